@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugin/PluginState.h"
+
+// One pass over the lines of an .hrm file: header lines to the reader,
+// sample rows decoded into the container. Zeroes the summary and empties the
+// note first. Returns the number of samples stored; an error in a header
+// value propagates and ends the load.
+int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string>& lines);

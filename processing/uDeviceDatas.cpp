@@ -1,0 +1,169 @@
+#include "uDeviceDatas.h"
+
+#include <fstream>
+
+#include "framework/FileSystem.h"
+#include "framework/TextLines.h"
+#include "framework/Ui.h"
+#include "framework/Zip.h"
+#include "plugin/RawFiles.h"
+#include "plugin/WorkDirectory.h"
+#include "plugin/uExportFunctions.h"
+#include "processing/ExerciseLoader.h"
+#include "processing/GpxMerge.h"
+#include "processing/Laps.h"
+
+namespace {
+
+// Debug lines of the flags a run set, in the order they are shown.
+struct FlagLine {
+    bool failure;
+    uint16_t bit;
+    const char* text;
+};
+constexpr FlagLine kFlagLines[] = {
+    {false, 1u << 0, "HR values added"},  {false, 1u << 5, "SPD values added"}, {false, 1u << 1, "CAD values added"},
+    {false, 1u << 2, "ALT values added"}, {false, 1u << 3, "POW values added"}, {true, 1u << 3, "POW -> exception!"},
+    {false, 1u << 4, "BAL values added"}, {false, 1u << 6, "LAPS added"},       {false, 1u << 7, "TEMP modulated"},
+    {false, 1u << 8, "GPX file parsed"},
+};
+
+std::string replaceExtension(const std::string& path, const std::string& extension) {
+    const std::string current = FileExtension(path);
+    return path.substr(0, path.size() - current.size()) + extension;
+}
+
+// FNV-1a over the file's bytes: tells whether the archive behind a path
+// changed since it was extracted.
+uint64_t fileDigest(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    uint64_t hash = 0xcbf29ce484222325ull;
+    char buffer[64 * 1024];
+    while (in) {
+        in.read(buffer, sizeof buffer);
+        for (std::streamsize i = 0; i < in.gcount(); ++i)
+            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 0x100000001b3ull;
+    }
+    return hash;
+}
+
+void showDebugLog(TPluginState& plugin) {
+    if (plugin.DebugLog.empty()) return;
+    fw::messageBeep();
+    plugin.DebugLog.insert(plugin.DebugLog.begin(), {"Debuginfos :", ""});
+    std::string text;
+    for (const std::string& line : plugin.DebugLog) text += line + "\r\n";
+    plugin.DebugLog.clear();
+    fw::showInformation(text);
+}
+
+void clearExercise(TPluginState& plugin) {
+    plugin.ExerciseDatas.Clear();
+    plugin.LapList.Clear();
+}
+
+int32_t analyseGuarded(TPluginState& plugin, const std::string& path) {
+    try {
+        RunAnalysis(plugin, path);
+    } catch (...) {
+        // A failed run still hands over the samples it stored.
+    }
+    return plugin.ExerciseDatas.Count();
+}
+
+// Extracts the archive into the work directory unless the file list already
+// serves this very archive.
+void prepareArchive(TPluginState& plugin, const std::string& fileName) {
+    const uint64_t digest = fileDigest(fileName);
+    if (!plugin.ArchiveFileList.empty() && plugin.ArchiveSource == fileName && plugin.ArchiveSourceDigest == digest)
+        return;
+    plugin.ArchiveFileList.clear();
+    plugin.ArchiveWorkDir = WorkDirectoryPath();
+    if (fw::directoryExists(plugin.ArchiveWorkDir)) DeleteWorkDirectory(plugin.ArchiveWorkDir);
+    fw::createDirectories(plugin.ArchiveWorkDir);
+    try {
+        fw::extractZip(fileName, plugin.ArchiveWorkDir);
+    } catch (const fw::ZipError&) {
+        // Not an archive: nothing to list.
+    }
+    plugin.WorkDirUsed = true;
+    FindFiles(plugin.ArchiveWorkDir, "*.hrm", plugin.ArchiveFileList);
+    plugin.ArchiveSource = fileName;
+    plugin.ArchiveSourceDigest = digest;
+}
+
+int32_t analyseArchive(TPluginState& plugin, const std::string& fileName, int32_t index) {
+    prepareArchive(plugin, fileName);
+    if (index < 0 || index >= static_cast<int32_t>(plugin.ArchiveFileList.size())) return 0;
+    clearExercise(plugin);
+    const std::string path =
+        IncludeTrailingBackslash(plugin.ArchiveWorkDir) + plugin.ArchiveFileList[static_cast<size_t>(index)];
+    return fw::fileExists(path) ? analyseGuarded(plugin, path) : 0;
+}
+
+}  // namespace
+
+int32_t AnalyseRawFile(TPluginState& plugin, const std::string& fileName, int32_t exerciseIndex) {
+    int32_t result = 0;
+    if (IsHrmFile(fileName)) {
+        clearExercise(plugin);
+        if (fw::fileExists(fileName)) result = analyseGuarded(plugin, fileName);
+    } else {
+        result = analyseArchive(plugin, fileName, exerciseIndex);
+    }
+    showDebugLog(plugin);
+    return result;
+}
+
+int32_t RunAnalysis(TPluginState& plugin, const std::string& path) {
+    int32_t count = 0;
+    {
+        const std::vector<std::string> lines = fw::loadTextLines(path);
+        try {
+            if (plugin.Settings.Debug) {
+                plugin.DebugLog.push_back("Plugin Ver.: " + std::to_string(kPluginVersion));
+                plugin.DebugLog.push_back("HRM-File: " + path);
+            }
+            count = LoadExercise(plugin, lines);
+        } catch (...) {
+            count = 0;
+        }
+    }
+    if (plugin.Settings.ModulateTemp && count > 0) {
+        try {
+            ModulateTemperature(plugin);
+        } catch (...) {
+        }
+    }
+    const SplitTime duration = SplitSeconds(plugin.Summary.DurationSec);
+    plugin.Summary.EndDateTime =
+        plugin.Summary.StartDateTime + HmsToDateTime(duration.hours, duration.minutes, duration.seconds, 0);
+    if (count > 0 && plugin.Settings.GPS) {
+        const std::string track = replaceExtension(path, ".gpx");
+        if (fw::fileExists(track)) MergeGpxTrack(plugin, track);
+    }
+    if (plugin.Settings.Debug)
+        for (const FlagLine& line : kFlagLines)
+            if (((line.failure ? plugin.DebugFailFlags : plugin.DebugFlags) & line.bit) != 0)
+                plugin.DebugLog.push_back(line.text);
+    return count;
+}
+
+int32_t FindFiles(const std::string& directory, const std::string& mask, std::vector<std::string>& list) {
+    for (const fw::DirectoryEntry& entry : fw::listDirectory(directory, mask)) {
+        if (entry.name == "." || entry.name == ".." || entry.attributes == fw::kAttrDirectory) continue;
+        list.push_back(entry.name);
+    }
+    return static_cast<int32_t>(list.size());
+}
+
+SplitTime SplitSeconds(int32_t seconds) {
+    const int32_t hours = seconds / 3600;
+    return SplitTime{hours, (seconds - hours * 3600) / 60, seconds % 60};
+}
+
+fw::DateTime HmsToDateTime(int32_t hours, int32_t minutes, int32_t seconds, int32_t milliseconds) {
+    int32_t days = 0;
+    while (hours > 23) hours -= 24, ++days;
+    return fw::encodeTime(hours, minutes, seconds, milliseconds) + days;
+}
