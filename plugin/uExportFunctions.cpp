@@ -6,6 +6,8 @@
 
 #include "framework/FileSystem.h"
 #include "framework/LibraryEntry.h"
+#include "config/FormConfig.h"
+#include "device/FormImport.h"
 #include "framework/Resources.h"
 #include "plugin/HostBuffer.h"
 #include "plugin/PluginState.h"
@@ -58,14 +60,19 @@ void PluginDetach() { DonePluginState(); }
 
 extern "C" {
 
-int32_t FW_STDCALL CallImportDialog(void*, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t, const char*,
-                                    uint8_t) {
-    return 0;
+int32_t FW_STDCALL CallImportDialog(void* hostWindow, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                    uint8_t, uint8_t, const char* targetDir, uint8_t) {
+    return guarded<int32_t>(0, [&](TPluginState& state) {
+        return CallImportDialogFor(state, HostWindowParams{hostWindow, left, top, right, bottom}, textOf(targetDir));
+    });
 }
 
-int32_t FW_STDCALL CallConfiguration(void*, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t, const char*,
-                                     uint8_t) {
-    return 0;
+int32_t FW_STDCALL CallConfiguration(void* hostWindow, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                     uint8_t colorScheme, uint8_t, const char* iniPath, uint8_t) {
+    return guarded<int32_t>(1, [&](TPluginState&) {
+        return CallConfigurationFor(HostWindowParams{hostWindow, left, top, right, bottom}, colorScheme,
+                                    textOf(iniPath));
+    });
 }
 
 int32_t FW_STDCALL GetDelProperty() { return 0; }
