@@ -145,7 +145,8 @@ uint8_t FW_STDCALL GetLogSummaryEx(void* summary) {
 int32_t FW_STDCALL AnalyseExercise(const char* fileName, const int32_t* exerciseIndex) {
     return guarded<int32_t>(0, [&](TPluginState& state) {
         if (!fileName) return 0;
-        return AnalyseRawFile(state, fileName, exerciseIndex ? *exerciseIndex : 0);
+        // Without an index variable no archive exercise is named.
+        return AnalyseRawFile(state, fileName, exerciseIndex ? *exerciseIndex : -1);
     });
 }
 
