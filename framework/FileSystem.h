@@ -55,6 +55,15 @@ std::string driveRoot(const std::string& path);
 // Size of a file in bytes; -1 when it cannot be read.
 int64_t fileSize(const std::string& path);
 
+// Size and last-write time (in the system's own units) of a file; false when
+// it cannot be read. Together they tell whether a file changed.
+struct FileStamp {
+    int64_t size = -1;
+    int64_t modified = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+bool fileStamp(const std::string& path, FileStamp& stamp);
+
 bool wildcardMatch(const std::string& name, const std::string& mask);
 
 }  // namespace fw

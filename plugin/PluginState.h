@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FileSystem.h"
 #include "model/cExerciseDatas.h"
 #include "plugin/HostRecords.h"
 
@@ -28,11 +29,11 @@ struct TPluginState {
     std::string ImportWorkDir;
     std::vector<std::string> ArchiveFileList;
     std::string ArchiveWorkDir;
-    // Archive whose extraction filled ArchiveFileList and a digest of its
-    // bytes then, so that another archive, or the same path after it
+    // Archive whose extraction filled ArchiveFileList, with its size and
+    // write time then, so that another archive, or the same path after it
     // changed, is extracted afresh.
     std::string ArchiveSource;
-    uint64_t ArchiveSourceDigest = 0;
+    fw::FileStamp ArchiveSourceStamp;
     bool WorkDirUsed = false;
     AnalysisSettings Settings;
     std::string ExerciseNote;

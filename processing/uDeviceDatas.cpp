@@ -1,7 +1,5 @@
 #include "uDeviceDatas.h"
 
-#include <fstream>
-
 #include "framework/FileSystem.h"
 #include "framework/TextLines.h"
 #include "framework/Ui.h"
@@ -33,20 +31,6 @@ std::string replaceExtension(const std::string& path, const std::string& extensi
     return path.substr(0, path.size() - current.size()) + extension;
 }
 
-// FNV-1a over the file's bytes: tells whether the archive behind a path
-// changed since it was extracted.
-uint64_t fileDigest(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    uint64_t hash = 0xcbf29ce484222325ull;
-    char buffer[64 * 1024];
-    while (in) {
-        in.read(buffer, sizeof buffer);
-        for (std::streamsize i = 0; i < in.gcount(); ++i)
-            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 0x100000001b3ull;
-    }
-    return hash;
-}
-
 void showDebugLog(TPluginState& plugin) {
     if (plugin.DebugLog.empty()) return;
     fw::messageBeep();
@@ -72,11 +56,13 @@ int32_t analyseGuarded(TPluginState& plugin, const std::string& path) {
 }
 
 // Extracts the archive into the work directory unless the file list already
-// serves this very archive.
+// serves this very archive. An archive that has gone since its extraction
+// cannot be extracted again, so its extracted files go on serving it.
 void prepareArchive(TPluginState& plugin, const std::string& fileName) {
-    const uint64_t digest = fileDigest(fileName);
-    if (!plugin.ArchiveFileList.empty() && plugin.ArchiveSource == fileName && plugin.ArchiveSourceDigest == digest)
-        return;
+    const bool served = !plugin.ArchiveFileList.empty() && plugin.ArchiveSource == fileName;
+    fw::FileStamp stamp;
+    const bool readable = fw::fileStamp(fileName, stamp);
+    if (served && (!readable || stamp == plugin.ArchiveSourceStamp)) return;
     plugin.ArchiveFileList.clear();
     plugin.ArchiveWorkDir = WorkDirectoryPath();
     if (fw::directoryExists(plugin.ArchiveWorkDir)) DeleteWorkDirectory(plugin.ArchiveWorkDir);
@@ -89,7 +75,7 @@ void prepareArchive(TPluginState& plugin, const std::string& fileName) {
     plugin.WorkDirUsed = true;
     FindFiles(plugin.ArchiveWorkDir, "*.hrm", plugin.ArchiveFileList);
     plugin.ArchiveSource = fileName;
-    plugin.ArchiveSourceDigest = digest;
+    plugin.ArchiveSourceStamp = stamp;
 }
 
 int32_t analyseArchive(TPluginState& plugin, const std::string& fileName, int32_t index) {

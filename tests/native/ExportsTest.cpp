@@ -141,11 +141,11 @@ TEST_F(ExportsTest, sampleRecordFieldsAndUntouchedBytes) {
     for (size_t i = 74; i < 330; ++i) ASSERT_EQ(raw[i], 0) << i;
     SampleRecord sample;
     std::memcpy(&sample, raw.data(), sizeof sample);
-    EXPECT_EQ(sample.HR, 140);
-    EXPECT_EQ(sample.TimeOffset, 10);
-    EXPECT_EQ(sample.Altitude, 10);  // no altitude column in this SMode
-    EXPECT_EQ(sample.Latitude, 0);
-    EXPECT_EQ(sample.SampleFlag, 0);
+    EXPECT_EQ(+sample.HR, 140);
+    EXPECT_EQ(+sample.TimeOffset, 10);
+    EXPECT_EQ(+sample.Altitude, 10);  // no altitude column in this SMode
+    EXPECT_EQ(+sample.Latitude, 0);
+    EXPECT_EQ(+sample.SampleFlag, 0);
 }
 
 TEST_F(ExportsTest, outOfRangeIndexesWriteNothing) {
