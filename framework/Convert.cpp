@@ -21,7 +21,12 @@ int daysInMonth(int year, int month) {
     return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
 }
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string quoted(std::string_view text) {
+    std::string result(1, '\'');
+    result.append(text);
+    result += '\'';
+    return result;
+}
 
 }  // namespace
 

@@ -42,7 +42,7 @@ bool textToInteger(const std::string& text, int32_t& value) {
 
 int32_t iniTextToInteger(const std::string& text, int32_t fallback) {
     std::string normal = text;
-    if (normal.size() > 2 && normal[0] == '0' && (normal[1] == 'x' || normal[1] == 'X')) normal = "$" + normal.substr(2);
+    if (normal.size() > 2 && normal[0] == '0' && (normal[1] == 'x' || normal[1] == 'X')) normal.replace(0, 2, "$");
     int32_t value = fallback;
     return textToInteger(normal, value) ? value : fallback;
 }

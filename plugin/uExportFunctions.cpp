@@ -1,7 +1,6 @@
 #include "uExportFunctions.h"
 
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "framework/FileSystem.h"
@@ -18,7 +17,9 @@
 
 namespace {
 
-std::unique_ptr<TPluginState> State;
+// A plain pointer, not a smart one: the library entry's detach may run after
+// static destructors, and a pointer without a destructor cannot be freed twice.
+TPluginState* State = nullptr;
 
 std::string textOf(const char* text) { return text ? std::string(text) : std::string(); }
 
@@ -44,7 +45,9 @@ void guardedVoid(Body body) noexcept {
 
 }  // namespace
 
-void InitPluginState() { State = std::make_unique<TPluginState>(); }
+void InitPluginState() {
+    if (!State) State = new TPluginState();
+}
 
 void DonePluginState() {
     if (!State) return;
@@ -52,7 +55,8 @@ void DonePluginState() {
         if (State->WorkDirUsed && fw::directoryExists(State->ArchiveWorkDir)) DeleteWorkDirectory(State->ArchiveWorkDir);
     } catch (...) {
     }
-    State.reset();
+    delete State;
+    State = nullptr;
 }
 
 void PluginAttach() { InitPluginState(); }

@@ -1,0 +1,348 @@
+// The command-line host end to end: it runs as the user runs it, on files
+// written here, and what it prints is checked as the host received it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/Zip.h"
+#include "tests/host/MiniJson.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HostRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The text after the first `marker`, up to a quote or a line end.
+std::string attributeAfter(const std::string& text, const std::string& marker) {
+    const size_t start = text.find(marker);
+    if (start == std::string::npos) return {};
+    const size_t from = start + marker.size();
+    return text.substr(from, text.find_first_of("\"\r\n", from) - from);
+}
+
+// A version 106 exercise: heart rate plus the columns SMode marks, one row
+// per interval, constant 36.0 km/h.
+struct HrmSpec {
+    std::string smode = "111110000";
+    int interval = 5;
+    int samples = 100;
+    std::string length = "0:08:20.0";
+    std::vector<std::string> laps;  // lap end times "h:mm:ss.t"
+    std::vector<int> lapTemperatures;
+    std::string note;
+};
+
+std::string hrmText(const HrmSpec& spec) {
+    std::string text = "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=" + spec.smode +
+                       "\r\nDate=20240512\r\nStartTime=10:00:00.0\r\nLength=" + spec.length +
+                       "\r\nInterval=" + std::to_string(spec.interval) + "\r\nMaxHR=190\r\nVO2max=50\r\n\r\n";
+    if (!spec.note.empty()) text += "[Note]\r\n" + spec.note + "\r\n\r\n";
+    if (!spec.laps.empty()) {
+        text += "[IntTimes]\r\n";
+        for (size_t k = 0; k < spec.laps.size(); ++k)
+            text += spec.laps[k] + "\t150\t120\t140\t170\r\n0\t0\t0\t360\t90\t400\r\n0\t0\t0\t12\t0\r\n0\t0\t210\t" +
+                    std::to_string(spec.lapTemperatures[k]) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
+        text += "\r\n";
+    }
+    text += "[HRData]\r\n";
+    const std::string columns[] = {"360", "90", "400", "210", "50"};
+    for (int i = 0; i < spec.samples; ++i) {
+        text += std::to_string(120 + i % 30);
+        for (size_t c = 0; c < 5; ++c)
+            if (spec.smode.size() > c && spec.smode[c] == '1') text += "\t" + columns[c];
+        text += "\r\n";
+    }
+    return text;
+}
+
+struct TrackPoint {
+    const char* lat;
+    const char* lon;
+    const char* time;  // on 2024-05-12
+};
+
+std::string gpxText(const std::vector<TrackPoint>& points) {
+    std::string text =
+        "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><trkseg>\n";
+    for (const TrackPoint& p : points)
+        text += std::string("<trkpt lat=\"") + p.lat + "\" lon=\"" + p.lon + "\">\n<ele>400</ele>\n<time>2024-05-12T" +
+                p.time + "Z</time>\n</trkpt>\n";
+    return text + "</trkseg></trk>\n</gpx>\n";
+}
+
+// Exercise start 10:00:00, samples every 5 s: the first point matches time
+// offset 5 and lands on sample 2, the second falls between samples and is
+// dropped, the third matches offset 10 and lands on sample 3.
+const std::vector<TrackPoint> kTrack = {
+    {"47.1000001", "8.2000001", "10:00:05"}, {"47.5", "8.5", "10:00:07"}, {"47.1000003", "8.2000003", "10:00:10"}};
+
+HrmSpec rideWithLaps() {
+    HrmSpec spec;
+    spec.laps = {"0:02:30.0", "0:05:00.0", "0:08:15.0"};
+    spec.lapTemperatures = {200, 230, 250};
+    spec.note = "First line\r\nCaf\xe9 stop, \"quoted\" \\ back";
+    return spec;
+}
+
+class Host : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/polarhosttest.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string write(const std::string& name, const std::string& content) const {
+        std::ofstream(path(name), std::ios::binary) << content;
+        return path(name);
+    }
+
+    // The plug-in's temporary directory is ours, so archive extraction stays inside.
+    HostRun run(const std::vector<std::string>& args) const {
+        std::string command = "TMPDIR=" + shellQuoted(dir_) + " " + shellQuoted(POLARHOST_PATH);
+        for (const std::string& arg : args) command += " " + shellQuoted(arg);
+        command += " 2>" + shellQuoted(path("stderr.txt"));
+        HostRun result;
+        std::FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return result;
+        char buffer[65536];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = readFile(path("stderr.txt"));
+        return result;
+    }
+
+    Json json(std::vector<std::string> args, int expectedStatus = 0) const {
+        args.insert(args.begin(), {"--format", "json"});
+        const HostRun result = run(args);
+        EXPECT_EQ(result.status, expectedStatus) << result.err;
+        return Json::parse(result.out);
+    }
+
+    std::string dir_;
+};
+
+TEST_F(Host, json_handsOverEveryRecordOfAnExercise) {
+    const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
+    write("ride.gpx", gpxText(kTrack));
+    const Json doc = json({file});
+
+    ASSERT_EQ(doc["files"].size(), 1u);
+    EXPECT_EQ(doc["files"][0]["file"].text, file);
+    const Json& exercise = doc["files"][0]["exercises"][0];
+    EXPECT_EQ(exercise["index"].number, 0);
+    EXPECT_EQ(exercise["sampleCount"].number, 100);
+    EXPECT_EQ(exercise["note"].text, "First line\r\nCaf\xe9 stop, \"quoted\" \\ back");
+
+    const Json& summary = exercise["summary"];
+    EXPECT_EQ(summary["IntervalSec"].number, 5);
+    EXPECT_EQ(summary["LapCount"].number, 3);
+    EXPECT_EQ(summary["DurationSec"].number, 500);
+    EXPECT_EQ(summary["MonitorType"].number, 12);
+    EXPECT_NEAR(summary["StartDateTime"].number, 45424 + 10 / 24.0, 1e-9);  // 2024-05-12 10:00
+
+    const Json& laps = exercise["laps"];
+    ASSERT_EQ(laps.size(), 3u);
+    for (size_t k = 0; k < 3; ++k) EXPECT_EQ(laps[k]["LapMarker"].number, 2) << k;
+    EXPECT_EQ(laps[1]["LapTemperature"].number, 230);
+    EXPECT_EQ(laps[2]["LapSplit"].number, 495);
+    EXPECT_EQ(laps[2]["LapEndOfDay"].number, 36000 + 495);
+
+    const Json& samples = exercise["samples"];
+    ASSERT_EQ(samples.size(), 100u);
+    EXPECT_EQ(samples[99]["TimeOffset"].number, 495);
+    // Doubles must read back bit for bit: the distance the plug-in summed up.
+    double distance = 0;
+    for (int i = 1; i < 100; ++i) distance += 5 * 36.0 / 3600;
+    EXPECT_EQ(samples[99]["Distance"].number, distance);
+    EXPECT_EQ(samples[0]["Temperature"].number, 20.0);
+    EXPECT_EQ(samples[1]["Latitude"].number, 0);
+    EXPECT_EQ(samples[2]["Latitude"].number, 47.1000001);
+    EXPECT_EQ(samples[2]["Longitude"].number, 8.2000001);
+    EXPECT_EQ(samples[3]["Latitude"].number, 47.1000003);
+    EXPECT_EQ(samples[0].members.count("SampleText"), 0u);
+}
+
+TEST_F(Host, json_settingsFileSwitchesTrackAndDebugBox) {
+    const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
+    write("ride.gpx", gpxText(kTrack));
+
+    const HostRun defaults = run({"--format", "json", file});
+    EXPECT_EQ(defaults.err.find("[plug-in message]"), std::string::npos);
+
+    const std::string settings = write("settings.ini", "[SETTINGS]\r\nGPS=0\r\nDebug=1\r\n");
+    const HostRun debug = run({"--settings", settings, "--format", "json", file});
+    EXPECT_EQ(debug.status, 0);
+    EXPECT_NE(debug.err.find("[plug-in message] Debuginfos :\n"), std::string::npos) << debug.err;
+    EXPECT_NE(debug.err.find("[plug-in message] HR values added\n"), std::string::npos) << debug.err;
+    // The box goes to standard error only: the document stays clean.
+    const Json doc = Json::parse(debug.out);
+    const Json& samples = doc["files"][0]["exercises"][0]["samples"];
+    for (size_t j = 0; j < samples.size(); ++j) ASSERT_EQ(samples[j]["Latitude"].number, 0) << j;
+}
+
+TEST_F(Host, json_archiveExercisesByIndex) {
+    HrmSpec shortRide;
+    shortRide.samples = 20;
+    HrmSpec longerRide;
+    longerRide.samples = 30;
+    const std::vector<fw::ZipSource> entries = {
+        {"a.hrm", write("a.hrm", hrmText(shortRide))},
+        {"a.gpx", write("a.gpx", gpxText(kTrack))},
+        {"b.hrm", write("b.hrm", hrmText(longerRide))},
+    };
+    const std::string archive = path("rides.hrz");
+    fw::writeZip(archive, entries);
+    for (const auto& entry : entries) fs::remove(entry.path);
+
+    const Json doc = json({archive});
+    // Every entry counts as an exercise; the track entry analyses to nothing.
+    const Json& exercises = doc["files"][0]["exercises"];
+    ASSERT_EQ(exercises.size(), 3u);
+    EXPECT_EQ(exercises[0]["sampleCount"].number, 20);
+    EXPECT_EQ(exercises[0]["samples"][2]["Latitude"].number, 47.1000001);
+    EXPECT_EQ(exercises[1]["sampleCount"].number, 30);
+    EXPECT_EQ(exercises[1]["samples"].size(), 30u);
+    EXPECT_EQ(exercises[2]["index"].number, 2);
+    EXPECT_EQ(exercises[2]["sampleCount"].number, 0);
+    EXPECT_TRUE(exercises[2]["summary"].isNull());
+    EXPECT_EQ(exercises[2]["laps"].size(), 0u);
+    EXPECT_EQ(exercises[2]["samples"].size(), 0u);
+}
+
+TEST_F(Host, exit_statusAndMessages) {
+    const std::string file = write("ride.hrm", hrmText(HrmSpec{}));
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    } cases[] = {
+        {{file}, 0, ""},
+        {{"--help"}, 0, ""},
+        {{}, 2, "no raw file given"},
+        {{"--format", "xml", file}, 2, "unknown format 'xml'"},
+        {{"--bogus", file}, 2, "unknown option --bogus"},
+        {{file, "--settings"}, 2, "--settings needs a value"},
+        {{"--dll", "PolarImport.dll", file}, 2, "--dll applies only to the Windows build"},
+        {{path("missing.hrz")}, 1, "missing.hrz: no exercise"},
+        {{file, path("missing.hrm")}, 1, "missing.hrm: no exercise gave a sample"},
+    };
+    for (const auto& c : cases) {
+        const HostRun result = run(c.args);
+        EXPECT_EQ(result.status, c.status) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    // A failing file does not cost the others their report.
+    const Json doc = json({file, path("missing.hrm")}, 1);
+    EXPECT_EQ(doc["files"][0]["exercises"][0]["sampleCount"].number, 100);
+    EXPECT_EQ(doc["files"][1]["exercises"][0]["sampleCount"].number, 0);
+}
+
+TEST_F(Host, csv_oneRowPerSampleWithQuotedPath) {
+    const std::string file = write("a,b.hrm", hrmText(HrmSpec{}));
+    const HostRun result = run({"--format", "csv", file});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> lines;
+    std::istringstream in(result.out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 101u);
+    EXPECT_EQ(lines[0],
+              "file,index,HR,Distance,Speed,Altitude,Temperature,Power,Balance,Cadence,Latitude,Longitude,"
+              "TimeOffset,SampleFlag");
+    EXPECT_EQ(lines[100].rfind("\"" + file + "\",0,", 0), 0u) << lines[100];
+    EXPECT_EQ(lines[100].substr(lines[100].size() - 6), ",495,0");
+}
+
+TEST_F(Host, table_showsDatesDurationAndEndsOfTheSamples) {
+    const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
+    const HostRun result = run({file});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string& out = result.out;
+    EXPECT_NE(out.find("100 samples, 3 laps"), std::string::npos) << out;
+    EXPECT_NE(out.find("Start      2024-05-12 10:00:00"), std::string::npos) << out;
+    EXPECT_NE(out.find("End        2024-05-12 10:08:20"), std::string::npos) << out;
+    EXPECT_NE(out.find("Duration   0:08:20"), std::string::npos) << out;
+    EXPECT_NE(out.find("Caf\xc3\xa9 stop"), std::string::npos) << "note shown in UTF-8";
+    EXPECT_NE(out.find("\n       4   0:00:20"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n     ...\n      95   0:07:55"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n      99   0:08:15"), std::string::npos) << out;
+    EXPECT_EQ(out.find("\n       5   0:00:25"), std::string::npos) << out;
+}
+
+TEST_F(Host, example_bundledRideMatchesItsTrack) {
+    const std::string gpx = readFile(POLAR_EXAMPLES_DIR "/ride.gpx");
+    const std::string firstLat = attributeAfter(gpx, "<trkpt lat=\"");
+    const std::string firstLon = attributeAfter(gpx, "\" lon=\"");
+    ASSERT_FALSE(firstLat.empty());
+    const Json doc = json({POLAR_EXAMPLES_DIR "/ride.hrm"});
+    const Json& exercise = doc["files"][0]["exercises"][0];
+    EXPECT_EQ(exercise["sampleCount"].number, 720);
+    EXPECT_EQ(exercise["summary"]["LapCount"].number, 3);
+    EXPECT_EQ(exercise["samples"][719]["TimeOffset"].number, 3595);
+    EXPECT_EQ(exercise["samples"][1]["Latitude"].number, std::stod(firstLat));
+    EXPECT_EQ(exercise["samples"][1]["Longitude"].number, std::stod(firstLon));
+    EXPECT_NE(exercise["samples"][719]["Latitude"].number, 0);
+}
+
+// Files recorded by real monitors: each must analyse. A positive start
+// delay ends the load before any sample, so such a file yields none.
+TEST_F(Host, realFiles_everyFileGivesItsSamples) {
+    if (!fs::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(POLAR_REAL_FILES_DIR)) {
+        if (entry.path().extension() != ".hrm") continue;
+        ++files;
+        const std::string file = entry.path().string();
+        const std::string delay = attributeAfter(readFile(file), "\nStartDelay=");
+        const bool delayed = !delay.empty() && std::atoi(delay.c_str()) > 0;
+        const HostRun result = run({"--format", "json", file});
+        EXPECT_EQ(result.status, delayed ? 1 : 0) << file << "\n" << result.err;
+        const Json doc = Json::parse(result.out);
+        const Json& exercise = doc["files"][0]["exercises"][0];
+        const double n = exercise["sampleCount"].number;
+        if (delayed) {
+            EXPECT_EQ(n, 0) << file;
+            continue;
+        }
+        EXPECT_GT(n, 0) << file;
+        ASSERT_EQ(exercise["samples"].size(), static_cast<size_t>(n)) << file;
+        EXPECT_EQ(exercise["samples"][static_cast<size_t>(n) - 1]["TimeOffset"].number,
+                  (n - 1) * exercise["summary"]["IntervalSec"].number)
+            << file;
+    }
+    EXPECT_GT(files, 0);
+}
+
+}  // namespace

@@ -1,0 +1,268 @@
+// polarbench: wall time and peak memory of AnalyseExercise on large inputs.
+//
+// Run it from an optimised native build:
+//   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+//   cmake --build build/release --target polarbench
+//   build/release/tools/bench/polarbench [--repeat N] [--keep]
+//
+// It writes its inputs into a fresh directory under $TMPDIR (or /tmp), which
+// is also the plug-in's temporary directory, and removes it afterwards unless
+// --keep is given. Every run of a case happens in a child process of its own,
+// so each starts with a fresh plug-in state, as after loading the DLL; its
+// peak is the child's VmHWM after the analysis minus its VmRSS before it (the
+// peak is first reset to the current size through /proc/self/clear_refs).
+// Time and peak cover the AnalyseExercise calls only, not the host's reading
+// of the records afterwards. The program prints a table and exits 0; the
+// target column says whether a case met its target.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Zip.h"
+#include "plugin/uExportFunctions.h"
+
+namespace {
+
+constexpr int kDaySeconds = 86400;
+constexpr int kArchiveExercises = 50;
+
+// ---- inputs -------------------------------------------------------------
+
+struct HrmShape {
+    int rows = kDaySeconds;
+    int laps = 3;
+    int startHour = 0;  // the day's exercise starts at midnight so the track stays on one date
+};
+
+// A 24-hour ride at a 1-second interval: heart rate, speed, cadence,
+// altitude, power and balance in every row.
+void writeHrm(const std::string& path, const HrmShape& shape) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    const int length = shape.rows;
+    std::fprintf(f,
+                 "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=111110100\r\nDate=20240512\r\n"
+                 "StartTime=%02d:00:00.0\r\nLength=%02d:%02d:%02d.0\r\nInterval=1\r\nMaxHR=190\r\n"
+                 "StartDelay=0\r\nVO2max=54\r\n\r\n[Note]\r\nBenchmark ride\r\n\r\n[IntTimes]\r\n",
+                 shape.startHour, length / 3600, length / 60 % 60, length % 60);
+    const int lapLength = length / shape.laps;
+    for (int k = 1; k <= shape.laps; ++k) {
+        const int end = k == shape.laps ? length : k * lapLength;
+        std::fprintf(f,
+                     "%d:%02d:%02d.0\t150\t120\t140\t170\r\n0\t0\t0\t285\t88\t420\r\n0\t0\t0\t35\t0\r\n"
+                     "0\t0\t210\t%d\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n",
+                     end / 3600, end / 60 % 60, end % 60, 150 + k % 120);
+    }
+    std::fprintf(f, "\r\n[Trip]\r\n7000\r\n1500\r\n%d\r\n450\r\n620\r\n3600\r\n6400\r\n9000\r\n\r\n[HRData]\r\n", length);
+    for (int i = 0; i < shape.rows; ++i)
+        std::fprintf(f, "%d\t%d\t%d\t%d\t%d\t%d\r\n", 110 + i % 60, 250 + i % 90, 80 + i % 15, 400 + i % 220,
+                     150 + i % 180, 24 * 256 + 48 + i % 5);
+    std::fclose(f);
+}
+
+// One point per second from midnight, four lines per point.
+void writeGpx(const std::string& path, int points) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    std::fprintf(f,
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"polarbench\" "
+                 "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>day</name><trkseg>\n");
+    for (int p = 0; p < points; ++p)
+        std::fprintf(f,
+                     "<trkpt lat=\"%.7f\" lon=\"%.7f\">\n<ele>%.1f</ele>\n<time>2024-05-12T%02d:%02d:%02dZ</time>\n"
+                     "</trkpt>\n",
+                     47.0 + p * 1e-5, 8.0 + p * 1e-5, 400.0 + p % 220, p / 3600, p / 60 % 60, p % 60);
+    std::fprintf(f, "</trkseg></trk>\n</gpx>\n");
+    std::fclose(f);
+}
+
+void writeSettings(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    std::fprintf(f, "[SETTINGS]\r\nModulateTemp=1\r\nGPS=1\r\nDebug=0\r\n");
+    std::fclose(f);
+}
+
+// ---- measuring ----------------------------------------------------------
+
+// A field of /proc/self/status in KiB; -1 when it cannot be read.
+long statusKiB(const char* field) {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long value = -1;
+    const size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') value = std::strtol(line + length + 1, nullptr, 10);
+    std::fclose(f);
+    return value;
+}
+
+void resetPeak() {
+    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+struct RunResult {
+    double seconds = -1;
+    long peakKiB = -1;  // above the baseline
+    int64_t samples = 0;
+};
+
+struct Case {
+    const char* name;
+    std::string rawFile;
+    int exercises;
+    double secondsTarget;  // 0: none
+    long peakTargetKiB;    // 0: none
+};
+
+// The analysis in a child of its own; the child reports through a pipe.
+RunResult runInChild(const Case& benchCase, const std::string& settings) {
+    int channel[2];
+    if (pipe(channel) != 0) return {};
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        SetPluginIniFile(settings.c_str());
+        resetPeak();
+        const long baseline = statusKiB("VmRSS");
+        RunResult result;
+        const auto start = std::chrono::steady_clock::now();
+        for (int32_t i = 0; i < benchCase.exercises; ++i) result.samples += AnalyseExercise(benchCase.rawFile.c_str(), &i);
+        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const long peak = statusKiB("VmHWM");
+        result.peakKiB = peak >= 0 && baseline >= 0 ? peak - baseline : -1;
+        DonePluginState();  // removes the plug-in's work directory
+        const ssize_t written = write(channel[1], &result, sizeof result);
+        _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
+    }
+    close(channel[1]);
+    RunResult result;
+    if (child < 0 || read(channel[0], &result, sizeof result) != static_cast<ssize_t>(sizeof result)) result = {};
+    close(channel[0]);
+    if (child > 0) waitpid(child, nullptr, 0);
+    return result;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // As loading the DLL does; every child inherits this fresh state.
+    InitPluginState();
+    int repeat = 3;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+            repeat = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--keep") == 0) {
+            keep = true;
+        } else {
+            std::fprintf(stderr, "usage: polarbench [--repeat N] [--keep]\n");
+            return 2;
+        }
+    }
+
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/polarbench.XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string dir = pattern;
+    // The plug-in extracts archives under the temporary directory: keep it in ours.
+    setenv("TMPDIR", dir.c_str(), 1);
+    std::filesystem::create_directories(dir + "/plain");
+    std::filesystem::create_directories(dir + "/track");
+    std::filesystem::create_directories(dir + "/laps");
+    std::filesystem::create_directories(dir + "/archive");
+
+    std::printf("writing inputs into %s ...\n", dir.c_str());
+    std::fflush(stdout);
+    const std::string settings = dir + "/settings.ini";
+    writeSettings(settings);
+    writeHrm(dir + "/plain/day.hrm", {});
+    writeHrm(dir + "/track/day.hrm", {});
+    writeGpx(dir + "/track/day.gpx", kDaySeconds);
+    writeHrm(dir + "/laps/laps201.hrm", HrmShape{kDaySeconds, 201, 0});
+    std::vector<fw::ZipSource> sources;
+    for (int n = 1; n <= kArchiveExercises; ++n) {
+        const std::string name = std::to_string(n) + ".hrm";
+        writeHrm(dir + "/archive/" + name, {});
+        sources.push_back({name, dir + "/archive/" + name});
+    }
+    const std::string archive = dir + "/Connect.hrz";
+    fw::writeZip(archive, sources);
+    for (const fw::ZipSource& source : sources) std::filesystem::remove(source.path);
+
+    const std::vector<Case> cases = {
+        {"(a) 24 h at 1 s, 5 channels", dir + "/plain/day.hrm", 1, 0, 0},
+        {"(b) (a) + GPX of 86,400 points", dir + "/track/day.hrm", 1, 0.25, 64 * 1024},
+        {"(c) (a) with 201 laps", dir + "/laps/laps201.hrm", 1, 0, 0},
+        {"(d) .hrz of 50 x (a), by index", archive, kArchiveExercises, 0, 0},
+    };
+
+    std::printf("\n%-34s %9s %10s %10s %10s  %s\n", "case", "samples", "time min", "time med", "peak MiB", "target");
+    for (const Case& benchCase : cases) {
+        std::vector<double> times;
+        long peak = -1;
+        int64_t samples = 0;
+        bool failed = false;
+        for (int r = 0; r < repeat; ++r) {
+            const RunResult result = runInChild(benchCase, settings);
+            if (result.seconds < 0) failed = true;
+            times.push_back(result.seconds);
+            peak = std::max(peak, result.peakKiB);
+            samples = result.samples;
+        }
+        std::string target = "-";
+        if (failed) {
+            target = "run failed";
+        } else if (benchCase.secondsTarget > 0) {
+            const bool met = median(times) < benchCase.secondsTarget && peak >= 0 && peak < benchCase.peakTargetKiB;
+            char text[96];
+            std::snprintf(text, sizeof text, "< %.2f s, < %ld MiB: %s", benchCase.secondsTarget,
+                          benchCase.peakTargetKiB / 1024, met ? "met" : "MISSED");
+            target = text;
+        }
+        std::printf("%-34s %9" PRId64 " %8.3f s %8.3f s %10.1f  %s\n", benchCase.name, samples,
+                    *std::min_element(times.begin(), times.end()), median(times), peak / 1024.0, target.c_str());
+        std::fflush(stdout);
+    }
+
+    if (keep) {
+        std::printf("\ninputs kept in %s\n", dir.c_str());
+    } else {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+    DonePluginState();
+    return 0;
+}

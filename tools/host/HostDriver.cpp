@@ -1,0 +1,68 @@
+#include "HostDriver.h"
+
+#include <cstring>
+#include <type_traits>
+
+#include "plugin/uExportFunctions.h"
+
+// The binding's pointer types must be those of the plug-in's exports,
+// calling convention included.
+static_assert(std::is_same_v<PluginExports::SetPluginIniFileFn, decltype(&::SetPluginIniFile)>);
+static_assert(std::is_same_v<PluginExports::GetExerciseNumberFromRawFileFn, decltype(&::GetExerciseNumberFromRawFile)>);
+static_assert(std::is_same_v<PluginExports::AnalyseExerciseFn, decltype(&::AnalyseExercise)>);
+static_assert(std::is_same_v<PluginExports::GetLogSummaryExFn, decltype(&::GetLogSummaryEx)>);
+static_assert(std::is_same_v<PluginExports::GetExerciseDatasExFn, decltype(&::GetExerciseDatasEx)>);
+static_assert(std::is_same_v<PluginExports::GetLapDatasExFn, decltype(&::GetLapDatasEx)>);
+static_assert(std::is_same_v<PluginExports::GetCommentFn, decltype(&::GetComment)>);
+
+ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index) {
+    ExerciseReport report;
+    report.index = index;
+    const int32_t exerciseIndex = index;
+    report.sampleCount = plugin.AnalyseExercise(rawFile.c_str(), &exerciseIndex);
+    // A count of 0 may leave the previous exercise in the plug-in (an archive
+    // index past its files); the host then reads nothing.
+    if (report.sampleCount <= 0) return report;
+
+    ExerciseSummary summary{};
+    if (plugin.GetLogSummaryEx(&summary) != 0) report.summary = summary;
+
+    report.samples.resize(static_cast<size_t>(report.sampleCount));
+    for (int32_t j = 0; j < report.sampleCount; ++j) {
+        SampleRecord& sample = report.samples[static_cast<size_t>(j)];
+        std::memset(&sample, 0, sizeof sample);
+        plugin.GetExerciseDatasEx(j, &sample);
+    }
+
+    const uint16_t lapCount = report.summary ? report.summary->LapCount : 0;
+    report.laps.resize(lapCount);
+    for (uint16_t k = 0; k < lapCount; ++k) {
+        LapRecord& lap = report.laps[k];
+        std::memset(&lap, 0, sizeof lap);
+        plugin.GetLapDatasEx(k, &lap);
+    }
+
+    const int32_t noteLength = plugin.GetComment(nullptr, 0);
+    if (noteLength > 0) {
+        std::string buffer(static_cast<size_t>(noteLength) + 1, '\0');
+        plugin.GetComment(buffer.data(), static_cast<uint32_t>(noteLength));
+        // Len counts only its low 16 bits, so a very long note may come back cut.
+        report.note.assign(buffer.c_str());
+    }
+    return report;
+}
+
+FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
+                         ReportWriter& writer) {
+    const int32_t count = plugin.GetExerciseNumberFromRawFile(rawFile.c_str());
+    writer.beginFile(shownPath, count);
+    bool anySamples = false;
+    for (int32_t i = 0; i < count; ++i) {
+        const ExerciseReport report = analyseExercise(plugin, rawFile, i);
+        anySamples |= report.sampleCount > 0;
+        writer.exercise(report);
+    }
+    writer.endFile();
+    if (count == 0) return FileOutcome::NoExercise;
+    return anySamples ? FileOutcome::Analysed : FileOutcome::NoSamples;
+}

@@ -1,0 +1,79 @@
+// Windows build: loads the DLL and finds each export by its ordinal, the
+// contract the real host relies on (names may differ, ordinals never move).
+#include <windows.h>
+
+#include <string>
+
+#include "tools/host/PluginBinding.h"
+
+namespace {
+
+class LoadedPlugin : public PluginBinding {
+public:
+    explicit LoadedPlugin(HMODULE module) : module_(module) {}
+    ~LoadedPlugin() override { FreeLibrary(module_); }
+    LoadedPlugin(const LoadedPlugin&) = delete;
+    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+    // Ordinals of the plug-in's export table. Every one is looked up so that
+    // the message lists all that are missing.
+    bool resolveAll(std::string& missing) {
+        bool ok = resolve(16, exports_.SetPluginIniFile, missing);
+        ok &= resolve(14, exports_.GetExerciseNumberFromRawFile, missing);
+        ok &= resolve(12, exports_.AnalyseExercise, missing);
+        ok &= resolve(11, exports_.GetLogSummaryEx, missing);
+        ok &= resolve(10, exports_.GetExerciseDatasEx, missing);
+        ok &= resolve(9, exports_.GetLapDatasEx, missing);
+        ok &= resolve(25, exports_.GetComment, missing);
+        return ok;
+    }
+
+private:
+    template <typename Function>
+    bool resolve(WORD ordinal, Function& function, std::string& missing) {
+        const FARPROC address = GetProcAddress(module_, MAKEINTRESOURCEA(ordinal));
+        if (!address) {
+            missing += (missing.empty() ? "missing export ordinal " : ", ") + std::to_string(ordinal);
+            return false;
+        }
+        // Through void (*)(), which converts to any function type without a warning.
+        function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+        return true;
+    }
+
+    HMODULE module_;
+};
+
+std::string besideProgram(const char* name) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path, length < MAX_PATH ? length : 0);
+    const size_t slash = directory.find_last_of("\\/");
+    directory = slash == std::string::npos ? std::string() : directory.substr(0, slash + 1);
+    return directory + name;
+}
+
+}  // namespace
+
+// A DLL that cannot be loaded must end in an error message, not in a
+// system dialog waiting for a click.
+void startHost() { SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
+
+bool bindingLoadsLibrary() { return true; }
+bool terminalUsesUtf8() { return false; }
+
+std::unique_ptr<PluginBinding> bindPlugin(const std::string& libraryPath, std::string& error) {
+    const std::string path = libraryPath.empty() ? besideProgram("PolarImport.dll") : libraryPath;
+    const HMODULE module = LoadLibraryA(path.c_str());
+    if (!module) {
+        error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return nullptr;
+    }
+    auto plugin = std::make_unique<LoadedPlugin>(module);
+    std::string missing;
+    if (!plugin->resolveAll(missing)) {
+        error = path + ": " + missing;
+        return nullptr;
+    }
+    return plugin;
+}

@@ -1,0 +1,182 @@
+// polarhost: drives the plug-in's exports over raw files exactly as the
+// training-log application does and prints what it receives.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/host/HostDriver.h"
+#include "tools/host/PluginBinding.h"
+#include "tools/host/ReportWriters.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitNothingAnalysed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNoPlugin = 3;
+
+struct HostOptions {
+    std::string settings;  // empty: a path that does not exist, so the defaults apply
+    std::string library;   // empty: PolarImport.dll beside the program
+    ReportFormat format = ReportFormat::Table;
+    std::vector<std::string> files;
+    bool help = false;
+};
+
+void printUsage() {
+    std::printf(
+        "usage: polarhost [--settings INI] [--format table|csv|json]%s RAWFILE...\n"
+        "\n"
+        "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
+        "exports, as the training-log application does, and prints what it hands over.\n"
+        "\n"
+        "  --settings INI   plug-in settings file (section SETTINGS); without it the\n"
+        "                   plug-in is given a file that does not exist, so its\n"
+        "                   defaults apply (ModulateTemp=1, GPS=1, Debug=0, ...)\n"
+        "  --format F       table (default, for people), csv (one row per sample) or\n"
+        "                   json (every record field as the plug-in wrote it)\n"
+        "%s"
+        "  -h, --help       this text\n"
+        "\n"
+        "With Debug=1 in the settings, the plug-in's debug box goes to standard error,\n"
+        "each line marked \"[plug-in message] \" (a real message box on Windows).\n"
+        "Exercises with 0 samples are reported without summary, laps or samples.\n"
+        "\n"
+        "Exit status: 0 every file gave samples; 1 a file held no exercise (missing,\n"
+        "not an archive) or none of its exercises gave a sample, the others are still\n"
+        "reported; 2 usage error; 3 the plug-in could not be loaded.\n",
+        bindingLoadsLibrary() ? " [--dll PATH]" : "",
+        bindingLoadsLibrary() ? "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n"
+                              : "");
+}
+
+bool parseFormat(const std::string& text, ReportFormat& format) {
+    if (text == "table") format = ReportFormat::Table;
+    else if (text == "csv") format = ReportFormat::Csv;
+    else if (text == "json") format = ReportFormat::Json;
+    else return false;
+    return true;
+}
+
+// Returns false with `error` set for a usage error.
+bool parseOptions(int argc, char** argv, HostOptions& options, std::string& error) {
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            options.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            continue;
+        }
+        std::string value;
+        bool hasValue = false;
+        if (const size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
+            hasValue = true;
+        }
+        const bool takesValue = arg == "--settings" || arg == "--format" || arg == "--dll";
+        if (!takesValue) {
+            error = "unknown option " + arg;
+            return false;
+        }
+        if (!hasValue) {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (arg == "--settings") {
+            options.settings = value;
+        } else if (arg == "--dll") {
+            options.library = value;
+        } else if (!parseFormat(value, options.format)) {
+            error = "unknown format '" + value + "' (table, csv or json)";
+            return false;
+        }
+    }
+    if (!options.library.empty() && !bindingLoadsLibrary()) {
+        error = "this build links the plug-in; --dll applies only to the Windows build";
+        return false;
+    }
+    if (!options.help && options.files.empty()) {
+        error = "no raw file given";
+        return false;
+    }
+    return true;
+}
+
+// The plug-in wants full paths.
+std::string fullPath(const std::string& path) {
+    std::error_code failed;
+    const std::filesystem::path full = std::filesystem::absolute(path, failed);
+    return failed ? path : full.string();
+}
+
+std::string missingSettingsFile() {
+    std::error_code failed;
+    std::filesystem::path directory = std::filesystem::temp_directory_path(failed);
+    if (failed) directory = ".";
+    for (int n = 0;; ++n) {
+        std::string name = "polarhost-defaults";
+        if (n > 0) name += '-' + std::to_string(n);
+        const std::filesystem::path candidate = directory / (name + ".ini");
+        if (!std::filesystem::exists(candidate, failed)) return candidate.string();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    startHost();
+    HostOptions options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "polarhost: %s\nTry 'polarhost --help'.\n", error.c_str());
+        return kExitUsage;
+    }
+    if (options.help) {
+        printUsage();
+        return kExitOk;
+    }
+
+    const std::unique_ptr<PluginBinding> binding = bindPlugin(options.library, error);
+    if (!binding) {
+        std::fprintf(stderr, "polarhost: %s\n", error.c_str());
+        return kExitNoPlugin;
+    }
+    const PluginExports& plugin = binding->exports();
+    const std::string settings = options.settings.empty() ? missingSettingsFile() : fullPath(options.settings);
+    plugin.SetPluginIniFile(settings.c_str());
+
+    std::ios::sync_with_stdio(false);
+    int status = kExitOk;
+    {
+        const std::unique_ptr<ReportWriter> writer = makeReportWriter(options.format, std::cout, terminalUsesUtf8());
+        for (const std::string& file : options.files) {
+            switch (driveRawFile(plugin, fullPath(file), file, *writer)) {
+                case FileOutcome::Analysed: break;
+                case FileOutcome::NoExercise:
+                    std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)\n";
+                    status = kExitNothingAnalysed;
+                    break;
+                case FileOutcome::NoSamples:
+                    std::cerr << "polarhost: " << file << ": no exercise gave a sample\n";
+                    status = kExitNothingAnalysed;
+                    break;
+            }
+        }
+        writer->finish();
+    }
+    return status;
+}
