@@ -1,0 +1,54 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Loads PolarImport.dll from beside the test program and reaches its exports
+// by ordinal, as the host does. Each instance is one load: the library's
+// attach runs in the constructor, its detach in the destructor.
+class PluginHost {
+public:
+    PluginHost() : module_(LoadLibraryA(libraryPath().c_str())) {}
+    ~PluginHost() {
+        if (module_) FreeLibrary(module_);
+    }
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
+
+    HMODULE module() const { return module_; }
+
+    template <typename Function>
+    Function* at(int ordinal) const {
+        return reinterpret_cast<Function*>(
+            reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(ordinal))));
+    }
+
+    static std::string libraryPath() {
+        char exe[MAX_PATH];
+        const DWORD length = GetModuleFileNameA(nullptr, exe, sizeof exe);
+        std::string path(exe, length);
+        return path.substr(0, path.find_last_of('\\') + 1) + "PolarImport.dll";
+    }
+
+private:
+    HMODULE module_;
+};
+
+// A fresh directory under the temporary directory, removed with its files
+// (one level deep) at the end of the test.
+class ScratchDirectory {
+public:
+    explicit ScratchDirectory(const std::string& name);
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+    // Writes `content` as it stands (no line-end translation).
+    void write(const std::string& name, const std::string& content) const;
+
+private:
+    std::string path_;
+};
