@@ -3,8 +3,12 @@
 #include <unzip.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <set>
 
 #include "FileSystem.h"
 
@@ -34,13 +38,9 @@ std::vector<std::string> nameParts(const std::string& name) {
     return parts;
 }
 
-std::string joinPath(const std::string& directory, const std::vector<std::string>& parts, size_t count) {
-    std::string path = directory;
-    for (size_t i = 0; i < count; ++i) {
-        if (path.empty() || path.back() != kPathDelimiter) path += kPathDelimiter;
-        path += parts[i];
-    }
-    return path;
+std::string pathIn(const std::string& directory, const std::string& name) {
+    if (directory.empty() || directory.back() == kPathDelimiter) return directory + name;
+    return directory + kPathDelimiter + name;
 }
 
 // Copies the current entry to `path`; false (and no file left) when it cannot
@@ -78,6 +78,18 @@ bool extractCurrent(void* archive, const std::string& path, uint64_t allowed, ui
     return ok;
 }
 
+// Names Windows keeps for devices, with any extension: writing "COM1.hrm"
+// would open a port.
+bool isDeviceName(const std::string& part) {
+    std::string base = part.substr(0, part.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    static const std::set<std::string> reserved = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM1", "COM2",
+                                                   "COM3", "COM4", "COM5", "COM6", "COM7",   "COM8",    "COM9", "LPT1",
+                                                   "LPT2", "LPT3", "LPT4", "LPT5", "LPT6",   "LPT7",    "LPT8", "LPT9"};
+    return reserved.count(base) != 0;
+}
+
 }  // namespace
 
 bool isSafeEntryName(const std::string& name) {
@@ -85,8 +97,12 @@ bool isSafeEntryName(const std::string& name) {
     const std::vector<std::string> parts = nameParts(name);
     if (parts.front().empty()) return false;  // absolute path
     for (const std::string& part : parts) {
-        if (part == "..") return false;
+        // Windows drops trailing dots and blanks, so "... " would mean "..".
+        if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return false;
         if (part.find(':') != std::string::npos) return false;  // drive letters and stream names
+        if (isDeviceName(part)) return false;
+        for (char c : part)
+            if (static_cast<unsigned char>(c) < 0x20) return false;
     }
     return true;
 }
@@ -99,30 +115,37 @@ int64_t countZipEntries(const std::string& archive) {
     return static_cast<int64_t>(info.number_entry);
 }
 
-int extractZip(const std::string& archive, const std::string& directory, const ZipExtractLimits& limits) {
+int extractZip(const std::string& archive, const std::string& directory, const ZipExtractLimits& limits,
+               std::vector<std::string>* written) {
     UnzHandle handle(unzOpen64(archive.c_str()));
     if (!handle) throw ZipError("cannot open archive " + archive);
     int files = 0;
-    uint64_t total = 0;
-    for (int status = unzGoToFirstFile(handle.get()); status == UNZ_OK; status = unzGoToNextFile(handle.get())) {
+    uint64_t entries = 0;
+    // Every byte inflated counts, kept or not, so that entries that fail at
+    // the limit cannot make the extraction run on.
+    uint64_t inflated = 0;
+    for (int status = unzGoToFirstFile(handle.get()); status == UNZ_OK && entries < limits.maxEntries;
+         status = unzGoToNextFile(handle.get()), ++entries) {
         unz_file_info64 info;
         char name[1024];
         if (unzGetCurrentFileInfo64(handle.get(), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
             continue;
+        // minizip leaves a name that fills the buffer unterminated; a NUL
+        // inside the name would hide its rest.
+        if (info.size_filename >= sizeof name || std::strlen(name) != info.size_filename) continue;
         const std::string entryName = name;
-        if (!isSafeEntryName(entryName)) continue;
-        std::vector<std::string> parts = nameParts(entryName);
-        const bool isDirectory = parts.back().empty();
-        if (isDirectory) parts.pop_back();
-        if (!createDirectories(joinPath(directory, parts, parts.size() - (isDirectory ? 0 : 1)))) continue;
-        if (isDirectory) continue;
-        const std::string path = joinPath(directory, parts, parts.size());
+        // Exercises and tracks are bare names; anything in a directory could
+        // never be analysed and would outlive the work directory's clean-up.
+        if (!isSafeEntryName(entryName) || nameParts(entryName).size() != 1) continue;
+        const std::string path = pathIn(directory, entryName);
         if (directoryExists(path)) continue;
-        const uint64_t allowed = std::min(limits.maxEntryBytes, limits.maxTotalBytes - total);
+        const uint64_t allowed = std::min(limits.maxEntryBytes, limits.maxTotalBytes - inflated);
         if (info.uncompressed_size > allowed) continue;
-        uint64_t written = 0;
-        if (!extractCurrent(handle.get(), path, allowed, written)) continue;
-        total += written;
+        uint64_t got = 0;
+        const bool ok = extractCurrent(handle.get(), path, allowed, got);
+        inflated += std::min(got, allowed);
+        if (!ok) continue;
+        if (written) written->push_back(entryName);
         ++files;
     }
     return files;

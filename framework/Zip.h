@@ -19,16 +19,18 @@ int64_t countZipEntries(const std::string& archive);
 
 struct ZipExtractLimits {
     uint64_t maxEntryBytes = 256ull << 20;  // one entry larger than this is skipped
-    uint64_t maxTotalBytes = 1ull << 30;    // entries beyond this total are skipped
+    uint64_t maxTotalBytes = 1ull << 30;    // bytes inflated per extraction, skipped entries included
+    uint64_t maxEntries = 65535;            // entries looked at; the rest are ignored
 };
 
-// Extracts every entry into `directory`, recreating the directories stored in
-// the entry names and overwriting existing files. Entry names that would
-// leave `directory` (a ".." part, an absolute path, a drive letter) are
-// skipped, and so are entries beyond the limits; a damaged entry is dropped
-// and extraction goes on. Returns the number of files written; throws
+// Extracts the entries stored under bare names into `directory`,
+// overwriting existing files. Entries in a directory, directory entries and
+// names isSafeEntryName refuses are skipped, and so are entries beyond the
+// limits; a damaged entry is dropped and extraction goes on. Returns the
+// number of files written, whose names go to `written` when given; throws
 // ZipError when the archive cannot be opened.
-int extractZip(const std::string& archive, const std::string& directory, const ZipExtractLimits& limits = {});
+int extractZip(const std::string& archive, const std::string& directory, const ZipExtractLimits& limits = {},
+               std::vector<std::string>* written = nullptr);
 
 struct ZipSource {
     std::string entryName;  // bare name stored in the archive
@@ -38,7 +40,9 @@ struct ZipSource {
 // deflated at level 9. Throws ZipError when a file cannot be read or written.
 void writeZip(const std::string& archive, const std::vector<ZipSource>& sources);
 
-// True when an entry name stays inside the extraction directory.
+// True when an entry name stays inside the extraction directory and names
+// no device: no ".." (nor a part of dots and blanks), no absolute path, no
+// drive letter or stream, no control character, no reserved device name.
 bool isSafeEntryName(const std::string& name);
 
 }  // namespace fw

@@ -10,6 +10,8 @@ namespace {
 
 constexpr size_t kMaxNoteLines = 250;
 constexpr int kMaxLaps = 201;
+// LapCount is 16 bits; a file that repeats its lap section cannot make more.
+constexpr int32_t kMaxLapsPerLoad = 65535;
 
 const std::string& lineAt(const LoadContext& context, size_t number) {
     if (number >= context.lines.size()) throw HrmFormatError("the file ends too early");
@@ -116,7 +118,7 @@ void readIntTimes(LoadContext& context, size_t n) {
     ColumnSlots& columns = reading.columns;
     const bool extended = reading.version >= 106;
     size_t k = n + 1;
-    for (int laps = 0; laps < kMaxLaps; ++laps) {
+    for (int laps = 0; laps < kMaxLaps && context.plugin.LapList.Count() < kMaxLapsPerLoad; ++laps) {
         const std::string& row1 = lineAt(context, k);
         if (row1.empty()) break;
         SplitColumns(4, row1, columns);

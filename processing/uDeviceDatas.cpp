@@ -1,5 +1,7 @@
 #include "uDeviceDatas.h"
 
+#include <algorithm>
+
 #include "framework/FileSystem.h"
 #include "framework/TextLines.h"
 #include "framework/Ui.h"
@@ -67,13 +69,19 @@ void prepareArchive(TPluginState& plugin, const std::string& fileName) {
     plugin.ArchiveWorkDir = WorkDirectoryPath();
     if (fw::directoryExists(plugin.ArchiveWorkDir)) DeleteWorkDirectory(plugin.ArchiveWorkDir);
     fw::createDirectories(plugin.ArchiveWorkDir);
+    std::vector<std::string> extracted;
     try {
-        fw::extractZip(fileName, plugin.ArchiveWorkDir);
+        fw::extractZip(fileName, plugin.ArchiveWorkDir, {}, &extracted);
     } catch (const fw::ZipError&) {
         // Not an archive: nothing to list.
     }
     plugin.WorkDirUsed = true;
     FindFiles(plugin.ArchiveWorkDir, "*.hrm", plugin.ArchiveFileList);
+    // A file the clean-up could not delete is not this archive's exercise.
+    std::sort(extracted.begin(), extracted.end());
+    std::erase_if(plugin.ArchiveFileList, [&](const std::string& name) {
+        return !std::binary_search(extracted.begin(), extracted.end(), name);
+    });
     plugin.ArchiveSource = fileName;
     plugin.ArchiveSourceStamp = stamp;
 }

@@ -14,6 +14,7 @@ static_assert(std::is_same_v<PluginExports::GetLogSummaryExFn, decltype(&::GetLo
 static_assert(std::is_same_v<PluginExports::GetExerciseDatasExFn, decltype(&::GetExerciseDatasEx)>);
 static_assert(std::is_same_v<PluginExports::GetLapDatasExFn, decltype(&::GetLapDatasEx)>);
 static_assert(std::is_same_v<PluginExports::GetCommentFn, decltype(&::GetComment)>);
+static_assert(std::is_same_v<PluginExports::CallImportDialogFn, decltype(&::CallImportDialog)>);
 
 ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index) {
     ExerciseReport report;

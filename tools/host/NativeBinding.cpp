@@ -36,6 +36,7 @@ public:
         exports_.GetExerciseDatasEx = &::GetExerciseDatasEx;
         exports_.GetLapDatasEx = &::GetLapDatasEx;
         exports_.GetComment = &::GetComment;
+        exports_.CallImportDialog = &::CallImportDialog;
         previous_ = fw::setMessageSink(&printPluginMessage);
     }
     // Unloading, as FreeLibrary is on Windows: the plug-in removes its work
@@ -57,6 +58,8 @@ private:
 void startHost() {
     std::atexit([] { DonePluginState(); });
 }
+
+HostWindow hostWindow() { return {}; }
 
 bool bindingLoadsLibrary() { return false; }
 bool terminalUsesUtf8() { return true; }

@@ -17,6 +17,9 @@ struct PluginExports {
     using GetExerciseDatasExFn = uint8_t(FW_STDCALL*)(int32_t index, void* sample);
     using GetLapDatasExFn = uint8_t(FW_STDCALL*)(int32_t index, void* lap);
     using GetCommentFn = int32_t(FW_STDCALL*)(char* buffer, uint32_t len);
+    using CallImportDialogFn = int32_t(FW_STDCALL*)(void* hostWindow, int32_t left, int32_t top, int32_t right,
+                                                    int32_t bottom, uint8_t colorScheme, uint8_t unused7,
+                                                    const char* targetDir, uint8_t unused9);
 
     SetPluginIniFileFn SetPluginIniFile = nullptr;
     GetExerciseNumberFromRawFileFn GetExerciseNumberFromRawFile = nullptr;
@@ -25,6 +28,7 @@ struct PluginExports {
     GetExerciseDatasExFn GetExerciseDatasEx = nullptr;
     GetLapDatasExFn GetLapDatasEx = nullptr;
     GetCommentFn GetComment = nullptr;
+    CallImportDialogFn CallImportDialog = nullptr;
 };
 
 // A plug-in bound for the life of the object: natively the linked exports,
@@ -47,6 +51,15 @@ void startHost();
 // rather than the ANSI code page the plug-in's texts are in.
 bool bindingLoadsLibrary();
 bool terminalUsesUtf8();
+
+// The window the plug-in's dialogs belong to and are centred on: the
+// console's window where there is one, else the screen's work area without
+// a window; all zero where there is no desktop.
+struct HostWindow {
+    void* handle = nullptr;
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+HostWindow hostWindow();
 
 // `libraryPath` empty means the default (PolarImport.dll beside the program).
 // Returns null and describes the failure in `error` when the plug-in cannot

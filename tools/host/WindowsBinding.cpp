@@ -25,6 +25,7 @@ public:
         ok &= resolve(10, exports_.GetExerciseDatasEx, missing);
         ok &= resolve(9, exports_.GetLapDatasEx, missing);
         ok &= resolve(25, exports_.GetComment, missing);
+        ok &= resolve(1, exports_.CallImportDialog, missing);
         return ok;
     }
 
@@ -54,6 +55,21 @@ std::string besideProgram(const char* name) {
 }
 
 }  // namespace
+
+HostWindow hostWindow() {
+    HostWindow host;
+    RECT rect{};
+    if (HWND console = GetConsoleWindow(); console && GetWindowRect(console, &rect)) {
+        host.handle = console;
+    } else {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
+    }
+    host.left = rect.left;
+    host.top = rect.top;
+    host.right = rect.right;
+    host.bottom = rect.bottom;
+    return host;
+}
 
 // A DLL that cannot be loaded must end in an error message, not in a
 // system dialog waiting for a click.

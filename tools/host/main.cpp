@@ -22,12 +22,14 @@ struct HostOptions {
     std::string library;   // empty: PolarImport.dll beside the program
     ReportFormat format = ReportFormat::Table;
     std::vector<std::string> files;
+    std::string importTarget;  // --import: the directory the import dialog archives into
     bool help = false;
 };
 
 void printUsage() {
     std::printf(
-        "usage: polarhost [--settings INI] [--format table|csv|json]%s RAWFILE...\n"
+        "usage: polarhost [--settings INI] [--format table|csv|json]%s\n"
+        "                 [--import TARGETDIR] RAWFILE...\n"
         "\n"
         "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
         "exports, as the training-log application does, and prints what it hands over.\n"
@@ -37,6 +39,11 @@ void printUsage() {
         "                   defaults apply (ModulateTemp=1, GPS=1, Debug=0, ...)\n"
         "  --format F       table (default, for people), csv (one row per sample) or\n"
         "                   json (every record field as the plug-in wrote it)\n"
+        "  --import DIR     first runs the plug-in's import dialog (CallImportDialog)\n"
+        "                   on this window's rectangle, which archives the monitor's\n"
+        "                   exercises as DIR/Connect.hrz; that archive is then analysed\n"
+        "                   like a raw file. Without a monitor, the stand-in HRMCom.dll\n"
+        "                   plays one from the scenario named by HRMCOM_SCENARIO\n"
         "%s"
         "  -h, --help       this text\n"
         "\n"
@@ -45,8 +52,9 @@ void printUsage() {
         "Exercises with 0 samples are reported without summary, laps or samples.\n"
         "\n"
         "Exit status: 0 every file gave samples; 1 a file held no exercise (missing,\n"
-        "not an archive) or none of its exercises gave a sample, the others are still\n"
-        "reported; 2 usage error; 3 the plug-in could not be loaded.\n",
+        "not an archive), none of its exercises gave a sample or the import brought\n"
+        "none, the others are still reported; 2 usage error; 3 the plug-in could not\n"
+        "be loaded.\n",
         bindingLoadsLibrary() ? " [--dll PATH]" : "",
         bindingLoadsLibrary() ? "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n"
                               : "");
@@ -84,7 +92,7 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             arg.resize(equals);
             hasValue = true;
         }
-        const bool takesValue = arg == "--settings" || arg == "--format" || arg == "--dll";
+        const bool takesValue = arg == "--settings" || arg == "--format" || arg == "--dll" || arg == "--import";
         if (!takesValue) {
             error = "unknown option " + arg;
             return false;
@@ -100,6 +108,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             options.settings = value;
         } else if (arg == "--dll") {
             options.library = value;
+        } else if (arg == "--import") {
+            options.importTarget = value;
         } else if (!parseFormat(value, options.format)) {
             error = "unknown format '" + value + "' (table, csv or json)";
             return false;
@@ -109,7 +119,7 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
         error = "this build links the plug-in; --dll applies only to the Windows build";
         return false;
     }
-    if (!options.help && options.files.empty()) {
+    if (!options.help && options.files.empty() && options.importTarget.empty()) {
         error = "no raw file given";
         return false;
     }
@@ -161,9 +171,22 @@ int main(int argc, char** argv) {
 
     std::ios::sync_with_stdio(false);
     int status = kExitOk;
+    std::vector<std::string> files = options.files;
+    if (!options.importTarget.empty()) {
+        const std::string target = fullPath(options.importTarget);
+        const HostWindow host = hostWindow();
+        const int32_t imported = plugin.CallImportDialog(host.handle, host.left, host.top, host.right, host.bottom, 0,
+                                                         0, target.c_str(), 0);
+        std::cerr << "polarhost: the import dialog returned " << imported << "\n";
+        if (imported > 0) {
+            files.insert(files.begin(), (std::filesystem::path(target) / "Connect.hrz").string());
+        } else {
+            status = kExitNothingAnalysed;
+        }
+    }
     {
         const std::unique_ptr<ReportWriter> writer = makeReportWriter(options.format, std::cout, terminalUsesUtf8());
-        for (const std::string& file : options.files) {
+        for (const std::string& file : files) {
             switch (driveRawFile(plugin, fullPath(file), file, *writer)) {
                 case FileOutcome::Analysed: break;
                 case FileOutcome::NoExercise:

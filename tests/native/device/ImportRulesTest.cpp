@@ -4,7 +4,6 @@
 #include <string>
 
 #include "device/ImportRules.h"
-#include "framework/FpuControl.h"
 
 TEST(ImportRules, familyDetectionFromTheMonitorCode) {
     const struct {
@@ -87,20 +86,3 @@ TEST(ImportRules, exerciseFilePathNeverNamesATakenFile) {
     EXPECT_EQ(ExerciseFilePath(deep, 12, exists), "");
     EXPECT_EQ(ExerciseFilePath(deep.substr(1), 12, exists).size(), 260u);
 }
-
-#if defined(__i386__) || defined(__x86_64__)
-TEST(FpuControl, scopeMasksAndRestoresTheCallersWord) {
-    const uint16_t caller = fw::fpuControlWord();
-    const uint16_t unmaskedZeroDivide = static_cast<uint16_t>(caller & ~0x0004);
-    fw::setFpuControlWord(unmaskedZeroDivide);
-    try {
-        fw::FpuControlScope masked;
-        EXPECT_EQ(fw::fpuControlWord() & ~fw::kFpuReservedBit, 0x133F);
-        EXPECT_EQ(masked.saved(), unmaskedZeroDivide);
-        throw 1;
-    } catch (int) {
-    }
-    EXPECT_EQ(fw::fpuControlWord(), unmaskedZeroDivide);
-    fw::setFpuControlWord(caller);
-}
-#endif

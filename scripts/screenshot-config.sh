@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Photographs the configuration dialog (colour scheme 0, default settings)
+# into build/screenshots/config.png on a private Xvfb display.
+# Builds nothing: needs a win64 build tree holding polar_config_screenshot.exe,
+# by default build/win64 (scripts/build.sh).
+#
+# usage: scripts/screenshot-config.sh [BUILD-TREE [PNG]]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/win64}" && pwd)
+out=${2:-$root/build/screenshots/config.png}
+program=$(find "$build" -name polar_config_screenshot.exe -print -quit)
+if [ -z "$program" ]; then
+  echo "screenshot-config: no polar_config_screenshot.exe under $build" >&2
+  exit 1
+fi
+mkdir -p "$(dirname "$out")"
+
+work=$(mktemp -d)
+xvfb_pid=
+runner_pid=
+cleanup() {
+  [ -n "$runner_pid" ] && kill "$runner_pid" 2>/dev/null
+  # The prefix's processes hold the display; let them end before it goes.
+  WINEPREFIX=$build/wineprefix timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own, which the program uses through DISPLAY (wine-run.sh
+# then starts none) and import reads.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "screenshot-config: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+
+# The program closes the dialog when the stop file appears (a Windows path on drive Z:).
+stop=$work/stop
+"$root/scripts/wine-run.sh" "$program" "Z:${stop//\//\\}" >"$work/log" 2>&1 &
+runner_pid=$!
+
+shown=
+for _ in $(seq 1200); do
+  if xdotool search --name '^Polar Plugin Configuration$' >/dev/null 2>&1; then shown=1; break; fi
+  kill -0 "$runner_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$shown" ]; then
+  echo "screenshot-config: the dialog did not appear" >&2
+  cat "$work/log" >&2
+  exit 1
+fi
+sleep 1  # painting finishes after the window maps
+import -window root "$out"
+touch "$stop"
+status=0
+wait "$runner_pid" || status=$?
+runner_pid=
+if [ "$status" -ne 0 ]; then
+  echo "screenshot-config: the program ended with $status" >&2
+  cat "$work/log" >&2
+  exit 1
+fi
+echo "$out"

@@ -1,0 +1,28 @@
+#include "../shared/ExportsTable.h"
+
+#include "TestFiles.h"
+#include "plugin/uExportFunctions.h"
+
+namespace {
+
+const exports_table::Exports kLinked = {
+    CallImportDialog, CallConfiguration, GetDelProperty,   UseOwnImportDialog,
+    UseOwnSetupDialog, GetPluginImage,  GetPluginIcon,     GetExInterface,
+    GetLapDatasEx,     GetExerciseDatasEx, GetLogSummaryEx, AnalyseExercise,
+    GetExerciseNumberFromRawFileEx, GetExerciseNumberFromRawFile, GetExerciseNumber, SetPluginIniFile,
+    SetIniFile,        GetAHFactor,     GetDir,            GetDeviceName,
+    ValidRawExtension, GetRawExtensionEx, GetRawExtension, GetRawHeader,
+    GetComment,        GetAuthor,       GetPluginDevType,  GetPluginType,
+    GetPluginName,     GetVersion,      Initialize,
+};
+
+class ExportsTable : public HostTest {};
+
+}  // namespace
+
+TEST_F(ExportsTable, everyExportSurvivesHostileArguments) {
+    exports_table::Environment env;
+    env.file = [this](const std::string& name) { return path(name); };
+    env.write = [this](const std::string& name, const std::string& content) { write(name, content); };
+    exports_table::checkEveryExport(kLinked, env);
+}

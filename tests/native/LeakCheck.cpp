@@ -1,0 +1,208 @@
+// polar_leakcheck: many analyses in one load of the plug-in, then unload.
+//
+//   polar_leakcheck [--analyses N]   N analyses (default 1000) of a mixed set
+//                                    of files, the host's transfer calls after
+//                                    each; prints the resident memory after
+//                                    the first 10 and after all of them.
+//   polar_leakcheck --rows N         one .hrm of N sample rows; prints the
+//                                    peak memory of its analysis.
+//
+// Built with POLAR_SANITIZE, LeakSanitizer reports anything not released at
+// exit and fails the program. Exits 1 when the plug-in leaves anything in
+// its temporary directory after unload. Memory figures are printed, never
+// judged: they belong to a measuring run, not to a test.
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "framework/Zip.h"
+#include "framework/posix/MessageSink.h"
+#include "plugin/uExportFunctions.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+long statusKiB(const char* field) {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long value = -1;
+    const size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') value = std::strtol(line + length + 1, nullptr, 10);
+    std::fclose(f);
+    return value;
+}
+
+void write(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+std::string exercise(int rows, int laps, bool extended) {
+    std::string text = std::string("[Params]\r\nVersion=") + (extended ? "106" : "105") +
+                       "\r\nMonitor=12\r\nSMode=111110100\r\nDate=20240501\r\nStartTime=10:00:00.0\r\n"
+                       "Length=01:00:00.0\r\nInterval=5\r\nMaxHR=190\r\n\r\n[Note]\r\nleak check\r\n\r\n[IntTimes]\r\n";
+    for (int lap = 1; lap <= laps; ++lap) {
+        text += "00:" + std::to_string(10 + lap) + ":00.0\t140\t120\t150\t170\r\n0\t0\t0\t250\t85\t410\r\n0\t0\t0\t30\t0\r\n";
+        if (extended) text += "0\t0\t200\t" + std::to_string(150 + lap * 10) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
+    }
+    text += "\r\n[Trip]\r\n40\r\n120\r\n600\r\n410\r\n430\r\n250\r\n400\r\n9000\r\n\r\n[HRData]\r\n";
+    for (int i = 0; i < rows; ++i)
+        text += std::to_string(120 + i % 40) + "\t250\t85\t" + std::to_string(400 + i % 50) + "\t180\t12336\r\n";
+    return text;
+}
+
+std::string track(int points) {
+    std::string text = "<?xml version=\"1.0\"?><gpx><trk><trkseg>";
+    for (int p = 0; p < points; ++p) {
+        char point[160];
+        std::snprintf(point, sizeof point,
+                      "<trkpt lat=\"%.6f\" lon=\"%.6f\"><time>2024-05-01T10:%02d:%02dZ</time></trkpt>", 48 + p * 1e-4,
+                      11 + p * 1e-4, p * 5 / 60 % 60, p * 5 % 60);
+        text += point;
+    }
+    return text + "</trkseg></trk></gpx>";
+}
+
+struct Input {
+    std::string path;
+    int32_t index;
+};
+
+// Single files with and without a track, archive exercises with a track
+// inside, a damaged file, a hostile archive and the real files beside the
+// repository when they are there.
+std::vector<Input> mixedSet(const std::string& dir) {
+    std::vector<Input> set;
+    write(dir + "/long.hrm", exercise(720, 3, true));
+    write(dir + "/long.gpx", track(700));
+    write(dir + "/old.hrm", exercise(200, 2, false));
+    write(dir + "/broken.hrm", exercise(50, 2, true).substr(0, 700));
+    set.push_back({dir + "/long.hrm", 0});
+    set.push_back({dir + "/old.hrm", 0});
+    set.push_back({dir + "/broken.hrm", 0});
+    set.push_back({dir + "/missing.hrm", 0});
+
+    write(dir + "/src-a.hrm", exercise(300, 1, true));
+    write(dir + "/src-a.gpx", track(300));
+    write(dir + "/src-b.hrm", exercise(100, 0, true));
+    fw::writeZip(dir + "/ride.hrz", {{"a.hrm", dir + "/src-a.hrm"}, {"a.gpx", dir + "/src-a.gpx"},
+                                     {"b.hrm", dir + "/src-b.hrm"}});
+    for (int32_t index : {0, 1, 2, -1}) set.push_back({dir + "/ride.hrz", index});
+    write(dir + "/nozip.hrz", "PK\x03\x04 not an archive");
+    set.push_back({dir + "/nozip.hrz", 0});
+
+#ifdef POLAR_REAL_FILES_DIR
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(POLAR_REAL_FILES_DIR, ignored))
+        if (entry.path().extension() == ".hrm") set.push_back({entry.path().string(), 0});
+#endif
+    return set;
+}
+
+// What the host reads after an analysis.
+void transfer(int32_t count) {
+    std::array<uint8_t, 120> summary;
+    if (GetLogSummaryEx(summary.data()) != 1) return;
+    std::array<uint8_t, 335> sample;
+    for (int32_t i = 0; i < count; ++i) GetExerciseDatasEx(i, sample.data());
+    uint16_t laps;
+    std::memcpy(&laps, summary.data() + 60, sizeof laps);
+    std::array<uint8_t, 122> lap;
+    for (int32_t i = 0; i < laps; ++i) GetLapDatasEx(i, lap.data());
+    std::vector<char> note(static_cast<size_t>(GetComment(nullptr, 0)) + 1);
+    GetComment(note.data(), static_cast<uint32_t>(note.size() - 1));
+}
+
+int runAnalyses(const std::string& dir, int analyses) {
+    const std::vector<Input> set = mixedSet(dir);
+    write(dir + "/plugin.ini", "[SETTINGS]\r\nModulateTemp=1\r\nGPS=1\r\nHRMaxDev=1\r\nDebug=1\r\nGPSITime=0\r\n");
+    InitPluginState();
+    SetPluginIniFile((dir + "/plugin.ini").c_str());
+    long afterTen = -1, highest = 0;
+    int64_t samples = 0;
+    for (int n = 0; n < analyses; ++n) {
+        const Input& input = set[static_cast<size_t>(n) % set.size()];
+        const int32_t count = AnalyseExercise(input.path.c_str(), &input.index);
+        samples += count;
+        transfer(count);
+        const long rss = statusKiB("VmRSS");
+        highest = std::max(highest, rss);
+        if (n + 1 == 10) afterTen = rss;
+    }
+    const long atEnd = statusKiB("VmRSS");
+    DonePluginState();
+    std::printf("analyses: %d of %zu files, %lld samples\n", analyses, set.size(), static_cast<long long>(samples));
+    std::printf("resident after 10: %ld KiB, after %d: %ld KiB (%+ld KiB), highest after 10: %ld KiB\n", afterTen,
+                analyses, atEnd, atEnd - afterTen, highest);
+
+    int left = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() || name.find("VoruzUvidav") != std::string::npos) {
+            std::printf("left behind after unload: %s\n", name.c_str());
+            ++left;
+        }
+    }
+    return left == 0 ? 0 : 1;
+}
+
+int runRows(const std::string& dir, long rows) {
+    const std::string path = dir + "/rows.hrm";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) return 1;
+        std::fputs("[Params]\r\nVersion=106\r\nSMode=111110000\r\nInterval=1\r\nLength=00:00:00.0\r\n\r\n[HRData]\r\n", f);
+        for (long i = 0; i < rows; ++i) std::fprintf(f, "%ld\t%ld\t90\t%ld\t250\t50\r\n", 100 + i % 80, 200 + i % 90, i % 1000);
+        std::fclose(f);
+    }
+    const long fileKiB = static_cast<long>(fs::file_size(path) / 1024);
+    InitPluginState();
+    const long before = statusKiB("VmRSS");
+    const int32_t zero = 0;
+    const int32_t count = AnalyseExercise(path.c_str(), &zero);
+    const long peak = statusKiB("VmHWM");
+    const long after = statusKiB("VmRSS");
+    DonePluginState();
+    std::printf("rows: %ld, file %ld KiB, samples %d\n", rows, fileKiB, count);
+    std::printf("resident before %ld KiB, peak %ld KiB (%+ld KiB, %.0f bytes a row), after the analysis %ld KiB\n",
+                before, peak, peak - before, (peak - before) * 1024.0 / static_cast<double>(rows), after);
+    return count == rows ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int analyses = 1000;
+    long rows = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--analyses") == 0 && i + 1 < argc) {
+            analyses = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc) {
+            rows = std::max(1L, std::atol(argv[++i]));
+        } else {
+            std::fprintf(stderr, "usage: polar_leakcheck [--analyses N | --rows N]\n");
+            return 2;
+        }
+    }
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/polarleak.XXXXXX";
+    if (!mkdtemp(pattern.data())) return 1;
+    const std::string dir = pattern;
+    setenv("TMPDIR", dir.c_str(), 1);
+    fw::setMessageSink([](fw::MessageKind, const std::string&) {});
+    const int result = rows > 0 ? runRows(dir, rows) : runAnalyses(dir, analyses);
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+    return result;
+}

@@ -1,0 +1,267 @@
+#pragma once
+
+// Every one of the 31 exports called with null pointers and out-of-range
+// values for each of its arguments, as a hostile or careless host might.
+// The same cases run natively (the exports linked in) and under wine64 (the
+// DLL loaded, the exports reached by ordinal): each side fills `Exports`
+// and an `Environment`, then calls checkEveryExport.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#define POLAR_TABLE_CALL __stdcall
+#else
+#define POLAR_TABLE_CALL
+#endif
+
+namespace exports_table {
+
+using DialogFn = int32_t POLAR_TABLE_CALL(void*, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t, const char*,
+                                          uint8_t);
+using IntFn = int32_t POLAR_TABLE_CALL();
+using ByteFn = uint8_t POLAR_TABLE_CALL();
+using BitmapFn = uint8_t POLAR_TABLE_CALL(void**);
+using RecordAtFn = uint8_t POLAR_TABLE_CALL(int32_t, void*);
+using RecordFn = uint8_t POLAR_TABLE_CALL(void*);
+using AnalyseFn = int32_t POLAR_TABLE_CALL(const char*, const int32_t*);
+using CountExFn = int32_t POLAR_TABLE_CALL(const char*, uint32_t);
+using CountFn = uint16_t POLAR_TABLE_CALL(const char*);
+using Count16Fn = uint16_t POLAR_TABLE_CALL();
+using SetTextFn = void POLAR_TABLE_CALL(const char*);
+using TextFn = void POLAR_TABLE_CALL(char*, uint32_t);
+using ByteTextFn = uint8_t POLAR_TABLE_CALL(char*, uint32_t);
+using IntTextFn = int32_t POLAR_TABLE_CALL(char*, uint32_t);
+using ValidFn = uint8_t POLAR_TABLE_CALL(const char*, uint32_t);
+using InitializeFn = uint8_t POLAR_TABLE_CALL(int32_t, const char*, uint32_t);
+
+// The exports in ordinal order.
+struct Exports {
+    DialogFn* CallImportDialog;                 // 1
+    DialogFn* CallConfiguration;                // 2
+    IntFn* GetDelProperty;                      // 3
+    ByteFn* UseOwnImportDialog;                 // 4
+    ByteFn* UseOwnSetupDialog;                  // 5
+    BitmapFn* GetPluginImage;                   // 6
+    BitmapFn* GetPluginIcon;                    // 7
+    ByteFn* GetExInterface;                     // 8
+    RecordAtFn* GetLapDatasEx;                  // 9
+    RecordAtFn* GetExerciseDatasEx;             // 10
+    RecordFn* GetLogSummaryEx;                  // 11
+    AnalyseFn* AnalyseExercise;                 // 12
+    CountExFn* GetExerciseNumberFromRawFileEx;  // 13
+    CountFn* GetExerciseNumberFromRawFile;      // 14
+    Count16Fn* GetExerciseNumber;               // 15
+    SetTextFn* SetPluginIniFile;                // 16
+    SetTextFn* SetIniFile;                      // 17
+    IntFn* GetAHFactor;                         // 18
+    TextFn* GetDir;                             // 19
+    TextFn* GetDeviceName;                      // 20
+    ValidFn* ValidRawExtension;                 // 21
+    ByteTextFn* GetRawExtensionEx;              // 22
+    ByteTextFn* GetRawExtension;                // 23
+    ByteTextFn* GetRawHeader;                   // 24
+    IntTextFn* GetComment;                      // 25
+    TextFn* GetAuthor;                          // 26
+    ByteFn* GetPluginDevType;                   // 27
+    ByteFn* GetPluginType;                      // 28
+    TextFn* GetPluginName;                      // 29
+    IntFn* GetVersion;                          // 30
+    InitializeFn* Initialize;                   // 31
+};
+
+struct Environment {
+    // Full path of a file in a scratch directory, and a writer for it.
+    std::function<std::string(const std::string&)> file;
+    std::function<void(const std::string&, const std::string&)> write;
+    // Runs a call that may open a modal dialog; a windowed host closes what
+    // opens. The plain one just calls.
+    std::function<int32_t(const std::function<int32_t()>&)> modal = [](const std::function<int32_t()>& call) {
+        return call();
+    };
+};
+
+// Lengths arrive in 32-bit slots of which the low 16 bits count.
+inline constexpr uint32_t kLengths[] = {0, 1, 3, 65535, 65536, 65536 + 3, 0xFFFFFFFFu};
+inline constexpr int32_t kBadIndexes[] = {-1, INT32_MAX, INT32_MIN};
+inline constexpr uint8_t kFill = 0x7F;
+
+// A buffer larger than any length can reach, so a write past the rule shows.
+struct Guarded {
+    std::vector<char> bytes = std::vector<char>(65536 + 64, static_cast<char>(kFill));
+    size_t written() const {
+        size_t n = bytes.size();
+        while (n > 0 && bytes[n - 1] == static_cast<char>(kFill)) --n;
+        return n;
+    }
+};
+
+// A text export keeps the buffer rule for every length: at most Len
+// characters and a zero, nothing for Len 0, nothing through a null pointer.
+template <typename Call>
+void checkTextRule(const char* name, const std::string& text, Call call) {
+    SCOPED_TRACE(name);
+    call(nullptr, 100u);
+    call(nullptr, 0xFFFFFFFFu);
+    for (uint32_t len : kLengths) {
+        Guarded buffer;
+        call(buffer.bytes.data(), len);
+        const size_t limit = len & 0xFFFF;
+        if (limit == 0) {
+            EXPECT_EQ(buffer.written(), 0u) << "len " << len;
+            continue;
+        }
+        const size_t copied = std::min(limit, text.size());
+        EXPECT_EQ(std::string(buffer.bytes.data(), copied), text.substr(0, copied)) << "len " << len;
+        EXPECT_EQ(buffer.bytes[copied], '\0') << "len " << len;
+        EXPECT_EQ(buffer.written(), copied + 1) << "len " << len;
+    }
+}
+
+template <size_t Size>
+bool untouched(const std::array<uint8_t, Size>& record) {
+    for (uint8_t b : record)
+        if (b != kFill) return false;
+    return true;
+}
+
+// Host records given bad indexes or null pointers: nothing written, a refusal.
+inline void checkTransfer(const Exports& x, bool loaded) {
+    std::array<uint8_t, 120> summary;
+    summary.fill(kFill);
+    EXPECT_EQ(x.GetLogSummaryEx(nullptr), 0);
+    EXPECT_EQ(x.GetLogSummaryEx(summary.data()), loaded ? 1 : 0);
+    if (!loaded) {
+        EXPECT_TRUE(untouched(summary));
+    }
+    for (int32_t index : {0, -1, INT32_MAX, INT32_MIN}) {
+        SCOPED_TRACE("index " + std::to_string(index));
+        EXPECT_EQ(x.GetExerciseDatasEx(index, nullptr), 0);
+        EXPECT_EQ(x.GetLapDatasEx(index, nullptr), 0);
+    }
+    for (int32_t index : kBadIndexes) {
+        SCOPED_TRACE("index " + std::to_string(index));
+        std::array<uint8_t, 335> sample;
+        sample.fill(kFill);
+        EXPECT_EQ(x.GetExerciseDatasEx(index, sample.data()), 0);
+        EXPECT_TRUE(untouched(sample));
+        std::array<uint8_t, 122> lap;
+        lap.fill(kFill);
+        EXPECT_EQ(x.GetLapDatasEx(index, lap.data()), 0);
+        EXPECT_TRUE(untouched(lap));
+    }
+}
+
+inline void checkEveryExport(const Exports& x, const Environment& env) {
+    // 3-5, 8, 27, 28, 30: no arguments, constant answers.
+    EXPECT_EQ(x.GetDelProperty(), 0);
+    EXPECT_EQ(x.UseOwnImportDialog(), 1);
+    EXPECT_EQ(x.UseOwnSetupDialog(), 1);
+    EXPECT_EQ(x.GetExInterface(), 7);
+    EXPECT_EQ(x.GetPluginDevType(), 5);
+    EXPECT_EQ(x.GetPluginType(), 1);
+    EXPECT_EQ(x.GetVersion(), 813);
+
+    // 6, 7: a null handle variable is refused without a write.
+    EXPECT_EQ(x.GetPluginImage(nullptr), 1);
+    EXPECT_EQ(x.GetPluginIcon(nullptr), 1);
+
+    // 31, 18, 19: extreme factors, a null directory.
+    EXPECT_EQ(x.Initialize(INT32_MIN, nullptr, 0xFFFFFFFFu), 1);
+    EXPECT_EQ(x.GetAHFactor(), INT32_MIN);
+    EXPECT_EQ(x.Initialize(255, nullptr, 0), 1);
+    EXPECT_EQ(x.GetAHFactor(), INT32_MIN);
+    EXPECT_EQ(x.Initialize(INT32_MAX, "", 0), 1);
+    EXPECT_EQ(x.GetAHFactor(), INT32_MAX);
+    checkTextRule("GetDir empty", "", [&](char* b, uint32_t l) { x.GetDir(b, l); });
+    const std::string directory(70000, 'd');
+    x.Initialize(2, directory.c_str(), 0);
+    checkTextRule("GetDir long", directory, [&](char* b, uint32_t l) { x.GetDir(b, l); });
+
+    // 20, 26, 29, 22, 23, 24: fixed texts under every length.
+    checkTextRule("GetDeviceName", "Polar Devices", [&](char* b, uint32_t l) { x.GetDeviceName(b, l); });
+    checkTextRule("GetAuthor", "Orvelt", [&](char* b, uint32_t l) { x.GetAuthor(b, l); });
+    checkTextRule("GetPluginName", "Zudar Eruvuv Uzevaz", [&](char* b, uint32_t l) { x.GetPluginName(b, l); });
+    checkTextRule("GetRawExtensionEx", "hrm", [&](char* b, uint32_t l) { EXPECT_EQ(x.GetRawExtensionEx(b, l), 1); });
+    checkTextRule("GetRawExtension", "hrz", [&](char* b, uint32_t l) { EXPECT_EQ(x.GetRawExtension(b, l), 1); });
+    checkTextRule("GetRawHeader", "PK\x03\x04\x14", [&](char* b, uint32_t l) { EXPECT_EQ(x.GetRawHeader(b, l), 5); });
+
+    // 21: null text, lengths whose low 16 bits are 0.
+    for (uint32_t len : kLengths) {
+        EXPECT_EQ(x.ValidRawExtension(nullptr, len), 0) << len;
+        EXPECT_EQ(x.ValidRawExtension(".hrz", len), (len & 0xFFFF) != 0 ? 1 : 0) << len;
+        EXPECT_EQ(x.ValidRawExtension("", len), 0) << len;
+    }
+
+    // 16, 17: null and empty names; a missing file gives the defaults.
+    x.SetIniFile(nullptr);
+    x.SetIniFile("");
+    x.SetPluginIniFile(nullptr);
+    EXPECT_EQ(x.GetAHFactor(), 2);
+    x.SetPluginIniFile("");
+    x.SetPluginIniFile(env.file("missing-dir/none.ini").c_str());
+    EXPECT_EQ(x.GetAHFactor(), 2);
+
+    // 9-11, 25 before anything was analysed.
+    {
+        SCOPED_TRACE("nothing analysed");
+        checkTransfer(x, false);
+        checkTextRule("GetComment empty", "", [&](char* b, uint32_t l) { EXPECT_EQ(x.GetComment(b, l), 0); });
+    }
+
+    // 13, 14, 15: null, empty and missing names.
+    for (uint32_t extra : {0u, 0xFFFFFFFFu}) EXPECT_EQ(x.GetExerciseNumberFromRawFileEx(nullptr, extra), 0);
+    EXPECT_EQ(x.GetExerciseNumberFromRawFile(nullptr), 0);
+    EXPECT_EQ(x.GetExerciseNumberFromRawFile(""), 0);
+    EXPECT_EQ(x.GetExerciseNumberFromRawFile(env.file("missing.hrz").c_str()), 0);
+    EXPECT_EQ(x.GetExerciseNumber(), 0);
+
+    // 12: null name, null index variable, indexes out of range.
+    const int32_t zero = 0;
+    EXPECT_EQ(x.AnalyseExercise(nullptr, nullptr), 0);
+    EXPECT_EQ(x.AnalyseExercise(nullptr, &zero), 0);
+    EXPECT_EQ(x.AnalyseExercise("", &zero), 0);
+    EXPECT_EQ(x.AnalyseExercise(env.file("missing.hrm").c_str(), nullptr), 0);
+    std::string exercise = "[Params]\r\nVersion=106\r\nSMode=000000000\r\nInterval=1\r\n\r\n[Note]\r\n";
+    exercise += std::string(70000, 'n') + "\r\n\r\n[IntTimes]\r\n00:00:02.0\t0\t0\t120\t130\r\n0\t0\t0\t0\t0\t0\r\n"
+                "0\t0\t0\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n\r\n[HRData]\r\n100\r\n101\r\n102\r\n";
+    env.write("ride.hrm", exercise);
+    const std::string ride = env.file("ride.hrm");
+    for (int32_t index : kBadIndexes) {
+        SCOPED_TRACE("index " + std::to_string(index));
+        // The index names nothing for a single file.
+        EXPECT_EQ(x.AnalyseExercise(ride.c_str(), &index), 3);
+        EXPECT_EQ(x.AnalyseExercise(env.file("missing.hrz").c_str(), &index), 0);
+    }
+    EXPECT_EQ(x.AnalyseExercise(ride.c_str(), nullptr), 3);
+    {
+        SCOPED_TRACE("three samples, one lap");
+        checkTransfer(x, true);
+        std::array<uint8_t, 122> lap;
+        lap.fill(kFill);
+        x.GetLapDatasEx(0, lap.data());
+        EXPECT_EQ(lap[90], 2);
+        checkTextRule("GetComment long", std::string(70000, 'n'),
+                      [&](char* b, uint32_t l) { EXPECT_EQ(x.GetComment(b, l), 70000); });
+    }
+
+    // 1, 2: dialogs with no window, no directory, extreme geometry. No
+    // exercise count can be negative.
+    for (const char* target : {static_cast<const char*>(nullptr), "", "\x01:|*?"}) {
+        SCOPED_TRACE(target ? target : "null");
+        const int32_t imported = env.modal([&] {
+            return x.CallImportDialog(nullptr, INT32_MIN, INT32_MAX, -1, 0, 255, 255, target, 255);
+        });
+        EXPECT_GE(imported, 0);
+        env.modal([&] { return x.CallConfiguration(nullptr, INT32_MAX, INT32_MIN, 0, -1, 255, 255, target, 255); });
+    }
+    EXPECT_GE(x.GetExerciseNumber(), 0);
+}
+
+}  // namespace exports_table
