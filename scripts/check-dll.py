@@ -138,6 +138,47 @@ def check_imports(imports, report):
         report.ok(f"imports only system DLLs ({', '.join(imports) or 'none'})")
 
 
+# The device library is linked at load time under the names a 32-bit C
+# compiler gives its stdcall functions; one of them is cdecl and undecorated.
+HRMCOM_IMPORTS = {
+    "_fnHRMCom_SetComText@8", "_fnHRMCom_ResetIRCommunication@4", "_fnHRMCom_StartIRCommunication@8",
+    "_fnHRMCom_IsIrDAConnected@0", "_fnHRMCom_ReadMonitorInfo@8", "fnHRMCom_GetPolarHRMonitorName",
+    "_fnHRMCom_ReadExercisesData@8", "_fnHRMCom_GetExeFileInfo@8", "_fnHRMCom_AnalyzeFile@8",
+    "_fnHRMCom_ReadExerciseFile@12", "_fnHRMCom_GetRecParam@4", "_fnHRMCom_SaveExerciseHRM@12",
+    "_fnHRMCom_SendMonitorToWatchMode@4", "_fnHRMCom_EndIRCommunication@4",
+}
+
+
+def imported_names(text, dll):
+    names, inside = [], False
+    for line in text.splitlines():
+        match = re.match(r"^\s*DLL Name:\s*(\S+)", line)
+        if match:
+            inside = match.group(1).lower() == dll.lower()
+            continue
+        if not inside:
+            continue
+        if not line.strip():
+            if names:
+                break
+            continue
+        match = re.match(r"^\s*[0-9a-fA-F]+\s+\d+\s+(\S+)\s*$", line)
+        if match:
+            names.append(match.group(1))
+    return names
+
+
+def check_hrmcom_imports(headers, report):
+    names = set(imported_names(headers, "HRMCom.dll"))
+    missing, unexpected = HRMCOM_IMPORTS - names, names - HRMCOM_IMPORTS
+    for name in sorted(missing):
+        report.fail(f"HRMCom.dll: {name} is not imported")
+    for name in sorted(unexpected):
+        report.fail(f"HRMCom.dll: unexpected import {name}")
+    if not missing and not unexpected:
+        report.ok(f"the {len(names)} HRMCom.dll imports carry their decorated names")
+
+
 LABEL = re.compile(r"^([0-9a-f]+) <([^>]+)>:$")
 INSTRUCTION = re.compile(r"^\s*([0-9a-f]+):\t(?:[0-9a-f]{2} )+\s*\t?(.*)$")
 RET = re.compile(r"^(?:(?:rep|repz)\s+)?ret[lw]?\s*(\$0x[0-9a-f]+)?\s*(?:#.*)?$")
@@ -214,6 +255,7 @@ def main():
     check_exports(rvas, names, report)
     if not args.win64:
         check_imports(imports, report)
+        check_hrmcom_imports(headers, report)
         check_cleanup(image_base, rvas, names, objdump(tool, "-d", path), report)
     if report.failures:
         print(f"check-dll: {report.failures} failure(s) in {path}")

@@ -422,6 +422,60 @@ TEST_F(ConfigDialog, colourSchemeSetsTheBackground) {
     }
 }
 
+// The https handler of the Wine prefix replaced by one that notes the address
+// it is asked to open, and restored afterwards.
+class RecordingBrowser {
+public:
+    explicit RecordingBrowser(const std::string& record) {
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\https\\shell\\open\\command", 0, nullptr, 0,
+                                  KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr),
+                  ERROR_SUCCESS);
+        char previous[1024];
+        DWORD length = sizeof previous;
+        DWORD type = 0;
+        if (RegQueryValueExA(key_, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(previous), &length) ==
+            ERROR_SUCCESS) {
+            previous_.assign(previous, length);
+            previousType_ = type;
+        }
+        const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>\"" + record + "\"";
+        RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+    }
+    ~RecordingBrowser() {
+        if (previousType_)
+            RegSetValueExA(key_, nullptr, 0, previousType_, reinterpret_cast<const BYTE*>(previous_.data()),
+                           static_cast<DWORD>(previous_.size()));
+        else
+            RegDeleteValueA(key_, nullptr);
+        RegCloseKey(key_);
+    }
+    RecordingBrowser(const RecordingBrowser&) = delete;
+    RecordingBrowser& operator=(const RecordingBrowser&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    std::string previous_;
+    DWORD previousType_ = 0;
+};
+
+TEST_F(ConfigDialog, linkOpensTheAddressItShowsWithTheDefaultHandler) {
+    const std::string record = scratch.file("opened.txt");
+    RecordingBrowser browser(record);
+    EXPECT_EQ(run([&](const Dialog& d) {
+                  EXPECT_NE(GetWindowLongPtrA(d.at(id::lblURL), GWL_STYLE) & SS_NOTIFY, 0) << "clickable";
+                  PostMessageA(d.at(id::lblURL), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+                  PostMessageA(d.at(id::lblURL), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+                  EXPECT_TRUE(waitUntil([&] { return readFile(record).find("polar") != std::string::npos; }))
+                      << "the handler was not started";
+                  d.click(id::btnAbort);
+              }),
+              3);
+    std::string opened = readFile(record);
+    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r' || opened.back() == ' ')) opened.pop_back();
+    EXPECT_EQ(opened, kMakerAddress);
+}
+
 // Makes the system refuse writes to a settings file while it lives.
 class Refusal {
 public:
