@@ -28,8 +28,11 @@ bash tests/fuzz/make-corpus.sh "$seeds" || { echo "fuzz.sh: no seed corpus" >&2;
 mkdir -p "$build/artifacts"
 
 # The targets write their files per input; memory is much faster than disk.
-scratch=${TMPDIR:-/tmp}
-[ -d /dev/shm ] && [ -w /dev/shm ] && scratch=/dev/shm
+base=${TMPDIR:-/tmp}
+[ -d /dev/shm ] && [ -w /dev/shm ] && base=/dev/shm
+# A target that crashes cannot clean up after itself; this run's directory goes anyway.
+scratch=$(mktemp -d "$base/polarfuzz-run.XXXXXX") || exit 1
+trap 'rm -rf "$scratch"' EXIT
 # Every input builds a fresh exercise container; a small quarantine lets
 # ASan reuse that memory instead of mapping new pages for each input.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=4}

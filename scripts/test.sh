@@ -70,5 +70,9 @@ check_dll() {
 [ -n "${built[win32]:-}" ] && check_dll win32
 [ -n "${built[win64]:-}" ] && check_dll win64 --win64
 
+# Every fuzz target for a bounded time (POLAR_FUZZ_SECONDS, 60 by default).
+echo "== fuzz"
+if bash scripts/fuzz.sh; then passed=$((passed + 1)); else fail "fuzz"; fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -35,8 +35,9 @@ exports_table::Exports exportsOf(const PluginHost& host) {
     };
 }
 
-// Presses Abort, Cancel or OK of every dialog and message box of this
-// process until stopped; a window without such a button is sent WM_CLOSE.
+// Presses Abort, Cancel or OK (in that order of preference) of every
+// dialog and message box of this process until stopped; a window without
+// such a button is sent WM_CLOSE.
 class DialogCloser {
 public:
     DialogCloser() : thread_([this] { run(); }) {}
@@ -46,16 +47,31 @@ public:
     }
 
 private:
+    struct Search {
+        const char* caption;
+        HWND found = nullptr;
+    };
+
+    static BOOL CALLBACK findButton(HWND child, LPARAM param) {
+        auto* search = reinterpret_cast<Search*>(param);
+        char className[32] = {}, text[64] = {};
+        GetClassNameA(child, className, sizeof className);
+        GetWindowTextA(child, text, sizeof text);
+        if (lstrcmpiA(className, "Button") != 0 || std::string(text) != search->caption) return TRUE;
+        search->found = child;
+        return FALSE;
+    }
+
     static BOOL CALLBACK closeIfOurs(HWND window, LPARAM) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (std::string(className) != "#32770") return TRUE;
+        if ((GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) return TRUE;
         for (const char* caption : {"&Abort", "Abort", "Cancel", "&Cancel", "OK", "&OK"}) {
-            if (HWND button = FindWindowExA(window, nullptr, "Button", caption)) {
-                PostMessageA(button, BM_CLICK, 0, 0);
+            Search search{caption};
+            EnumChildWindows(window, findButton, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                PostMessageA(search.found, BM_CLICK, 0, 0);
                 return TRUE;
             }
         }
