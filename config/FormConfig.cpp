@@ -1,7 +1,8 @@
 #include "FormConfig.h"
 
 #include <windows.h>
-// shellapi.h needs windows.h first.
+
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include "config/ConfigControls.h"
@@ -35,6 +36,7 @@ public:
     }
 
 private:
+    // FormCreate: the components, DEVICON loaded into imgDevice.
     void onCreate() override {
         const Area top = addPanel(client(), {0, 0, 468, 57}, config_ids::Panel1);
         setColor(top.window, RGB(0xFF, 0xFF, 0xFF));
@@ -81,13 +83,9 @@ private:
             addButton(bottom, {302, 8, 75, 25}, config_ids::btnAbort, "&Abort", fw::mrAbort, fw::ButtonRole::Cancel);
         btnOK = addButton(bottom, {385, 8, 75, 25}, config_ids::btnOK, "&OK", fw::mrNone, fw::ButtonRole::Default,
                           [this] { btnOKClick(); });
-        FormCreate();
     }
 
     void onShow() override { FormShow(); }
-
-    // DEVICON is loaded with imgDevice; nothing else is left to do at creation.
-    void FormCreate() {}
 
     void FormShow() {
         RECT outer;

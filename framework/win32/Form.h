@@ -18,12 +18,14 @@
 //
 // Placement: every add* takes an Area (the container window and the offset of
 // a group inside it) and Bounds relative to that area, in pixels. Panels and
-// pages are containers of their own; a group box returns an Area on its
+// pages are containers of their own (they paint their colour and pass their
+// children's notifications to the form); a group box returns an Area on its
 // container shifted to the group's origin, so the group's controls are its
-// siblings (their notifications then reach the form directly).
+// siblings. Tab order is the order of creation.
 //
 // Ids: every control gets the id passed (non-zero, unique within the form);
 // findControl(form, id) finds it anywhere below the form, also from tests.
+// A spin edit's up-down buttons get an id of their own.
 //
 // Keys: Enter clicks the focused push button, otherwise the default button;
 // Escape clicks the cancel button; Tab moves between WS_TABSTOP controls.
@@ -34,6 +36,9 @@
 // colour takes its container's, up to the form's. setTextColor for the text.
 //
 // Timers: startTimer(id, ms, handler) is one-shot: killed before the handler runs.
+//
+// Failures: an exception in a handler or hook ends the loop; showModal
+// rethrows it once the owner is enabled again and the form hidden.
 //
 // Lifetime: the window procedures find the object through GWLP_USERDATA, set at
 // creation and cleared first when the form is destroyed.

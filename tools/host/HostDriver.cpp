@@ -15,6 +15,7 @@ static_assert(std::is_same_v<PluginExports::GetExerciseDatasExFn, decltype(&::Ge
 static_assert(std::is_same_v<PluginExports::GetLapDatasExFn, decltype(&::GetLapDatasEx)>);
 static_assert(std::is_same_v<PluginExports::GetCommentFn, decltype(&::GetComment)>);
 static_assert(std::is_same_v<PluginExports::CallImportDialogFn, decltype(&::CallImportDialog)>);
+static_assert(std::is_same_v<PluginExports::CallConfigurationFn, decltype(&::CallConfiguration)>);
 
 ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index) {
     ExerciseReport report;

@@ -37,6 +37,7 @@ public:
         exports_.GetLapDatasEx = &::GetLapDatasEx;
         exports_.GetComment = &::GetComment;
         exports_.CallImportDialog = &::CallImportDialog;
+        exports_.CallConfiguration = &::CallConfiguration;
         previous_ = fw::setMessageSink(&printPluginMessage);
     }
     // Unloading, as FreeLibrary is on Windows: the plug-in removes its work

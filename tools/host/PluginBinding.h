@@ -20,6 +20,9 @@ struct PluginExports {
     using CallImportDialogFn = int32_t(FW_STDCALL*)(void* hostWindow, int32_t left, int32_t top, int32_t right,
                                                     int32_t bottom, uint8_t colorScheme, uint8_t unused7,
                                                     const char* targetDir, uint8_t unused9);
+    using CallConfigurationFn = int32_t(FW_STDCALL*)(void* hostWindow, int32_t left, int32_t top, int32_t right,
+                                                     int32_t bottom, uint8_t colorScheme, uint8_t unused7,
+                                                     const char* iniPath, uint8_t unused9);
 
     SetPluginIniFileFn SetPluginIniFile = nullptr;
     GetExerciseNumberFromRawFileFn GetExerciseNumberFromRawFile = nullptr;
@@ -29,6 +32,7 @@ struct PluginExports {
     GetLapDatasExFn GetLapDatasEx = nullptr;
     GetCommentFn GetComment = nullptr;
     CallImportDialogFn CallImportDialog = nullptr;
+    CallConfigurationFn CallConfiguration = nullptr;
 };
 
 // A plug-in bound for the life of the object: natively the linked exports,

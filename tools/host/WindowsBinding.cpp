@@ -26,6 +26,7 @@ public:
         ok &= resolve(9, exports_.GetLapDatasEx, missing);
         ok &= resolve(25, exports_.GetComment, missing);
         ok &= resolve(1, exports_.CallImportDialog, missing);
+        ok &= resolve(2, exports_.CallConfiguration, missing);
         return ok;
     }
 

@@ -23,13 +23,14 @@ struct HostOptions {
     ReportFormat format = ReportFormat::Table;
     std::vector<std::string> files;
     std::string importTarget;  // --import: the directory the import dialog archives into
+    std::string configure;     // --configure: the settings file the configuration dialog edits
     bool help = false;
 };
 
 void printUsage() {
     std::printf(
         "usage: polarhost [--settings INI] [--format table|csv|json]%s\n"
-        "                 [--import TARGETDIR] RAWFILE...\n"
+        "                 [--configure INI] [--import TARGETDIR] RAWFILE...\n"
         "\n"
         "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
         "exports, as the training-log application does, and prints what it hands over.\n"
@@ -39,6 +40,10 @@ void printUsage() {
         "                   defaults apply (ModulateTemp=1, GPS=1, Debug=0, ...)\n"
         "  --format F       table (default, for people), csv (one row per sample) or\n"
         "                   json (every record field as the plug-in wrote it)\n"
+        "  --configure INI  first shows the plug-in's configuration dialog\n"
+        "                   (CallConfiguration) on INI, which OK saves; without\n"
+        "                   --settings, INI is then also the settings file, read after\n"
+        "                   the dialog. No raw file is needed with it\n"
         "  --import DIR     first runs the plug-in's import dialog (CallImportDialog)\n"
         "                   on this window's rectangle, which archives the monitor's\n"
         "                   exercises as DIR/Connect.hrz; that archive is then analysed\n"
@@ -92,7 +97,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             arg.resize(equals);
             hasValue = true;
         }
-        const bool takesValue = arg == "--settings" || arg == "--format" || arg == "--dll" || arg == "--import";
+        const bool takesValue = arg == "--settings" || arg == "--format" || arg == "--dll" || arg == "--import" ||
+                                arg == "--configure";
         if (!takesValue) {
             error = "unknown option " + arg;
             return false;
@@ -110,6 +116,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             options.library = value;
         } else if (arg == "--import") {
             options.importTarget = value;
+        } else if (arg == "--configure") {
+            options.configure = value;
         } else if (!parseFormat(value, options.format)) {
             error = "unknown format '" + value + "' (table, csv or json)";
             return false;
@@ -119,7 +127,7 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
         error = "this build links the plug-in; --dll applies only to the Windows build";
         return false;
     }
-    if (!options.help && options.files.empty() && options.importTarget.empty()) {
+    if (!options.help && options.files.empty() && options.importTarget.empty() && options.configure.empty()) {
         error = "no raw file given";
         return false;
     }
@@ -166,6 +174,16 @@ int main(int argc, char** argv) {
         return kExitNoPlugin;
     }
     const PluginExports& plugin = binding->exports();
+    if (!options.configure.empty()) {
+        const std::string iniPath = fullPath(options.configure);
+        const HostWindow host = hostWindow();
+        // Colour scheme 8 keeps the dialog's own colours.
+        const int32_t result = plugin.CallConfiguration(host.handle, host.left, host.top, host.right, host.bottom, 8,
+                                                        0, iniPath.c_str(), 0);
+        std::fprintf(stderr, "polarhost: the configuration dialog returned %d%s\n", static_cast<int>(result),
+                     result == 1 ? " (OK, settings saved)" : result == 3 ? " (Abort)" : " (closed)");
+        if (options.settings.empty()) options.settings = options.configure;
+    }
     const std::string settings = options.settings.empty() ? missingSettingsFile() : fullPath(options.settings);
     plugin.SetPluginIniFile(settings.c_str());
 

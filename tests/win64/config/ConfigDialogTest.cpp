@@ -1,10 +1,12 @@
 // The configuration dialog as the host sees it: CallConfiguration of the
 // loaded DLL, the dialog driven by window messages from a second thread.
 #include <gtest/gtest.h>
-
 #include <windows.h>
+
+// After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -71,8 +73,8 @@ struct Dialog {
     COLORREF backgroundOf(int control) const {
         HWND child = at(control);
         HDC dc = CreateCompatibleDC(nullptr);
-        auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageA(GetParent(child), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child)));
+        auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+            GetParent(child), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child)));
         DeleteDC(dc);
         LOGBRUSH info{};
         EXPECT_EQ(GetObjectA(brush, sizeof info, &info), static_cast<int>(sizeof info)) << "no brush for " << control;
@@ -105,8 +107,8 @@ bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 class TestPorts {
 public:
     explicit TestPorts(const std::vector<std::string>& ports) {
-        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key_, nullptr),
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, &key_, nullptr),
                   ERROR_SUCCESS);
         for (size_t i = 0; i < ports.size(); ++i) {
             names_.push_back("\\Device\\PolarTest" + std::to_string(i));
@@ -216,8 +218,8 @@ TEST_F(ConfigDialog, showsEveryComponentWithItsTextsAndLayout) {
         HDC screen = GetDC(nullptr);
         const LONG height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
         ReleaseDC(nullptr, screen);
-        for (int control : {id::lblDevType, id::lblProt, id::lblCOMPort, id::chkHRFilter, id::chkTemp,
-                            id::lblAHFactor, id::chkGPS, id::chkHR, id::chkIgnoreTime, id::chkDebug, id::btnOK}) {
+        for (int control : {id::lblDevType, id::lblProt, id::lblCOMPort, id::chkHRFilter, id::chkTemp, id::lblAHFactor,
+                            id::chkGPS, id::chkHR, id::chkIgnoreTime, id::chkDebug, id::btnOK}) {
             LOGFONTA font{};
             GetObjectA(reinterpret_cast<HFONT>(SendMessageA(d.at(control), WM_GETFONT, 0, 0)), sizeof font, &font);
             EXPECT_STREQ(font.lfFaceName, "Tahoma") << control;
@@ -298,9 +300,9 @@ TEST_F(ConfigDialog, okWritesEveryKeyInOrderAndTheAnalysisReadsThem) {
         d.click(id::btnOK);
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(keysIn(call.iniPath), (std::vector<std::string>{"DeviceType", "Protocol", "HRFilter", "ModulateTemp",
-                                                              "AHFactor", "HRMaxDev", "Debug", "GPS", "GPSITime",
-                                                              "COMPort"}));
+    EXPECT_EQ(keysIn(call.iniPath),
+              (std::vector<std::string>{"DeviceType", "Protocol", "HRFilter", "ModulateTemp", "AHFactor", "HRMaxDev",
+                                        "Debug", "GPS", "GPSITime", "COMPort"}));
     const std::vector<std::pair<const char*, int>> expected{
         {"DeviceType", 1}, {"Protocol", 2}, {"HRFilter", 0}, {"ModulateTemp", 0}, {"AHFactor", 9},
         {"HRMaxDev", 1},   {"Debug", 1},    {"GPS", 0},      {"GPSITime", 1},     {"COMPort", 45}};
@@ -411,7 +413,8 @@ TEST_F(ConfigDialog, colourSchemeSetsTheBackground) {
         COLORREF background;
     };
     const COLORREF buttonFace = GetSysColor(COLOR_BTNFACE);
-    for (const Case& c : std::vector<Case>{{0, RGB(0x88, 0xAE, 0xE4)}, {6, buttonFace}, {8, buttonFace}, {13, buttonFace}}) {
+    for (const Case& c :
+         std::vector<Case>{{0, RGB(0x88, 0xAE, 0xE4)}, {6, buttonFace}, {8, buttonFace}, {13, buttonFace}}) {
         call.colorScheme = c.scheme;
         run([&](const Dialog& d) {
             for (int control : {id::chkGPS, id::lblDevType, id::grpOptions, id::lblBabel})
@@ -472,7 +475,8 @@ TEST_F(ConfigDialog, linkOpensTheAddressItShowsWithTheDefaultHandler) {
               }),
               3);
     std::string opened = readFile(record);
-    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r' || opened.back() == ' ')) opened.pop_back();
+    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r' || opened.back() == ' '))
+        opened.pop_back();
     EXPECT_EQ(opened, kMakerAddress);
 }
 

@@ -9,8 +9,8 @@
 
 namespace {
 
-using CallConfigurationFn = int32_t __stdcall(void*, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t,
-                                              const char*, uint8_t);
+using CallConfigurationFn = int32_t __stdcall(void*, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t, const char*,
+                                              uint8_t);
 constexpr int kCallConfiguration = 2;
 
 struct Search {
@@ -79,9 +79,8 @@ int32_t runConfiguration(const PluginHost& plugin, const ConfigCall& call, std::
             PostMessageA(dialog, WM_CLOSE, 0, 0);
         }
     });
-    const int32_t result =
-        callConfiguration(call.owner, call.hostRect.left, call.hostRect.top, call.hostRect.right,
-                          call.hostRect.bottom, call.colorScheme, 0, call.iniPath.c_str(), 0);
+    const int32_t result = callConfiguration(call.owner, call.hostRect.left, call.hostRect.top, call.hostRect.right,
+                                             call.hostRect.bottom, call.colorScheme, 0, call.iniPath.c_str(), 0);
     returned = true;
     driver.join();
     return result;
