@@ -47,7 +47,7 @@ std::string attributeAfter(const std::string& text, const std::string& marker) {
 
 // A version 106 exercise: heart rate plus the columns SMode marks, one row
 // per interval, constant 36.0 km/h.
-struct HrmSpec {
+struct HrmShape {
     std::string smode = "111110000";
     int interval = 5;
     int samples = 100;
@@ -57,24 +57,24 @@ struct HrmSpec {
     std::string note;
 };
 
-std::string hrmText(const HrmSpec& spec) {
-    std::string text = "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=" + spec.smode +
-                       "\r\nDate=20240512\r\nStartTime=10:00:00.0\r\nLength=" + spec.length +
-                       "\r\nInterval=" + std::to_string(spec.interval) + "\r\nMaxHR=190\r\nVO2max=50\r\n\r\n";
-    if (!spec.note.empty()) text += "[Note]\r\n" + spec.note + "\r\n\r\n";
-    if (!spec.laps.empty()) {
+std::string hrmText(const HrmShape& shape) {
+    std::string text = "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=" + shape.smode +
+                       "\r\nDate=20240512\r\nStartTime=10:00:00.0\r\nLength=" + shape.length +
+                       "\r\nInterval=" + std::to_string(shape.interval) + "\r\nMaxHR=190\r\nVO2max=50\r\n\r\n";
+    if (!shape.note.empty()) text += "[Note]\r\n" + shape.note + "\r\n\r\n";
+    if (!shape.laps.empty()) {
         text += "[IntTimes]\r\n";
-        for (size_t k = 0; k < spec.laps.size(); ++k)
-            text += spec.laps[k] + "\t150\t120\t140\t170\r\n0\t0\t0\t360\t90\t400\r\n0\t0\t0\t12\t0\r\n0\t0\t210\t" +
-                    std::to_string(spec.lapTemperatures[k]) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
+        for (size_t k = 0; k < shape.laps.size(); ++k)
+            text += shape.laps[k] + "\t150\t120\t140\t170\r\n0\t0\t0\t360\t90\t400\r\n0\t0\t0\t12\t0\r\n0\t0\t210\t" +
+                    std::to_string(shape.lapTemperatures[k]) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
         text += "\r\n";
     }
     text += "[HRData]\r\n";
     const std::string columns[] = {"360", "90", "400", "210", "50"};
-    for (int i = 0; i < spec.samples; ++i) {
+    for (int i = 0; i < shape.samples; ++i) {
         text += std::to_string(120 + i % 30);
         for (size_t c = 0; c < 5; ++c)
-            if (spec.smode.size() > c && spec.smode[c] == '1') text += "\t" + columns[c];
+            if (shape.smode.size() > c && shape.smode[c] == '1') text += "\t" + columns[c];
         text += "\r\n";
     }
     return text;
@@ -101,12 +101,12 @@ std::string gpxText(const std::vector<TrackPoint>& points) {
 const std::vector<TrackPoint> kTrack = {
     {"47.1000001", "8.2000001", "10:00:05"}, {"47.5", "8.5", "10:00:07"}, {"47.1000003", "8.2000003", "10:00:10"}};
 
-HrmSpec rideWithLaps() {
-    HrmSpec spec;
-    spec.laps = {"0:02:30.0", "0:05:00.0", "0:08:15.0"};
-    spec.lapTemperatures = {200, 230, 250};
-    spec.note = "First line\r\nCaf\xe9 stop, \"quoted\" \\ back";
-    return spec;
+HrmShape rideWithLaps() {
+    HrmShape shape;
+    shape.laps = {"0:02:30.0", "0:05:00.0", "0:08:15.0"};
+    shape.lapTemperatures = {200, 230, 250};
+    shape.note = "First line\r\nCaf\xe9 stop, \"quoted\" \\ back";
+    return shape;
 }
 
 class Host : public ::testing::Test {
@@ -214,9 +214,9 @@ TEST_F(Host, json_settingsFileSwitchesTrackAndDebugBox) {
 }
 
 TEST_F(Host, json_archiveExercisesByIndex) {
-    HrmSpec shortRide;
+    HrmShape shortRide;
     shortRide.samples = 20;
-    HrmSpec longerRide;
+    HrmShape longerRide;
     longerRide.samples = 30;
     const std::vector<fw::ZipSource> entries = {
         {"a.hrm", write("a.hrm", hrmText(shortRide))},
@@ -243,7 +243,7 @@ TEST_F(Host, json_archiveExercisesByIndex) {
 }
 
 TEST_F(Host, exit_statusAndMessages) {
-    const std::string file = write("ride.hrm", hrmText(HrmSpec{}));
+    const std::string file = write("ride.hrm", hrmText(HrmShape{}));
     const struct {
         std::vector<std::string> args;
         int status;
@@ -271,7 +271,7 @@ TEST_F(Host, exit_statusAndMessages) {
 }
 
 TEST_F(Host, csv_oneRowPerSampleWithQuotedPath) {
-    const std::string file = write("a,b.hrm", hrmText(HrmSpec{}));
+    const std::string file = write("a,b.hrm", hrmText(HrmShape{}));
     const HostRun result = run({"--format", "csv", file});
     ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> lines;
