@@ -27,22 +27,11 @@
 #include "framework/Zip.h"
 #include "framework/posix/MessageSink.h"
 #include "plugin/uExportFunctions.h"
+#include "tools/bench/ProcessStatus.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-long statusKiB(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long value = -1;
-    const size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, field, length) == 0 && line[length] == ':') value = std::strtol(line + length + 1, nullptr, 10);
-    std::fclose(f);
-    return value;
-}
 
 void write(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << content;

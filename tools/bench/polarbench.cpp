@@ -30,6 +30,7 @@
 
 #include "framework/Zip.h"
 #include "plugin/uExportFunctions.h"
+#include "tools/bench/ProcessStatus.h"
 
 namespace {
 
@@ -104,18 +105,6 @@ void writeSettings(const std::string& path) {
 
 // ---- measuring ----------------------------------------------------------
 
-// A field of /proc/self/status in KiB; -1 when it cannot be read.
-long statusKiB(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long value = -1;
-    const size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, field, length) == 0 && line[length] == ':') value = std::strtol(line + length + 1, nullptr, 10);
-    std::fclose(f);
-    return value;
-}
 
 void resetPeak() {
     if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
