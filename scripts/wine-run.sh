@@ -33,8 +33,12 @@ if [ -z "${POLAR_WINEPREFIX:-}" ]; then
 fi
 export WINEPREFIX=$POLAR_WINEPREFIX
 export WINEDEBUG=-all
-# No Mono or Gecko installer prompts: nothing here needs them.
-export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# No Mono or Gecko installer prompts: nothing here needs them. No debugger:
+# a crashed process, the program or one of Wine's own services, ends at once
+# with a failing code. The debugger would end the program with code 0, or
+# show a crash dialog that holds up everything waiting on that process until
+# the test's time limit.
+export WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 mkdir -p "$(dirname "$WINEPREFIX")"
 
 xvfb_pid=

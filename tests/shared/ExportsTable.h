@@ -80,11 +80,10 @@ struct Environment {
     // Full path of a file in a scratch directory, and a writer for it.
     std::function<std::string(const std::string&)> file;
     std::function<void(const std::string&, const std::string&)> write;
-    // Runs a call that may open a modal dialog; a windowed host closes what
-    // opens. The plain one just calls.
-    std::function<int32_t(const std::function<int32_t()>&)> modal = [](const std::function<int32_t()>& call) {
-        return call();
-    };
+    // Runs the named call, which may open a modal dialog; a windowed host
+    // closes what opens. The plain one just calls.
+    std::function<int32_t(const char*, const std::function<int32_t()>&)> modal =
+        [](const char*, const std::function<int32_t()>& call) { return call(); };
 };
 
 // Lengths arrive in 32-bit slots of which the low 16 bits count.
@@ -255,11 +254,13 @@ inline void checkEveryExport(const Exports& x, const Environment& env) {
     // exercise count can be negative.
     for (const char* target : {static_cast<const char*>(nullptr), "", "\x01:|*?"}) {
         SCOPED_TRACE(target ? target : "null");
-        const int32_t imported = env.modal([&] {
+        const int32_t imported = env.modal("CallImportDialog", [&] {
             return x.CallImportDialog(nullptr, INT32_MIN, INT32_MAX, -1, 0, 255, 255, target, 255);
         });
         EXPECT_GE(imported, 0);
-        env.modal([&] { return x.CallConfiguration(nullptr, INT32_MAX, INT32_MIN, 0, -1, 255, 255, target, 255); });
+        env.modal("CallConfiguration", [&] {
+            return x.CallConfiguration(nullptr, INT32_MAX, INT32_MIN, 0, -1, 255, 255, target, 255);
+        });
     }
     EXPECT_GE(x.GetExerciseNumber(), 0);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 #include "ExportsTable.h"
@@ -37,16 +38,21 @@ exports_table::Exports exportsOf(const PluginHost& host) {
 
 // Presses Abort, Cancel or OK (in that order of preference) of every
 // dialog and message box of this process until stopped; a window without
-// such a button is sent WM_CLOSE.
+// such a button is sent WM_CLOSE. It sends no message itself: the thread
+// that owns the windows may be waiting for this one to end. A call that
+// outlives every close ends the program with the windows still open, rather
+// than leaving it hanging until the test's time limit.
 class DialogCloser {
 public:
-    DialogCloser() : thread_([this] { run(); }) {}
+    explicit DialogCloser(const char* call) : call_(call), thread_([this] { run(); }) {}
     ~DialogCloser() {
         stop_ = true;
         thread_.join();
     }
 
 private:
+    static constexpr DWORD kPatienceMs = 120000;
+
     struct Search {
         const char* caption;
         HWND found = nullptr;
@@ -54,19 +60,22 @@ private:
 
     static BOOL CALLBACK findButton(HWND child, LPARAM param) {
         auto* search = reinterpret_cast<Search*>(param);
-        char className[32] = {}, text[64] = {};
+        char className[32] = {};
         GetClassNameA(child, className, sizeof className);
-        GetWindowTextA(child, text, sizeof text);
-        if (lstrcmpiA(className, "Button") != 0 || std::string(text) != search->caption) return TRUE;
+        if (lstrcmpiA(className, "Button") != 0 || windowTextOf(child) != search->caption) return TRUE;
         search->found = child;
         return FALSE;
     }
 
-    static BOOL CALLBACK closeIfOurs(HWND window, LPARAM) {
+    static bool ours(HWND window) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-        if ((GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) return TRUE;
+        return process == GetCurrentProcessId() && IsWindowVisible(window) &&
+               (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    }
+
+    static BOOL CALLBACK closeIfOurs(HWND window, LPARAM) {
+        if (!ours(window)) return TRUE;
         for (const char* caption : {"&Abort", "Abort", "Cancel", "&Cancel", "OK", "&OK"}) {
             Search search{caption};
             EnumChildWindows(window, findButton, reinterpret_cast<LPARAM>(&search));
@@ -79,13 +88,26 @@ private:
         return TRUE;
     }
 
+    static BOOL CALLBACK reportIfOurs(HWND window, LPARAM) {
+        if (ours(window)) std::fprintf(stderr, "  still open: \"%s\"\n", windowTextOf(window).c_str());
+        return TRUE;
+    }
+
     void run() {
+        const DWORD start = GetTickCount();
         while (!stop_) {
+            if (GetTickCount() - start > kPatienceMs) {
+                std::fprintf(stderr, "%s did not return within %lu s\n", call_, kPatienceMs / 1000);
+                EnumWindows(reportIfOurs, 0);
+                std::fflush(stderr);
+                TerminateProcess(GetCurrentProcess(), 3);
+            }
             EnumWindows(closeIfOurs, 0);
             Sleep(100);
         }
     }
 
+    const char* call_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -99,8 +121,8 @@ TEST(ExportsTable, everyExportSurvivesHostileArguments) {
     exports_table::Environment env;
     env.file = [&](const std::string& name) { return scratch.file(name); };
     env.write = [&](const std::string& name, const std::string& content) { scratch.write(name, content); };
-    env.modal = [](const std::function<int32_t()>& call) {
-        const DialogCloser closer;
+    env.modal = [](const char* name, const std::function<int32_t()>& call) {
+        const DialogCloser closer(name);
         return call();
     };
     exports_table::checkEveryExport(exportsOf(host), env);

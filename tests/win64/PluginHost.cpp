@@ -36,3 +36,11 @@ void ScratchDirectory::write(const std::string& name, const std::string& content
     out << content;
     if (!out) throw std::runtime_error("cannot write " + file(name));
 }
+
+std::string windowTextOf(HWND window) {
+    wchar_t wide[1024];
+    const int length = InternalGetWindowText(window, wide, 1024);
+    char narrow[2048];
+    const int bytes = length > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, length, narrow, sizeof narrow, nullptr, nullptr) : 0;
+    return std::string(narrow, bytes > 0 ? bytes : 0);
+}

@@ -35,6 +35,11 @@ private:
     HMODULE module_;
 };
 
+// Text of a window of this process, read from the window itself. A message
+// (GetWindowText, WM_GETTEXT) would wait on the window's thread, which may be
+// busy in a fixed wait, or waiting for the very thread that asks.
+std::string windowTextOf(HWND window);
+
 // A fresh directory under the temporary directory, removed with its files
 // (one level deep) at the end of the test.
 class ScratchDirectory {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "PluginHost.h"
+
 namespace {
 
 std::string classOf(HWND window) {
@@ -44,16 +46,6 @@ const ChildWindow* DialogSnapshot::childStartingWith(const std::string& prefix) 
 
 bool DialogSnapshot::hasText(const std::string& text) const {
     return std::any_of(children.begin(), children.end(), [&](const ChildWindow& c) { return c.text == text; });
-}
-
-std::string windowTextOf(HWND window) {
-    // Read from the window itself, without a message: the dialog's thread
-    // handles none during its fixed waits.
-    wchar_t wide[1024];
-    const int length = InternalGetWindowText(window, wide, 1024);
-    char narrow[2048];
-    const int bytes = length > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, length, narrow, sizeof narrow, nullptr, nullptr) : 0;
-    return std::string(narrow, bytes > 0 ? bytes : 0);
 }
 
 DialogWatcher::DialogWatcher(std::function<void(const DialogSnapshot&, HWND)> onSnapshot)

@@ -60,10 +60,6 @@ private:
     std::thread thread_;
 };
 
-// Text of a window of this process without hanging on a thread that is busy
-// (the dialog blocks during its fixed waits).
-std::string windowTextOf(HWND window);
-
 // A polar .hrm exercise with one sample per heart-rate value, 5 s apart.
 std::string hrmFile(const std::vector<int>& heartRates);
 
