@@ -1,18 +1,7 @@
-# Cross build for 64-bit Windows with Debian's MinGW-w64 (the -posix
-# compilers: GoogleTest needs std::mutex, which the -win32 ones lack).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 64-bit Windows, whose programs run here under wine64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(POLAR_MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${POLAR_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${POLAR_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${POLAR_MINGW_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${POLAR_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 
 # CTest runs the test programs under wine64.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

@@ -17,25 +17,8 @@ if [ -z "$program" ]; then
 fi
 mkdir -p "$(dirname "$out")"
 
-work=$(mktemp -d)
-xvfb_pid=
-runner_pid=
-cleanup() {
-  [ -n "$runner_pid" ] && kill "$runner_pid" 2>/dev/null
-  # The prefix's processes hold the display; let them end before it goes.
-  WINEPREFIX=$build/wineprefix timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A display of our own, which the program uses through DISPLAY (wine-run.sh
-# then starts none) and import reads.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "screenshot-config: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+source "$root/scripts/private-display.sh"
+start_private_display screenshot-config
 
 # The program closes the dialog when the stop file appears (a Windows path on drive Z:).
 stop=$work/stop

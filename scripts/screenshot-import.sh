@@ -18,22 +18,7 @@ if [ -z "$host" ]; then
   echo "screenshot-import: no polarhost.exe under $build" >&2
   exit 1
 fi
-# The DLLs beside the host are copied when it links; take the newest builds.
-for dll in plugin/PolarImport.dll tools/hrmcom/HRMCom.dll; do
-  [ -f "$build/$dll" ] && cp -u "$build/$dll" "$(dirname "$host")/"
-done
-
-work=$(mktemp -d)
-xvfb_pid=
-runner_pid=
-cleanup() {
-  [ -n "$runner_pid" ] && kill "$runner_pid" 2>/dev/null
-  # The prefix's processes hold the display; let them end before it goes.
-  WINEPREFIX=$build/wineprefix timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/scripts/private-display.sh"
 
 windows_path() { local p=$1; echo "Z:${p//\//\\}"; }
 
@@ -70,11 +55,7 @@ File=$(windows_path "$log")
 INI
 printf '[SETTINGS]\r\nDeviceType=1\r\nProtocol=1\r\nHRFilter=1\r\n' >"$work/plugin.ini"
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "screenshot-import: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+start_private_display screenshot-import
 
 HRMCOM_SCENARIO=$(windows_path "$work/scenario.ini") "$root/scripts/wine-run.sh" "$host" \
   --settings "$(windows_path "$work/plugin.ini")" --import "$(windows_path "$work/target")" >"$work/out" 2>&1 &
