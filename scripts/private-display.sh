@@ -23,3 +23,15 @@ start_private_display() {
   [ -s "$work/display" ] || { echo "$1: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
 }
+
+# Waits for the program under wine; a failure shows what it printed to LOG.
+wait_for_runner() {  # wait_for_runner NAME LOG
+  local status=0
+  wait "$runner_pid" || status=$?
+  runner_pid=
+  if [ "$status" -ne 0 ]; then
+    echo "$1: the program ended with $status" >&2
+    cat "$2" >&2
+    exit 1
+  fi
+}

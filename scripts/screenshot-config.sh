@@ -39,12 +39,5 @@ fi
 sleep 1  # painting finishes after the window maps
 import -window root "$out"
 touch "$stop"
-status=0
-wait "$runner_pid" || status=$?
-runner_pid=
-if [ "$status" -ne 0 ]; then
-  echo "screenshot-config: the program ended with $status" >&2
-  cat "$work/log" >&2
-  exit 1
-fi
+wait_for_runner screenshot-config "$work/log"
 echo "$out"

@@ -86,11 +86,4 @@ wait_for_call SaveExerciseHRM  # the second exercise is being read now
 sleep 0.5
 shoot import-downloading.png
 
-status=0
-wait "$runner_pid" || status=$?
-runner_pid=
-if [ "$status" -ne 0 ]; then
-  echo "screenshot-import: polarhost ended with $status" >&2
-  cat "$work/out" >&2
-  exit 1
-fi
+wait_for_runner screenshot-import "$work/out"
