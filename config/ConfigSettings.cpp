@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "framework/IniFile.h"
-#include "plugin/Settings.h"
+#include "model/Settings.h"
 
 ConfigValues loadConfigValues(const std::string& iniPath) {
     using namespace settings;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/HostWindow.h"
+#include "model/HostWindow.h"
 
 // The configuration dialog's values and rules, apart from its window.
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/HostWindow.h"
+#include "model/HostWindow.h"
 
 // Shows the modal configuration dialog on the settings file `iniPath`.
 // Returns 1 after OK (settings written), 3 after Abort or Escape, 2 when the

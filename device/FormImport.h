@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/HostWindow.h"
-#include "plugin/PluginState.h"
+#include "model/HostWindow.h"
+#include "model/PluginState.h"
 
 // Shows the modal import dialog, which connects to the monitor, downloads
 // every exercise and archives them as "Connect.hrz" in `targetDir`. Returns

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/RawFiles.h"
+#include "model/RawFiles.h"
 
 // The import dialog's rules that need neither a window nor the device
 // library: family detection, what the dialog shows, how a protocol is

@@ -8,8 +8,8 @@
 #include "framework/FpuControl.h"
 #include "framework/IniFile.h"
 #include "framework/Zip.h"
-#include "plugin/Settings.h"
-#include "plugin/WorkDirectory.h"
+#include "model/Settings.h"
+#include "model/WorkDirectory.h"
 
 namespace {
 

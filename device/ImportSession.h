@@ -5,7 +5,7 @@
 
 #include "device/DeviceLibrary.h"
 #include "device/uPolar.h"
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 
 // The import dialog's connection, download and archive steps in plain code:
 // they talk to the device library (DeviceLibrary) and to the dialog

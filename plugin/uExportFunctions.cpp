@@ -8,11 +8,11 @@
 #include "config/FormConfig.h"
 #include "device/FormImport.h"
 #include "framework/Resources.h"
-#include "plugin/HostBuffer.h"
-#include "plugin/PluginState.h"
-#include "plugin/RawFiles.h"
-#include "plugin/Settings.h"
-#include "plugin/WorkDirectory.h"
+#include "model/HostBuffer.h"
+#include "model/PluginState.h"
+#include "model/RawFiles.h"
+#include "model/Settings.h"
+#include "model/WorkDirectory.h"
 #include "processing/uDeviceDatas.h"
 
 namespace {

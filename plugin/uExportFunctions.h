@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "framework/CallingConvention.h"
+#include "model/PluginVersion.h"
 
 // The 31 functions the host calls, stdcall, exported by undecorated name
 // with the fixed ordinals of exports.def. A "one byte" result is uint8_t,
@@ -48,5 +49,3 @@ uint8_t FW_STDCALL Initialize(int32_t ahFactor, const char* directory, uint32_t 
 void InitPluginState();
 void DonePluginState();
 
-// The plug-in's version number as GetVersion reports it.
-inline constexpr int32_t kPluginVersion = 813;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 
 // One pass over the lines of an .hrm file: header lines to the reader,
 // sample rows decoded into the container. Zeroes the summary and empties the

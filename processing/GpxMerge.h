@@ -4,7 +4,7 @@
 #include <string>
 
 #include "framework/Convert.h"
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 
 // Positions of a GPX track recorded alongside, matched to the samples by
 // time (or by order when the setting GPSITime ignores the times).

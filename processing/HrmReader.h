@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 
 // Reading of the Polar .hrm text format: everything in a file that is not a
 // sample row.

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 #include "processing/HrmReader.h"
 
 // Laps from the interval times, and the lap temperatures spread over the samples.

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/Convert.h"
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 
 // The analysis behind AnalyseExercise: a single .hrm file, or one exercise
 // of an archive extracted once into the work directory.

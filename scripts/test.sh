@@ -68,6 +68,9 @@ check_dll() {
   fi
 }
 [ -n "${built[win32]:-}" ] && check_dll win32
+
+echo "== check-layers"
+if python3 scripts/check-layers.py; then passed=$((passed + 1)); else fail "check-layers"; fi
 [ -n "${built[win64]:-}" ] && check_dll win64 --win64
 
 # Every fuzz target for a bounded time (POLAR_FUZZ_SECONDS, 60 by default).

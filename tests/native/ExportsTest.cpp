@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "TestSupport.h"
-#include "plugin/HostRecords.h"
+#include "model/HostRecords.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 #include "processing/Laps.h"
 
 // Fields of the packed host records are compared as values (unary +): the

@@ -10,7 +10,7 @@
 #include "framework/FileSystem.h"
 #include "framework/IniFile.h"
 #include "framework/Locale.h"
-#include "plugin/WorkDirectory.h"
+#include "model/WorkDirectory.h"
 
 namespace {
 

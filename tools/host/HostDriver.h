@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/HostRecords.h"
+#include "model/HostRecords.h"
 #include "tools/host/PluginBinding.h"
 
 // What the host received for one exercise of a raw file.

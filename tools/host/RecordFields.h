@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "plugin/HostRecords.h"
+#include "model/HostRecords.h"
 
 // The fields of the host records that the reports show, by their record
 // names and in record order. `visit(name, value)` gets an int64_t for the

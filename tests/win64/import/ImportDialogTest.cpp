@@ -15,7 +15,7 @@
 
 #include "ImportHarness.h"
 #include "PluginHost.h"
-#include "plugin/HostRecords.h"
+#include "model/HostRecords.h"
 #include "unzip.h"
 
 namespace {

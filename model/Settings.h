@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "plugin/PluginState.h"
+#include "model/PluginState.h"
 
 // Section and keys of the plug-in settings file.
 namespace settings {

@@ -6,7 +6,7 @@
 
 #include "framework/FileSystem.h"
 #include "model/cExerciseDatas.h"
-#include "plugin/HostRecords.h"
+#include "model/HostRecords.h"
 
 // The six settings the analysis uses; false until the host names the
 // settings file, then the file's values.
