@@ -65,9 +65,6 @@ endforeach()
 # to the stdcall-decorated symbols (_Name@N) on i686, and libgcc, libstdc++
 # and winpthread go in statically.
 function(polar_windows_dll_options target)
-  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
-  endif()
+  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--enable-stdcall-fixup)
   target_link_libraries(${target} PRIVATE polar_system_libs)
 endfunction()

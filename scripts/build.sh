@@ -2,15 +2,15 @@
 # Configures and builds the project's builds under build/:
 #   native       Linux g++, the fast tests
 #   native-asan  the same with ASan and UBSan
-#   win32        the product DLL (i686 MinGW)
-#   win64        the same sources for 64-bit Windows, tested under wine64
-# Arguments select builds (default: all four). POLAR_JOBS sets the parallelism.
+#   win32        the product DLL (i686 MinGW, optimised, stripped) and the
+#                Windows tests, which run it under Wine's WoW64 mode
+# Arguments select builds (default: all three). POLAR_JOBS sets the parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=${POLAR_JOBS:-2}
 
-all=(native native-asan win32 win64)
+all=(native native-asan win32)
 builds=("$@")
 [ ${#builds[@]} -eq 0 ] && builds=("${all[@]}")
 
@@ -22,8 +22,7 @@ for build in "${builds[@]}"; do
   case $build in
     native) ;;
     native-asan) options=(-DPOLAR_SANITIZE=ON) ;;
-    win32) options=("-DCMAKE_TOOLCHAIN_FILE=$root/cmake/toolchain-win32.cmake") ;;
-    win64) options=("-DCMAKE_TOOLCHAIN_FILE=$root/cmake/toolchain-win64.cmake") ;;
+    win32) options=("-DCMAKE_TOOLCHAIN_FILE=$root/cmake/toolchain-win32.cmake" -DCMAKE_BUILD_TYPE=Release) ;;
     *) echo "build.sh: unknown build '$build' (known: ${all[*]})" >&2; exit 2 ;;
   esac
   dir=$root/build/$build

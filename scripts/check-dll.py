@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Checks the plug-in DLL against the host's contract, without running it.
 
-win32 (default): the 31 export names and ordinals, the stdcall clean-up of
-every export (each `ret $N` in its body equals 4 x its argument count), and
-imports from system DLLs only (no MinGW runtime DLL).
---win64: the export names and ordinals only.
+The 31 export names and ordinals, the stdcall clean-up of every export
+(each `ret $N` in its body equals 4 x its argument count), imports from
+system DLLs only (no MinGW runtime DLL), and no debug information in the
+shipped file.
 
 Exit status 1 on any failure.
 """
@@ -238,25 +238,31 @@ def check_cleanup(image_base, rvas, names, disassembly, report):
         report.ok("every export removes 4 x its argument count from the stack")
 
 
+def check_no_debug_information(sections, report):
+    debug = sorted(set(re.findall(r"\s(\.debug_\w+|\.stab\w*)\s", sections)))
+    if debug:
+        report.fail(f"debug information in the shipped DLL: {', '.join(debug)}")
+    else:
+        report.ok("no debug information")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("dll", nargs="?", help="the DLL (default: PolarImport.dll in build/win32 or its plugin/)")
-    parser.add_argument("--win64", action="store_true", help="64-bit DLL: check names and ordinals only")
     args = parser.parse_args()
-    build = "build/win64" if args.win64 else "build/win32"
-    candidates = [f"{build}/PolarImport.dll", f"{build}/plugin/PolarImport.dll"]
+    candidates = ["build/win32/PolarImport.dll", "build/win32/plugin/PolarImport.dll"]
     path = args.dll or next((c for c in candidates if os.path.exists(c)), candidates[0])
-    tool = "x86_64-w64-mingw32-objdump" if args.win64 else "i686-w64-mingw32-objdump"
+    tool = "i686-w64-mingw32-objdump"
 
-    print(f"check-dll: {path} ({'win64: names and ordinals' if args.win64 else 'win32'})")
+    print(f"check-dll: {path}")
     report = Report()
     headers = objdump(tool, "-p", path)
     image_base, rvas, names, imports = parse_headers(headers)
     check_exports(rvas, names, report)
-    if not args.win64:
-        check_imports(imports, report)
-        check_hrmcom_imports(headers, report)
-        check_cleanup(image_base, rvas, names, objdump(tool, "-d", path), report)
+    check_imports(imports, report)
+    check_hrmcom_imports(headers, report)
+    check_cleanup(image_base, rvas, names, objdump(tool, "-d", path), report)
+    check_no_debug_information(objdump(tool, "-h", path), report)
     if report.failures:
         print(f"check-dll: {report.failures} failure(s) in {path}")
         return 1

@@ -1,5 +1,5 @@
 # Sourced by the screenshot scripts: a private Xvfb display for a run against
-# a win64 build tree, whose programs use it through DISPLAY (wine-run.sh then
+# a win32 build tree, whose programs use it through DISPLAY (wine-run.sh then
 # starts none) and which `import` photographs. The caller sets `build` and
 # `runner_pid` (the program under wine, once started) and calls
 # start_private_display NAME; everything goes again when the script exits.

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Photographs the configuration dialog (colour scheme 0, default settings)
 # into build/screenshots/config.png on a private Xvfb display.
-# Builds nothing: needs a win64 build tree holding polar_config_screenshot.exe,
-# by default build/win64 (scripts/build.sh).
+# Builds nothing: needs a win32 build tree holding polar_config_screenshot.exe,
+# by default build/win32 (scripts/build.sh).
 #
 # usage: scripts/screenshot-config.sh [BUILD-TREE [PNG]]
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/win64}" && pwd)
+build=$(cd "${1:-$root/build/win32}" && pwd)
 out=${2:-$root/build/screenshots/config.png}
 program=$(find "$build" -name polar_config_screenshot.exe -print -quit)
 if [ -z "$program" ]; then

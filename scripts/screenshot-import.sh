@@ -4,14 +4,14 @@
 # an RS800CX whose batteries run low:
 #   import-connected.png    connected, with the low-voltage hint
 #   import-downloading.png  while the exercises are read
-# Builds nothing: needs a win64 build tree holding polarhost.exe, by default
-# build/win64 (scripts/build.sh).
+# Builds nothing: needs a win32 build tree holding polarhost.exe, by default
+# build/win32 (scripts/build.sh).
 #
 # usage: scripts/screenshot-import.sh [BUILD-TREE [OUT-DIR]]
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/win64}" && pwd)
+build=$(cd "${1:-$root/build/win32}" && pwd)
 out=$(mkdir -p "${2:-$root/build/screenshots}" && cd "${2:-$root/build/screenshots}" && pwd)
 host=$(find "$build" -name polarhost.exe -print -quit)
 if [ -z "$host" ]; then

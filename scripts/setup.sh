@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what the builds need: Debian packages, then the sources of the
-# libraries the Windows builds compile themselves (into deps/). Safe to run
-# again; when everything is there it only checks and returns.
+# Installs what the builds and tests need: Debian packages, the sources of
+# the libraries the Windows build compiles itself (into deps/), and the Wine
+# root that runs the 32-bit DLL. Safe to run again; when everything is there
+# it only checks and returns.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -13,7 +14,8 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-  wine wine64 xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils debootstrap
+  gpsbabel libxml2-utils
   dpkg-dev clang libclang-rt-14-dev llvm
 )
 # Libraries the Windows builds compile from Debian's sources.
@@ -149,4 +151,7 @@ fetch_sources() {
 
 install_packages
 fetch_sources
+# The Windows tests run the 32-bit DLL under Wine's WoW64 mode, from a root
+# kept in a cache folder outside the clone.
+bash scripts/wine-root.sh
 say "ready ($(tr '\n' ' ' <"$deps_dir/VERSIONS"))"

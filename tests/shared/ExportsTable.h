@@ -2,7 +2,7 @@
 
 // Every one of the 31 exports called with null pointers and out-of-range
 // values for each of its arguments, as a hostile or careless host might.
-// The same cases run natively (the exports linked in) and under wine64 (the
+// The same cases run natively (the exports linked in) and under Wine (the
 // DLL loaded, the exports reached by ordinal): each side fills `Exports`
 // and an `Environment`, then calls checkEveryExport.
 #include <gtest/gtest.h>

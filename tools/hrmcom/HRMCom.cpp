@@ -179,7 +179,7 @@ void transferPause() {
 
 }  // namespace
 
-// Exported by name through HRMCom32.def / HRMCom64.def.
+// Exported by name through HRMCom.def.
 extern "C" {
 
 int32_t __stdcall fnHRMCom_SetComText(int32_t slot, const char* text) {

@@ -1,5 +1,5 @@
 // The configuration dialog's rules that are subtle on their own; what the
-// dialog reads and writes is tested through the exports under wine64.
+// dialog reads and writes is tested through the exports under Wine.
 #include <gtest/gtest.h>
 
 #include <string>
