@@ -17,6 +17,13 @@ static_assert(std::is_same_v<PluginExports::GetCommentFn, decltype(&::GetComment
 static_assert(std::is_same_v<PluginExports::CallImportDialogFn, decltype(&::CallImportDialog)>);
 static_assert(std::is_same_v<PluginExports::CallConfigurationFn, decltype(&::CallConfiguration)>);
 
+SampleRecord SampleReader::operator[](int32_t index) const {
+    SampleRecord sample;
+    std::memset(&sample, 0, sizeof sample);
+    plugin_->GetExerciseDatasEx(index, &sample);
+    return sample;
+}
+
 ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index) {
     ExerciseReport report;
     report.index = index;
@@ -29,12 +36,7 @@ ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& r
     ExerciseSummary summary{};
     if (plugin.GetLogSummaryEx(&summary) != 0) report.summary = summary;
 
-    report.samples.resize(static_cast<size_t>(report.sampleCount));
-    for (int32_t j = 0; j < report.sampleCount; ++j) {
-        SampleRecord& sample = report.samples[static_cast<size_t>(j)];
-        std::memset(&sample, 0, sizeof sample);
-        plugin.GetExerciseDatasEx(j, &sample);
-    }
+    report.samples = SampleReader(plugin, report.sampleCount);
 
     const uint16_t lapCount = report.summary ? report.summary->LapCount : 0;
     report.laps.resize(lapCount);
@@ -57,7 +59,7 @@ ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& r
 FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
                          ReportWriter& writer) {
     const int32_t count = plugin.GetExerciseNumberFromRawFile(rawFile.c_str());
-    writer.beginFile(shownPath, count);
+    writer.beginFile(shownPath, rawFile, count);
     bool anySamples = false;
     for (int32_t i = 0; i < count; ++i) {
         const ExerciseReport report = analyseExercise(plugin, rawFile, i);

@@ -8,14 +8,32 @@
 #include "model/HostRecords.h"
 #include "tools/host/PluginBinding.h"
 
-// What the host received for one exercise of a raw file.
+// The samples of the exercise analysed last, each read from the plug-in
+// when asked for (GetExerciseDatasEx into a zeroed record). The plug-in
+// keeps them until the next AnalyseExercise, so the host holds one sample
+// at a time however long the exercise is.
+class SampleReader {
+public:
+    SampleReader() = default;
+    SampleReader(const PluginExports& plugin, int32_t count) : plugin_(&plugin), count_(count) {}
+    int32_t count() const { return count_; }
+    // `index` from 0 to count() - 1.
+    SampleRecord operator[](int32_t index) const;
+
+private:
+    const PluginExports* plugin_ = nullptr;
+    int32_t count_ = 0;
+};
+
+// What the host received for one exercise of a raw file. The samples are
+// readable only while ReportWriter::exercise runs.
 struct ExerciseReport {
     int32_t index = 0;
     int32_t sampleCount = 0;  // AnalyseExercise's result
     std::string note;
     std::optional<ExerciseSummary> summary;  // absent when GetLogSummaryEx refused
     std::vector<LapRecord> laps;
-    std::vector<SampleRecord> samples;
+    SampleReader samples;
 };
 
 // Receives the report exercise by exercise, so that an archive of many long
@@ -23,7 +41,8 @@ struct ExerciseReport {
 class ReportWriter {
 public:
     virtual ~ReportWriter() = default;
-    virtual void beginFile(const std::string& path, int32_t exerciseCount) = 0;
+    // `path` as the user named the raw file, `fullPath` as the plug-in got it.
+    virtual void beginFile(const std::string& path, const std::string& fullPath, int32_t exerciseCount) = 0;
     virtual void exercise(const ExerciseReport& report) = 0;
     virtual void endFile() = 0;
     // After the last file.
@@ -37,11 +56,12 @@ enum class FileOutcome {
 };
 
 // Analyses one exercise the way the host does: AnalyseExercise, then, only
-// for a sample count above 0, the summary once, every sample, every lap of
-// the summary's LapCount, and the note (length first, then the text).
+// for a sample count above 0, the summary once, every lap of the summary's
+// LapCount, and the note (length first, then the text); the samples are
+// read as the writer asks for them.
 ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index);
 
-// Counts the exercises of `rawFile` (a full path) and analyses each in turn.
-// `shownPath` is what the report names the file by.
+// Counts the exercises of `rawFile` (a full path) and hands each, analysed,
+// to the writer. `shownPath` is what the report names the file by.
 FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
                          ReportWriter& writer);

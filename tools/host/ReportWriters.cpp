@@ -27,10 +27,11 @@ std::string jsonObject(const Record& record) {
     return out;
 }
 
+// `record(i)` gives record i of `count`.
 template <typename Record>
-void writeJsonArray(std::ostream& out, const std::vector<Record>& records) {
+void writeJsonArray(std::ostream& out, int32_t count, Record record) {
     out << '[';
-    for (size_t i = 0; i < records.size(); ++i) out << (i ? ",\n" : "\n") << jsonObject(records[i]);
+    for (int32_t i = 0; i < count; ++i) out << (i ? ",\n" : "\n") << jsonObject(record(i));
     out << ']';
 }
 
@@ -38,7 +39,7 @@ class JsonWriter : public ReportWriter {
 public:
     explicit JsonWriter(std::ostream& out) : out_(out) { out_ << "{\"files\":["; }
 
-    void beginFile(const std::string& path, int32_t) override {
+    void beginFile(const std::string& path, const std::string&, int32_t) override {
         out_ << (files_++ ? ",\n" : "\n") << "{\"file\":" << jsonString(path) << ",\"exercises\":[";
         exercises_ = 0;
     }
@@ -48,9 +49,10 @@ public:
              << ",\"sampleCount\":" << report.sampleCount << ",\"note\":" << jsonString(report.note)
              << ",\"summary\":" << (report.summary ? jsonObject(*report.summary) : std::string("null"))
              << ",\n\"laps\":";
-        writeJsonArray(out_, report.laps);
+        writeJsonArray(out_, static_cast<int32_t>(report.laps.size()),
+                       [&](int32_t k) { return report.laps[static_cast<size_t>(k)]; });
         out_ << ",\n\"samples\":";
-        writeJsonArray(out_, report.samples);
+        writeJsonArray(out_, report.samples.count(), [&](int32_t j) { return report.samples[j]; });
         out_ << '}';
     }
 
@@ -71,11 +73,12 @@ public:
         out_ << '\n';
     }
 
-    void beginFile(const std::string& path, int32_t) override { file_ = csvField(path); }
+    void beginFile(const std::string& path, const std::string&, int32_t) override { file_ = csvField(path); }
 
     void exercise(const ExerciseReport& report) override {
         std::string row;
-        for (const SampleRecord& sample : report.samples) {
+        for (int32_t j = 0; j < report.samples.count(); ++j) {
+            const SampleRecord sample = report.samples[j];
             row = file_ + ',' + std::to_string(report.index);
             forEachField(sample, [&](const char*, auto value) {
                 row += ',';
@@ -115,7 +118,7 @@ class TableWriter : public ReportWriter {
 public:
     TableWriter(std::ostream& out, bool utf8Text) : out_(out), utf8Text_(utf8Text) {}
 
-    void beginFile(const std::string& path, int32_t exerciseCount) override {
+    void beginFile(const std::string& path, const std::string&, int32_t exerciseCount) override {
         out_ << (files_++ ? "\n" : "") << path << ": ";
         if (exerciseCount == 0)
             out_ << "no exercise\n";
@@ -182,19 +185,19 @@ private:
         }
     }
 
-    void writeSample(size_t j, const SampleRecord& r) {
-        out_ << format("  %6zu  %8s  %3u  %5.1f  %8.3f  %8.0f  %7u  %5.0f  %7.0f  %5.1f  %10.6f  %11.6f\n", j,
+    void writeSample(int32_t j, const SampleRecord& r) {
+        out_ << format("  %6d  %8s  %3u  %5.1f  %8.3f  %8.0f  %7u  %5.0f  %7.0f  %5.1f  %10.6f  %11.6f\n", j,
                        durationText(r.TimeOffset).c_str(), unsigned{r.HR}, double{r.Speed}, double{r.Distance},
                        double{r.Altitude}, unsigned{r.Cadence}, double{r.Power}, double{r.Balance},
                        double{r.Temperature}, double{r.Latitude}, double{r.Longitude});
     }
 
-    void writeSamples(const std::vector<SampleRecord>& samples) {
-        constexpr size_t kShown = 5;
+    void writeSamples(const SampleReader& samples) {
+        constexpr int32_t kShown = 5;
         out_ << "\n  Sample      Time   HR  Speed  Distance  Altitude  Cadence  Power  Balance  Temp    Latitude"
                 "    Longitude\n";
-        const size_t n = samples.size();
-        for (size_t j = 0; j < n; ++j) {
+        const int32_t n = samples.count();
+        for (int32_t j = 0; j < n; ++j) {
             if (n > 2 * kShown && j == kShown) {
                 out_ << "     ...\n";
                 j = n - kShown;
