@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/host/CivilTime.h"
+
 std::string jsonString(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + 2);
@@ -53,28 +55,6 @@ std::string numberText(double value) {
     return std::string(text, result.ptr);
 }
 
-namespace {
-
-struct Civil {
-    int64_t year;
-    unsigned month, day;
-};
-
-// Gregorian date of a day count since 1970-01-01 (H. Hinnant's algorithm).
-Civil civilFromDays(int64_t z) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned day = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned month = mp < 10 ? mp + 3 : mp - 9;
-    return Civil{static_cast<int64_t>(yoe) + era * 400 + (month <= 2), month, day};
-}
-
-}  // namespace
-
 std::string dateTimeText(double dayCount) {
     // Far beyond any calendar an exercise can have.
     if (!std::isfinite(dayCount) || std::fabs(dayCount) > 1e9) return "invalid";
@@ -85,8 +65,7 @@ std::string dateTimeText(double dayCount) {
         seconds -= 86400;
         days += dayCount < 0 ? -1 : 1;
     }
-    constexpr int64_t kUnixEpochDay = 25569;  // 1970-01-01 counted from 1899-12-30
-    const Civil date = civilFromDays(static_cast<int64_t>(days) - kUnixEpochDay);
+    const CivilDate date = civilFromDays(static_cast<int64_t>(days) - kUnixEpochDay);
     char text[64];
     std::snprintf(text, sizeof text, "%04lld-%02u-%02u %02d:%02d:%02d", static_cast<long long>(date.year), date.month,
                   date.day, static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),

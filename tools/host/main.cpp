@@ -3,17 +3,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/host/ConversionWriter.h"
 #include "tools/host/HostDriver.h"
 #include "tools/host/PluginBinding.h"
 #include "tools/host/ReportWriters.h"
+#include "tools/host/TimeZone.h"
 
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitNothingAnalysed = 1;
+constexpr int kExitFailed = 1;  // nothing analysed in a file, or a converted file not written
 constexpr int kExitUsage = 2;
 constexpr int kExitNoPlugin = 3;
 
@@ -21,6 +24,9 @@ struct HostOptions {
     std::string settings;  // empty: a path that does not exist, so the defaults apply
     std::string library;   // empty: PolarImport.dll beside the program
     ReportFormat format = ReportFormat::Table;
+    std::optional<ConversionFormat> conversion;  // set: files into `output` instead of a report
+    std::string output;
+    std::optional<int32_t> utcOffset;
     std::vector<std::string> files;
     std::string importTarget;  // --import: the directory the import dialog archives into
     std::string configure;     // --configure: the settings file the configuration dialog edits
@@ -31,15 +37,30 @@ void printUsage() {
     std::printf(
         "usage: polarhost [--settings INI] [--format table|csv|json]%s\n"
         "                 [--configure INI] [--import TARGETDIR] RAWFILE...\n"
+        "       polarhost --format tcx|gpx|fit|svg --output DIR [--utc-offset +HH:MM]\n"
+        "                 [--settings INI] RAWFILE...\n"
         "\n"
         "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
-        "exports, as the training-log application does, and prints what it hands over.\n"
+        "exports, as the training-log application does, and prints what it hands over,\n"
+        "or converts each exercise into a file for other training software.\n"
         "\n"
         "  --settings INI   plug-in settings file (section SETTINGS); without it the\n"
         "                   plug-in is given a file that does not exist, so its\n"
         "                   defaults apply (ModulateTemp=1, GPS=1, Debug=0, ...)\n"
         "  --format F       table (default, for people), csv (one row per sample) or\n"
-        "                   json (every record field as the plug-in wrote it)\n"
+        "                   json (every record field as the plug-in wrote it); or\n"
+        "                   tcx, gpx, fit, svg: one file per exercise into --output\n"
+        "  --output DIR     folder for the converted files (made when missing): the raw\n"
+        "                   file's name with the format's extension, the exercise\n"
+        "                   index added for an archive (ride.tcx, Connect-0.fit ...).\n"
+        "                   Metres, m/s and degrees Celsius, converted from US units\n"
+        "                   where the file says it holds them; positions only where\n"
+        "                   the track gave one (GPX has only those samples). An\n"
+        "                   exercise without samples gives no file. The path of each\n"
+        "                   file written goes to standard output\n"
+        "  --utc-offset +HH:MM  the offset from UTC of the files' wall-clock times;\n"
+        "                   without it, the machine's time zone on the exercise's date.\n"
+        "                   Each file says which it used\n"
         "  --configure INI  first shows the plug-in's configuration dialog\n"
         "                   (CallConfiguration) on INI, which OK saves; without\n"
         "                   --settings, INI is then also the settings file, read after\n"
@@ -58,17 +79,23 @@ void printUsage() {
         "\n"
         "Exit status: 0 every file gave samples; 1 a file held no exercise (missing,\n"
         "not an archive), none of its exercises gave a sample or the import brought\n"
-        "none, the others are still reported; 2 usage error; 3 the plug-in could not\n"
-        "be loaded.\n",
+        "none, the others are still reported; also 1 when a converted file cannot be\n"
+        "written, which ends the run (no half-written file is left); 2 usage error;\n"
+        "3 the plug-in could not be loaded.\n",
         bindingLoadsLibrary() ? " [--dll PATH]" : "",
         bindingLoadsLibrary() ? "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n"
                               : "");
 }
 
-bool parseFormat(const std::string& text, ReportFormat& format) {
-    if (text == "table") format = ReportFormat::Table;
-    else if (text == "csv") format = ReportFormat::Csv;
-    else if (text == "json") format = ReportFormat::Json;
+bool parseFormat(const std::string& text, HostOptions& options) {
+    options.conversion.reset();
+    if (text == "table") options.format = ReportFormat::Table;
+    else if (text == "csv") options.format = ReportFormat::Csv;
+    else if (text == "json") options.format = ReportFormat::Json;
+    else if (text == "tcx") options.conversion = ConversionFormat::Tcx;
+    else if (text == "gpx") options.conversion = ConversionFormat::Gpx;
+    else if (text == "fit") options.conversion = ConversionFormat::Fit;
+    else if (text == "svg") options.conversion = ConversionFormat::Svg;
     else return false;
     return true;
 }
@@ -98,7 +125,7 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             hasValue = true;
         }
         const bool takesValue = arg == "--settings" || arg == "--format" || arg == "--dll" || arg == "--import" ||
-                                arg == "--configure";
+                                arg == "--configure" || arg == "--output" || arg == "--utc-offset";
         if (!takesValue) {
             error = "unknown option " + arg;
             return false;
@@ -118,10 +145,26 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             options.importTarget = value;
         } else if (arg == "--configure") {
             options.configure = value;
-        } else if (!parseFormat(value, options.format)) {
-            error = "unknown format '" + value + "' (table, csv or json)";
+        } else if (arg == "--output") {
+            options.output = value;
+        } else if (arg == "--utc-offset") {
+            options.utcOffset = parseUtcOffset(value);
+            if (!options.utcOffset) {
+                error = "--utc-offset wants +HH:MM or -HH:MM up to 14:00, not '" + value + "'";
+                return false;
+            }
+        } else if (!parseFormat(value, options)) {
+            error = "unknown format '" + value + "' (table, csv, json, tcx, gpx, fit or svg)";
             return false;
         }
+    }
+    if (options.conversion && options.output.empty()) {
+        error = "--format tcx, gpx, fit and svg write files: name their folder with --output DIR";
+        return false;
+    }
+    if (!options.conversion && (!options.output.empty() || options.utcOffset)) {
+        error = "--output and --utc-offset apply only to --format tcx, gpx, fit and svg";
+        return false;
     }
     if (!options.library.empty() && !bindingLoadsLibrary()) {
         error = "this build links the plug-in; --dll applies only to the Windows build";
@@ -153,6 +196,59 @@ std::string missingSettingsFile() {
     }
 }
 
+// Drives every file into the writer; the exit status.
+int driveFiles(const PluginExports& plugin, const std::vector<std::string>& files, ReportWriter& writer,
+               const char* noFileWritten) {
+    int status = kExitOk;
+    for (const std::string& file : files) {
+        switch (driveRawFile(plugin, fullPath(file), file, writer)) {
+            case FileOutcome::Analysed: break;
+            case FileOutcome::NoExercise:
+                std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)" << noFileWritten
+                          << "\n";
+                status = kExitFailed;
+                break;
+            case FileOutcome::NoSamples:
+                std::cerr << "polarhost: " << file << ": no exercise gave a sample" << noFileWritten << "\n";
+                status = kExitFailed;
+                break;
+        }
+    }
+    writer.finish();
+    return status;
+}
+
+int reportFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
+    const std::unique_ptr<ReportWriter> writer = makeReportWriter(options.format, std::cout, terminalUsesUtf8());
+    return driveFiles(plugin, files, *writer, "");
+}
+
+int convertFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
+    ConversionOptions conversion;
+    conversion.format = *options.conversion;
+    conversion.outputDirectory = options.output;
+    conversion.utcOffset = options.utcOffset;
+    conversion.utf8Names = terminalUsesUtf8();
+    const std::unique_ptr<ReportWriter> writer = makeConversionWriter(conversion, std::cout, std::cerr);
+    try {
+        return driveFiles(plugin, files, *writer, "; no file written");
+    } catch (const OutputError& failure) {
+        std::cerr << "polarhost: " << failure.what() << "\n";
+        return kExitFailed;
+    }
+}
+
+// The folder for converted files, made when missing; false with the reason
+// printed when it cannot be.
+bool prepareOutput(const std::string& directory) {
+    std::error_code failed;
+    std::filesystem::create_directories(directory, failed);
+    if (!failed && std::filesystem::is_directory(directory, failed)) return true;
+    std::cerr << "polarhost: cannot use " << directory << " as the output folder"
+              << (failed ? ": " + failed.message() : std::string(": not a folder")) << "\n";
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,6 +263,8 @@ int main(int argc, char** argv) {
         printUsage();
         return kExitOk;
     }
+
+    if (options.conversion && !prepareOutput(options.output)) return kExitFailed;
 
     const std::unique_ptr<PluginBinding> binding = bindPlugin(options.library, error);
     if (!binding) {
@@ -199,25 +297,10 @@ int main(int argc, char** argv) {
         if (imported > 0) {
             files.insert(files.begin(), (std::filesystem::path(target) / "Connect.hrz").string());
         } else {
-            status = kExitNothingAnalysed;
+            status = kExitFailed;
         }
     }
-    {
-        const std::unique_ptr<ReportWriter> writer = makeReportWriter(options.format, std::cout, terminalUsesUtf8());
-        for (const std::string& file : files) {
-            switch (driveRawFile(plugin, fullPath(file), file, *writer)) {
-                case FileOutcome::Analysed: break;
-                case FileOutcome::NoExercise:
-                    std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)\n";
-                    status = kExitNothingAnalysed;
-                    break;
-                case FileOutcome::NoSamples:
-                    std::cerr << "polarhost: " << file << ": no exercise gave a sample\n";
-                    status = kExitNothingAnalysed;
-                    break;
-            }
-        }
-        writer->finish();
-    }
-    return status;
+    const int analysed =
+        options.conversion ? convertFiles(plugin, files, options) : reportFiles(plugin, files, options);
+    return status != kExitOk ? status : analysed;
 }
