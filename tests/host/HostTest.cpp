@@ -1,158 +1,20 @@
 // The command-line host end to end: it runs as the user runs it, on files
 // written here, and what it prints is checked as the host received it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/Zip.h"
+#include "tests/host/HostFixture.h"
 #include "tests/host/MiniJson.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct HostRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text) {
-    std::string out = "'";
-    for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The text after the first `marker`, up to a quote or a line end.
-std::string attributeAfter(const std::string& text, const std::string& marker) {
-    const size_t start = text.find(marker);
-    if (start == std::string::npos) return {};
-    const size_t from = start + marker.size();
-    return text.substr(from, text.find_first_of("\"\r\n", from) - from);
-}
-
-// A version 106 exercise: heart rate plus the columns SMode marks, one row
-// per interval, constant 36.0 km/h.
-struct HrmShape {
-    std::string smode = "111110000";
-    int interval = 5;
-    int samples = 100;
-    std::string length = "0:08:20.0";
-    std::vector<std::string> laps;  // lap end times "h:mm:ss.t"
-    std::vector<int> lapTemperatures;
-    std::string note;
-};
-
-std::string hrmText(const HrmShape& shape) {
-    std::string text = "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=" + shape.smode +
-                       "\r\nDate=20240512\r\nStartTime=10:00:00.0\r\nLength=" + shape.length +
-                       "\r\nInterval=" + std::to_string(shape.interval) + "\r\nMaxHR=190\r\nVO2max=50\r\n\r\n";
-    if (!shape.note.empty()) text += "[Note]\r\n" + shape.note + "\r\n\r\n";
-    if (!shape.laps.empty()) {
-        text += "[IntTimes]\r\n";
-        for (size_t k = 0; k < shape.laps.size(); ++k)
-            text += shape.laps[k] + "\t150\t120\t140\t170\r\n0\t0\t0\t360\t90\t400\r\n0\t0\t0\t12\t0\r\n0\t0\t210\t" +
-                    std::to_string(shape.lapTemperatures[k]) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
-        text += "\r\n";
-    }
-    text += "[HRData]\r\n";
-    const std::string columns[] = {"360", "90", "400", "210", "50"};
-    for (int i = 0; i < shape.samples; ++i) {
-        text += std::to_string(120 + i % 30);
-        for (size_t c = 0; c < 5; ++c)
-            if (shape.smode.size() > c && shape.smode[c] == '1') text += "\t" + columns[c];
-        text += "\r\n";
-    }
-    return text;
-}
-
-struct TrackPoint {
-    const char* lat;
-    const char* lon;
-    const char* time;  // on 2024-05-12
-};
-
-std::string gpxText(const std::vector<TrackPoint>& points) {
-    std::string text =
-        "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><trkseg>\n";
-    for (const TrackPoint& p : points)
-        text += std::string("<trkpt lat=\"") + p.lat + "\" lon=\"" + p.lon + "\">\n<ele>400</ele>\n<time>2024-05-12T" +
-                p.time + "Z</time>\n</trkpt>\n";
-    return text + "</trkseg></trk>\n</gpx>\n";
-}
-
-// Exercise start 10:00:00, samples every 5 s: the first point matches time
-// offset 5 and lands on sample 2, the second falls between samples and is
-// dropped, the third matches offset 10 and lands on sample 3.
-const std::vector<TrackPoint> kTrack = {
-    {"47.1000001", "8.2000001", "10:00:05"}, {"47.5", "8.5", "10:00:07"}, {"47.1000003", "8.2000003", "10:00:10"}};
-
-HrmShape rideWithLaps() {
-    HrmShape shape;
-    shape.laps = {"0:02:30.0", "0:05:00.0", "0:08:15.0"};
-    shape.lapTemperatures = {200, 230, 250};
-    shape.note = "First line\r\nCaf\xe9 stop, \"quoted\" \\ back";
-    return shape;
-}
-
-class Host : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/polarhosttest.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-        return path(name);
-    }
-
-    // The plug-in's temporary directory is ours, so archive extraction stays inside.
-    HostRun run(const std::vector<std::string>& args) const {
-        std::string command = "TMPDIR=" + shellQuoted(dir_) + " " + shellQuoted(POLARHOST_PATH);
-        for (const std::string& arg : args) command += " " + shellQuoted(arg);
-        command += " 2>" + shellQuoted(path("stderr.txt"));
-        HostRun result;
-        std::FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return result;
-        char buffer[65536];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = readFile(path("stderr.txt"));
-        return result;
-    }
-
-    Json json(std::vector<std::string> args, int expectedStatus = 0) const {
-        args.insert(args.begin(), {"--format", "json"});
-        const HostRun result = run(args);
-        EXPECT_EQ(result.status, expectedStatus) << result.err;
-        return Json::parse(result.out);
-    }
-
-    std::string dir_;
-};
 
 TEST_F(Host, json_handsOverEveryRecordOfAnExercise) {
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
@@ -256,6 +118,9 @@ TEST_F(Host, exit_statusAndMessages) {
         {{"--bogus", file}, 2, "unknown option --bogus"},
         {{file, "--settings"}, 2, "--settings needs a value"},
         {{"--dll", "PolarImport.dll", file}, 2, "--dll applies only to the Windows build"},
+        {{"--format", "tcx", file}, 2, "name their folder with --output DIR"},
+        {{"--output", path("out"), file}, 2, "--output and --utc-offset apply only to --format tcx"},
+        {{"--format", "fit", "--output", path("out"), "--utc-offset", "+2", file}, 2, "--utc-offset wants +HH:MM"},
         {{path("missing.hrz")}, 1, "missing.hrz: no exercise"},
         {{file, path("missing.hrm")}, 1, "missing.hrm: no exercise gave a sample"},
     };

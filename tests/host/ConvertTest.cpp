@@ -1,0 +1,302 @@
+// Converted files end to end: the host writes them as a user runs it, and
+// independent readers read them back: gpsbabel the TCX and GPX files,
+// Garmin's FIT SDK (node, tests/host/fit-check) the FIT files, xmllint the
+// charts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/Zip.h"
+#include "tests/host/HostFixture.h"
+#include "tests/host/MiniJson.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Row = std::map<std::string, std::string>;
+
+// Degrees as FIT's semicircles, the way the SDK reports positions.
+double semicircles(double degrees) { return std::round(degrees * 2147483648.0 / 180.0); }
+
+class Convert : public Host {
+protected:
+    void SetUp() override {
+        Host::SetUp();
+        for (const char* reader : {"gpsbabel", "xmllint", "node"})
+            ASSERT_EQ(runShell(std::string("command -v ") + reader).status, 0)
+                << reader << " is missing: run scripts/setup.sh";
+        ASSERT_TRUE(fs::exists(POLAR_FIT_CHECK_DIR "/node_modules/@garmin/fitsdk"))
+            << "the FIT SDK is missing: run scripts/setup-readers.sh";
+    }
+
+    // The host converting `files` into folder `out`; fails the test on a status other than `expected`.
+    HostRun convert(const std::string& format, std::vector<std::string> arguments, int expected = 0,
+                    const std::string& environment = "") const {
+        arguments.insert(arguments.begin(), {"--format", format, "--output", path("out")});
+        const HostRun result = run(arguments, environment);
+        EXPECT_EQ(result.status, expected) << result.err;
+        return result;
+    }
+
+    // The rows gpsbabel reads from a TCX ("gtrnctr") or GPX file, by column name.
+    std::vector<Row> gpsbabel(const std::string& format, const std::string& file) const {
+        const HostRun read = runShell("gpsbabel -t -i " + format + " -f " + shellQuoted(file) + " -o unicsv -F -");
+        EXPECT_EQ(read.status, 0) << file << ": " << read.err;
+        std::istringstream lines(read.out);
+        std::vector<std::string> header;
+        std::vector<Row> rows;
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            std::vector<std::string> cells;
+            std::istringstream cellText(line);
+            for (std::string cell; std::getline(cellText, cell, ',');) cells.push_back(cell);
+            if (header.empty()) {
+                header = cells;
+                continue;
+            }
+            Row row;
+            for (size_t i = 0; i < cells.size() && i < header.size(); ++i) row[header[i]] = cells[i];
+            rows.push_back(row);
+        }
+        return rows;
+    }
+
+    // The FIT SDK's decoding: its integrity check must pass without errors.
+    Json fit(const std::string& file) const {
+        const HostRun read =
+            runShell("node " + shellQuoted(POLAR_FIT_CHECK_DIR "/check.mjs") + " " + shellQuoted(file));
+        EXPECT_EQ(read.status, 0) << file << ": " << read.out.substr(0, 400) << read.err;
+        Json report = Json::parse(read.out);
+        EXPECT_TRUE(report["integrity"].boolean) << file;
+        return report["messages"];
+    }
+
+    void expectWellFormed(const std::string& file) const {
+        const HostRun check = runShell("xmllint --noout " + shellQuoted(file));
+        EXPECT_EQ(check.status, 0) << file << ": " << check.err;
+    }
+};
+
+TEST_F(Convert, tcx_lapsTrackpointsAndExtensionsReadBack) {
+    const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
+    write("ride.gpx", gpxText(kTrack));
+    const HostRun result = convert("tcx", {"--utc-offset", "+02:00", file});
+    EXPECT_EQ(result.out, path("out/ride.tcx") + "\n");
+
+    // gpsbabel keeps the trackpoints with a position: samples 2 and 3.
+    const std::vector<Row> rows = gpsbabel("gtrnctr", path("out/ride.tcx"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].at("Latitude"), "47.100000");
+    EXPECT_EQ(rows[0].at("Longitude"), "8.200000");
+    EXPECT_EQ(rows[0].at("Time"), "08:00:10");  // 10:00:10 at UTC+02:00
+    EXPECT_EQ(rows[0].at("Heartrate"), std::to_string(sampleHeartRate(2)));
+    EXPECT_EQ(rows[1].at("Heartrate"), std::to_string(sampleHeartRate(3)));
+    EXPECT_EQ(rows[1].at("Altitude"), "400.0");
+    EXPECT_EQ(rows[1].at("Cadence"), "90");
+    EXPECT_EQ(rows[1].at("Power"), "210.0");
+    EXPECT_EQ(rows[1].at("Speed"), "10.00");  // 36 km/h
+
+    // Laps end at 150, 300 and 495 s; a sample belongs to the lap it falls
+    // in, the last lap takes the rest.
+    const std::string tcx = readFile(path("out/ride.tcx"));
+    std::vector<int> perLap;
+    for (size_t at = tcx.find("<Lap "); at != std::string::npos;) {
+        const size_t next = tcx.find("<Lap ", at + 1);
+        const std::string lap = tcx.substr(at, next - at);
+        int points = 0;
+        for (size_t p = lap.find("<Trackpoint>"); p != std::string::npos; p = lap.find("<Trackpoint>", p + 1)) ++points;
+        perLap.push_back(points);
+        at = next;
+    }
+    EXPECT_EQ(perLap, (std::vector<int>{30, 30, 40}));
+    EXPECT_NE(tcx.find("UTC+02:00, the offset given to polarhost"), std::string::npos);
+    EXPECT_NE(tcx.find("<Notes>First line\nCaf\xc3\xa9 stop"), std::string::npos) << "note in UTF-8";
+}
+
+TEST_F(Convert, gpx_machineTimeZoneAndTrackPointExtension) {
+    const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
+    write("ride.gpx", gpxText(kTrack));
+    convert("gpx", {file}, 0, "TZ=Europe/Zurich");
+
+    const std::vector<Row> rows = gpsbabel("gpx", path("out/ride.gpx"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].at("Date"), "2024/05/12");
+    EXPECT_EQ(rows[0].at("Time"), "08:00:10");  // summer time in Zurich
+    EXPECT_EQ(rows[0].at("Heartrate"), std::to_string(sampleHeartRate(2)));
+    EXPECT_EQ(rows[0].at("Cadence"), "90");
+    EXPECT_EQ(rows[0].at("Temperature"), "20.000");  // the first lap's 200 tenths
+    EXPECT_EQ(rows[1].at("Latitude"), "47.100000");
+    EXPECT_NE(readFile(path("out/ride.gpx")).find("UTC+02:00, the machine's time zone on that date"),
+              std::string::npos);
+}
+
+TEST_F(Convert, fit_recordsLapsSessionAndLocalTime) {
+    const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
+    write("ride.gpx", gpxText(kTrack));
+    convert("fit", {"--utc-offset=-03:30", file});
+    const Json messages = fit(path("out/ride.fit"));
+
+    const Json& records = messages["recordMesgs"];
+    ASSERT_EQ(records.size(), 100u);
+    for (size_t j = 0; j < records.size(); ++j)
+        ASSERT_EQ(records[j]["heartRate"].number, sampleHeartRate(static_cast<int>(j))) << j;
+    EXPECT_EQ(records[0]["timestamp"].text, "2024-05-12T13:30:00.000Z");
+    EXPECT_EQ(records[1].members.count("positionLat"), 0u);
+    EXPECT_EQ(records[2]["positionLat"].number, semicircles(47.1000001));
+    EXPECT_EQ(records[2]["positionLong"].number, semicircles(8.2000001));
+    EXPECT_EQ(records[99]["distance"].number, 4950);  // 99 × 5 s at 10 m/s
+    EXPECT_EQ(records[99]["speed"].number, 10);
+    EXPECT_EQ(records[99]["altitude"].number, 400);
+    EXPECT_EQ(records[99]["power"].number, 210);
+    EXPECT_EQ(records[0]["temperature"].number, 20);
+
+    const Json& laps = messages["lapMesgs"];
+    ASSERT_EQ(laps.size(), 3u);
+    EXPECT_EQ(laps[2]["totalElapsedTime"].number, 195);
+    EXPECT_EQ(laps[0]["totalDistance"].number, 1500);
+    EXPECT_EQ(laps[0]["avgHeartRate"].number, 140);
+    const Json& session = messages["sessionMesgs"][0];
+    EXPECT_EQ(session["numLaps"].number, 3);
+    EXPECT_EQ(session["totalDistance"].number, 4950);
+    EXPECT_EQ(session["maxHeartRate"].number, 149);
+    // The end, 13:38:20 UTC, in FIT's seconds since 1989-12-31, at -03:30.
+    EXPECT_EQ(messages["activityMesgs"][0]["localTimestamp"].number, 1084455500 - 12600);
+}
+
+TEST_F(Convert, usUnits_convertedWhileTheRecordsStayAsTheFileHasThem) {
+    HrmShape shape = rideWithLaps();
+    shape.smode = "111110010";  // the 8th character: US units
+    const std::string file = write("ride.hrm", hrmText(shape));
+    convert("fit", {file});
+    const Json messages = fit(path("out/ride.fit"));
+    const Json& records = messages["recordMesgs"];
+    ASSERT_EQ(records.size(), 100u);
+    EXPECT_EQ(records[99]["speed"].number, 16.093);                      // 36 mph
+    EXPECT_NEAR(records[99]["distance"].number, 4.95 * 1609.344, 0.01);  // miles
+    EXPECT_NEAR(records[99]["altitude"].number, 400 * 0.3048, 0.2);      // feet
+    EXPECT_EQ(records[0]["temperature"].number, -7);                     // 20.0 °F
+
+    const Json doc = json({file});
+    EXPECT_EQ(doc["files"][0]["exercises"][0]["samples"][99]["Speed"].number, 36);
+    EXPECT_EQ(doc["files"][0]["exercises"][0]["samples"][99]["Altitude"].number, 400);
+}
+
+TEST_F(Convert, archive_aFilePerExerciseEachInItsOwnUnits) {
+    HrmShape metric;
+    metric.samples = 20;
+    HrmShape us;
+    us.samples = 30;
+    us.start = "11:00:00.0";
+    us.smode = "111110010";
+    const std::vector<fw::ZipSource> entries = {
+        {"a.hrm", write("a.hrm", hrmText(metric))},
+        {"a.gpx", write("a.gpx", gpxText(kTrack))},
+        {"b.hrm", write("b.hrm", hrmText(us))},
+    };
+    const std::string archive = path("rides.hrz");
+    fw::writeZip(archive, entries);
+    for (const auto& entry : entries) fs::remove(entry.path);
+
+    const HostRun result = convert("fit", {archive});
+    EXPECT_EQ(result.out, path("out/rides-0.fit") + "\n" + path("out/rides-1.fit") + "\n");
+    EXPECT_NE(result.err.find("rides.hrz, exercise 2: no samples, no file written"), std::string::npos) << result.err;
+    const Json first = fit(path("out/rides-0.fit"));
+    ASSERT_EQ(first["recordMesgs"].size(), 20u);
+    EXPECT_EQ(first["recordMesgs"][5]["speed"].number, 10);
+    EXPECT_EQ(first["recordMesgs"][2]["positionLat"].number, semicircles(47.1000001));
+    const Json second = fit(path("out/rides-1.fit"));
+    ASSERT_EQ(second["recordMesgs"].size(), 30u);
+    EXPECT_EQ(second["recordMesgs"][5]["speed"].number, 16.093);
+}
+
+// Each panel keeps a low and a high value per pixel column, so a long
+// exercise draws no more than a short one.
+TEST_F(Convert, svg_wellFormedMarksLapsAndStaysSmall) {
+    HrmShape shape = rideWithLaps();
+    shape.smode = "100000000";  // speed only
+    shape.interval = 1;
+    shape.samples = 50000;
+    shape.length = "13:53:20.0";
+    convert("svg", {write("long.hrm", hrmText(shape))});
+    const std::string svg = readFile(path("out/long.svg"));
+    expectWellFormed(path("out/long.svg"));
+    EXPECT_LT(svg.size(), 100u * 1024);
+    EXPECT_NE(svg.find("no altitude recorded"), std::string::npos);
+    EXPECT_EQ(svg.find("no speed recorded"), std::string::npos);
+    size_t lapLines = 0;
+    for (size_t at = svg.find("class=\"lap\""); at != std::string::npos; at = svg.find("class=\"lap\"", at + 1))
+        ++lapLines;
+    EXPECT_EQ(lapLines, 3u);
+}
+
+TEST_F(Convert, failures_writeNothingHalfWay) {
+    const std::string file = write("ride.hrm", hrmText(HrmShape{}));
+
+    HostRun result = convert("tcx", {path("missing.hrm")}, 1);
+    EXPECT_NE(result.err.find("missing.hrm: no exercise gave a sample; no file written"), std::string::npos)
+        << result.err;
+    EXPECT_TRUE(fs::is_empty(path("out")));
+
+    // A file where the folder should be.
+    write("taken", "");
+    result = run({"--format", "gpx", "--output", path("taken"), file});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cannot use " + path("taken") + " as the output folder"), std::string::npos)
+        << result.err;
+
+    // The finished file cannot take its name: the partial one goes too.
+    fs::create_directories(path("out/ride.fit"));
+    result = convert("fit", {file}, 1);
+    EXPECT_NE(result.err.find("cannot rename"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs::exists(path("out/ride.fit.part")));
+}
+
+// Files recorded by real monitors, in every format, read back; the FIT
+// records give back the heart rates the plug-in handed over.
+TEST_F(Convert, realFiles_everyFormatReadBack) {
+    if (!fs::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
+    int withPositions = 0;
+    for (const auto& entry : fs::directory_iterator(POLAR_REAL_FILES_DIR)) {
+        if (entry.path().extension() != ".hrm") continue;
+        const std::string file = entry.path().string();
+        const std::string stem = entry.path().stem().string();
+        const Json doc = Json::parse(run({"--format", "json", file}).out);
+        const Json& samples = doc["files"][0]["exercises"][0]["samples"];
+        bool positions = false;
+        for (size_t j = 0; j < samples.size(); ++j) positions |= samples[j]["Latitude"].number != 0;
+        withPositions += positions;
+        const int status = samples.size() > 0 ? 0 : 1;
+        for (const char* format : {"tcx", "gpx", "fit", "svg"}) {
+            convert(format, {file}, status);
+            EXPECT_EQ(fs::exists(path("out/" + stem + "." + format)), status == 0) << file << " " << format;
+        }
+        if (status != 0) continue;
+
+        const size_t tcxPoints = gpsbabel("gtrnctr", path("out/" + stem + ".tcx")).size();
+        const size_t gpxPoints = gpsbabel("gpx", path("out/" + stem + ".gpx")).size();
+        EXPECT_EQ(tcxPoints > 0, positions) << file;
+        EXPECT_EQ(gpxPoints, tcxPoints) << file;
+        expectWellFormed(path("out/" + stem + ".svg"));
+        const Json messages = fit(path("out/" + stem + ".fit"));
+        const Json& records = messages["recordMesgs"];
+        ASSERT_EQ(records.size(), samples.size()) << file;
+        for (size_t j = 0; j < samples.size(); ++j) {
+            const double hr = samples[j]["HR"].number;
+            if (hr > 0) {
+                ASSERT_EQ(records[j]["heartRate"].number, hr) << file << " sample " << j;
+            }
+            ASSERT_EQ(records[j].members.count("positionLat") != 0, samples[j]["Latitude"].number != 0)
+                << file << " sample " << j;
+        }
+    }
+    EXPECT_GT(withPositions, 0) << "the file with a track beside it";
+}
+
+}  // namespace

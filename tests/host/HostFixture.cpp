@@ -1,0 +1,114 @@
+#include "tests/host/HostFixture.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string attributeAfter(const std::string& text, const std::string& marker) {
+    const size_t start = text.find(marker);
+    if (start == std::string::npos) return {};
+    const size_t from = start + marker.size();
+    return text.substr(from, text.find_first_of("\"\r\n", from) - from);
+}
+
+std::string hrmText(const HrmShape& shape) {
+    std::string text = "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=" + shape.smode +
+                       "\r\nDate=20240512\r\nStartTime=" + shape.start + "\r\nLength=" + shape.length +
+                       "\r\nInterval=" + std::to_string(shape.interval) + "\r\nMaxHR=190\r\nVO2max=50\r\n\r\n";
+    if (!shape.note.empty()) text += "[Note]\r\n" + shape.note + "\r\n\r\n";
+    if (!shape.laps.empty()) {
+        text += "[IntTimes]\r\n";
+        for (size_t k = 0; k < shape.laps.size(); ++k)
+            text += shape.laps[k] + "\t150\t120\t140\t170\r\n0\t0\t0\t360\t90\t400\r\n0\t0\t0\t12\t0\r\n0\t0\t210\t" +
+                    std::to_string(shape.lapTemperatures[k]) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
+        text += "\r\n";
+    }
+    text += "[HRData]\r\n";
+    const std::string columns[] = {"360", "90", "400", "210", "50"};
+    for (int i = 0; i < shape.samples; ++i) {
+        text += std::to_string(sampleHeartRate(i));
+        for (size_t c = 0; c < 5; ++c)
+            if (shape.smode.size() > c && shape.smode[c] == '1') text += "\t" + columns[c];
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string gpxText(const std::vector<GpxPoint>& points) {
+    std::string text =
+        "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><trkseg>\n";
+    for (const GpxPoint& p : points)
+        text += std::string("<trkpt lat=\"") + p.lat + "\" lon=\"" + p.lon + "\">\n<ele>400</ele>\n<time>2024-05-12T" +
+                p.time + "Z</time>\n</trkpt>\n";
+    return text + "</trkseg></trk>\n</gpx>\n";
+}
+
+const std::vector<GpxPoint> kTrack = {
+    {"47.1000001", "8.2000001", "10:00:05"}, {"47.5", "8.5", "10:00:07"}, {"47.1000003", "8.2000003", "10:00:10"}};
+
+HrmShape rideWithLaps() {
+    HrmShape shape;
+    shape.laps = {"0:02:30.0", "0:05:00.0", "0:08:15.0"};
+    shape.lapTemperatures = {200, 230, 250};
+    shape.note = "First line\r\nCaf\xe9 stop, \"quoted\" \\ back";
+    return shape;
+}
+
+void Host::SetUp() {
+    char pattern[] = "/tmp/polarhosttest.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+}
+
+void Host::TearDown() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string Host::write(const std::string& name, const std::string& content) const {
+    std::ofstream(path(name), std::ios::binary) << content;
+    return path(name);
+}
+
+HostRun Host::run(const std::vector<std::string>& args, const std::string& environment) const {
+    std::string command = environment + " TMPDIR=" + shellQuoted(dir_) + " " + shellQuoted(POLARHOST_PATH);
+    for (const std::string& arg : args) command += " " + shellQuoted(arg);
+    return runShell(command);
+}
+
+HostRun Host::runShell(const std::string& command) const {
+    HostRun result;
+    std::FILE* pipe = popen((command + " 2>" + shellQuoted(path("stderr.txt"))).c_str(), "r");
+    if (!pipe) return result;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = readFile(path("stderr.txt"));
+    return result;
+}
+
+Json Host::json(std::vector<std::string> args, int expectedStatus) const {
+    args.insert(args.begin(), {"--format", "json"});
+    const HostRun result = run(args);
+    EXPECT_EQ(result.status, expectedStatus) << result.err;
+    return Json::parse(result.out);
+}
