@@ -1,19 +1,30 @@
-// polarbench: wall time and peak memory of AnalyseExercise on large inputs.
+// polarbench: wall time and peak memory of AnalyseExercise on large inputs,
+// and the peak memory per sample of the plug-in and of the command-line
+// host apart while the host writes each of its formats.
 //
 // Run it from an optimised native build:
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build/release --target polarbench
-//   build/release/tools/bench/polarbench [--repeat N] [--keep]
+//   build/release/tools/bench/polarbench [--repeat N] [--rows N] [--keep]
 //
 // It writes its inputs into a fresh directory under $TMPDIR (or /tmp), which
 // is also the plug-in's temporary directory, and removes it afterwards unless
 // --keep is given. Every run of a case happens in a child process of its own,
-// so each starts with a fresh plug-in state, as after loading the DLL; its
-// peak is the child's VmHWM after the analysis minus its VmRSS before it (the
-// peak is first reset to the current size through /proc/self/clear_refs).
-// Time and peak cover the AnalyseExercise calls only, not the host's reading
-// of the records afterwards. The program prints a table and exits 0; the
-// target column says whether a case met its target.
+// so each starts with a fresh plug-in state, as after loading the DLL; a
+// peak is the child's VmHWM after a step minus its VmRSS before it (the peak
+// is first reset to the current size through /proc/self/clear_refs).
+//
+// First table: time and peak of the AnalyseExercise calls only. The target
+// column says whether a case met its target.
+// Second table: one exercise analysed the way the host does it (summary,
+// laps, note: the plug-in's peak), then handed to the host's writer for each
+// format, which reads every sample from the plug-in and writes the file (the
+// host's peak, measured from the end of the analysis). Inputs: the day with
+// its track of case (b), so that GPX has positions to write, and an exercise
+// of --rows rows (default 1,000,000; the fault that made this table was an
+// exercise of 10,000,000). A host that streams shows the same few MiB for
+// both, so its bytes per sample fall as the exercise grows. The program
+// exits 0.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,13 +35,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/Zip.h"
 #include "plugin/uExportFunctions.h"
 #include "tools/bench/ProcessStatus.h"
+#include "tools/host/ConversionWriter.h"
+#include "tools/host/HostDriver.h"
+#include "tools/host/PluginBinding.h"
+#include "tools/host/ReportWriters.h"
 
 namespace {
 
@@ -113,11 +130,25 @@ void resetPeak() {
     }
 }
 
+// What a child reports; fields a case does not measure stay as they are.
 struct RunResult {
     double seconds = -1;
     long peakKiB = -1;  // above the baseline
     int64_t samples = 0;
+    long hostPeakKiB = -1;  // the host's step, above the end of the analysis
+    double hostSeconds = -1;
 };
+
+// The peak of `step` above the resident size before it, in KiB; -1 when
+// /proc cannot tell.
+template <typename Step>
+long peakOf(Step step) {
+    resetPeak();
+    const long baseline = statusKiB("VmRSS");
+    step();
+    const long peak = statusKiB("VmHWM");
+    return peak >= 0 && baseline >= 0 ? peak - baseline : -1;
+}
 
 struct Case {
     const char* name;
@@ -127,24 +158,22 @@ struct Case {
     long peakTargetKiB;    // 0: none
 };
 
-// The analysis in a child of its own; the child reports through a pipe.
-RunResult runInChild(const Case& benchCase, const std::string& settings) {
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// `measure` in a child of its own, which reports through a pipe; the
+// child's plug-in state is unloaded afterwards, removing its work directory.
+template <typename Measure>
+RunResult runInChild(Measure measure) {
     int channel[2];
     if (pipe(channel) != 0) return {};
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        SetPluginIniFile(settings.c_str());
-        resetPeak();
-        const long baseline = statusKiB("VmRSS");
-        RunResult result;
-        const auto start = std::chrono::steady_clock::now();
-        for (int32_t i = 0; i < benchCase.exercises; ++i) result.samples += AnalyseExercise(benchCase.rawFile.c_str(), &i);
-        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const long peak = statusKiB("VmHWM");
-        result.peakKiB = peak >= 0 && baseline >= 0 ? peak - baseline : -1;
-        DonePluginState();  // removes the plug-in's work directory
+        const RunResult result = measure();
+        DonePluginState();
         const ssize_t written = write(channel[1], &result, sizeof result);
         _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
     }
@@ -154,6 +183,88 @@ RunResult runInChild(const Case& benchCase, const std::string& settings) {
     close(channel[0]);
     if (child > 0) waitpid(child, nullptr, 0);
     return result;
+}
+
+RunResult analyseCase(const Case& benchCase, const std::string& settings) {
+    SetPluginIniFile(settings.c_str());
+    RunResult result;
+    const auto start = std::chrono::steady_clock::now();
+    result.peakKiB = peakOf([&] {
+        for (int32_t i = 0; i < benchCase.exercises; ++i)
+            result.samples += AnalyseExercise(benchCase.rawFile.c_str(), &i);
+    });
+    result.seconds = secondsSince(start);
+    return result;
+}
+
+struct HostFormat {
+    const char* name;
+    std::function<std::unique_ptr<ReportWriter>(std::ostream& out, const std::string& directory)> writer;
+};
+
+// The host's formats: the reports into a file, the conversions into a folder.
+std::vector<HostFormat> hostFormats() {
+    std::vector<HostFormat> formats;
+    for (const auto& [name, format] : {std::pair{"table", ReportFormat::Table}, std::pair{"csv", ReportFormat::Csv},
+                                       std::pair{"json", ReportFormat::Json}})
+        formats.push_back(
+            {name, [format](std::ostream& out, const std::string&) { return makeReportWriter(format, out); }});
+    for (const auto& [name, format] :
+         {std::pair{"tcx", ConversionFormat::Tcx}, std::pair{"gpx", ConversionFormat::Gpx},
+          std::pair{"fit", ConversionFormat::Fit}, std::pair{"svg", ConversionFormat::Svg}})
+        formats.push_back({name, [format](std::ostream& out, const std::string& directory) {
+                               ConversionOptions options;
+                               options.format = format;
+                               options.outputDirectory = directory;
+                               options.utcOffset = 0;
+                               return makeConversionWriter(options, out, out);
+                           }});
+    return formats;
+}
+
+// One exercise as the host takes it: the plug-in's analysis, then the
+// writer reading every sample.
+RunResult hostCase(const std::string& rawFile, const HostFormat& format, const std::string& settings,
+                   const std::string& directory) {
+    std::string error;
+    const std::unique_ptr<PluginBinding> binding = bindPlugin("", error);
+    const PluginExports& plugin = binding->exports();
+    plugin.SetPluginIniFile(settings.c_str());
+    RunResult result;
+    ExerciseReport report;
+    result.peakKiB = peakOf([&] { report = analyseExercise(plugin, rawFile, 0); });
+    result.samples = report.sampleCount;
+    std::ofstream out(directory + "/" + format.name + ".out", std::ios::binary);
+    const auto start = std::chrono::steady_clock::now();
+    result.hostPeakKiB = peakOf([&] {
+        const std::unique_ptr<ReportWriter> writer = format.writer(out, directory);
+        writer->beginFile(rawFile, rawFile, 1);
+        writer->exercise(report);
+        writer->endFile();
+        writer->finish();
+    });
+    result.hostSeconds = secondsSince(start);
+    return result;
+}
+
+double bytesPerSample(long kiB, int64_t samples) { return samples > 0 && kiB >= 0 ? kiB * 1024.0 / samples : -1; }
+
+void printHostTable(const std::vector<std::string>& rawFiles, const std::string& settings, const std::string& dir) {
+    std::printf("\n%-10s %-6s %10s %12s %12s %10s %12s %10s\n", "input", "format", "samples", "plug-in MiB",
+                "plug-in B/s", "host MiB", "host B/s", "host time");
+    for (const std::string& rawFile : rawFiles) {
+        const std::string input = std::filesystem::path(rawFile).parent_path().filename().string();
+        for (const HostFormat& format : hostFormats()) {
+            const std::string out = dir + "/host-" + format.name;
+            std::filesystem::create_directories(out);
+            const RunResult r = runInChild([&] { return hostCase(rawFile, format, settings, out); });
+            std::filesystem::remove_all(out);
+            std::printf("%-10s %-6s %10" PRId64 " %12.1f %12.1f %10.1f %12.2f %8.2f s\n", input.c_str(), format.name,
+                        r.samples, r.peakKiB / 1024.0, bytesPerSample(r.peakKiB, r.samples), r.hostPeakKiB / 1024.0,
+                        bytesPerSample(r.hostPeakKiB, r.samples), r.hostSeconds);
+            std::fflush(stdout);
+        }
+    }
 }
 
 double median(std::vector<double> values) {
@@ -167,14 +278,17 @@ int main(int argc, char** argv) {
     // As loading the DLL does; every child inherits this fresh state.
     InitPluginState();
     int repeat = 3;
+    int hostRows = 1000000;
     bool keep = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
             repeat = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc) {
+            hostRows = std::max(1, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--keep") == 0) {
             keep = true;
         } else {
-            std::fprintf(stderr, "usage: polarbench [--repeat N] [--keep]\n");
+            std::fprintf(stderr, "usage: polarbench [--repeat N] [--rows N] [--keep]\n");
             return 2;
         }
     }
@@ -192,6 +306,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir + "/track");
     std::filesystem::create_directories(dir + "/laps");
     std::filesystem::create_directories(dir + "/archive");
+    std::filesystem::create_directories(dir + "/rows");
 
     std::printf("writing inputs into %s ...\n", dir.c_str());
     std::fflush(stdout);
@@ -201,6 +316,7 @@ int main(int argc, char** argv) {
     writeHrm(dir + "/track/day.hrm", {});
     writeGpx(dir + "/track/day.gpx", kDaySeconds);
     writeHrm(dir + "/laps/laps201.hrm", HrmShape{kDaySeconds, 201, 0});
+    writeHrm(dir + "/rows/long.hrm", HrmShape{hostRows, 3, 0});
     std::vector<fw::ZipSource> sources;
     for (int n = 1; n <= kArchiveExercises; ++n) {
         const std::string name = std::to_string(n) + ".hrm";
@@ -225,7 +341,7 @@ int main(int argc, char** argv) {
         int64_t samples = 0;
         bool failed = false;
         for (int r = 0; r < repeat; ++r) {
-            const RunResult result = runInChild(benchCase, settings);
+            const RunResult result = runInChild([&] { return analyseCase(benchCase, settings); });
             if (result.seconds < 0) failed = true;
             times.push_back(result.seconds);
             peak = std::max(peak, result.peakKiB);
@@ -245,6 +361,8 @@ int main(int argc, char** argv) {
                     *std::min_element(times.begin(), times.end()), median(times), peak / 1024.0, target.c_str());
         std::fflush(stdout);
     }
+
+    printHostTable({dir + "/track/day.hrm", dir + "/rows/long.hrm"}, settings, dir);
 
     if (keep) {
         std::printf("\ninputs kept in %s\n", dir.c_str());
