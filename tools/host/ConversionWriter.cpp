@@ -96,8 +96,10 @@ public:
             facts.emplace();
         }
         const ExerciseTrack track(report, *facts, origin(report, label));
-        const fs::path path = fs::path(options_.outputDirectory) /
-                              (stem_ + (archive_ ? "-" + std::to_string(report.index) : "") + format_.extension);
+        std::string name = stem_;
+        if (archive_) name.append("-").append(std::to_string(report.index));
+        name += format_.extension;
+        const fs::path path = fs::path(options_.outputDirectory) / name;
         writeFileAtomically(path, [&](std::ostream& out) { format_.write(track, out); });
         written_ << path.string() << '\n';
     }
