@@ -59,7 +59,8 @@ struct TrackOrigin {
     enum class OffsetSource { MachineZone, Option, Unknown } offsetSource = OffsetSource::MachineZone;
 };
 
-// How the offset came about, for people: "the machine's time zone on that date" ...
+// How the offset came about, as the converted files say it ("the machine's time
+// zone on that date").
 const char* offsetSourceText(TrackOrigin::OffsetSource source);
 
 // One analysed exercise as the converted files show it, read from the
