@@ -154,4 +154,6 @@ fetch_sources
 # The Windows tests run the 32-bit DLL under Wine's WoW64 mode, from a root
 # kept in a cache folder outside the clone.
 bash scripts/wine-root.sh
+# The independent readers the host's converted files are checked with.
+bash scripts/setup-readers.sh
 say "ready ($(tr '\n' ' ' <"$deps_dir/VERSIONS"))"
