@@ -121,6 +121,7 @@ TEST_F(Host, exit_statusAndMessages) {
         {{"--format", "tcx", file}, 2, "name their folder with --output DIR"},
         {{"--output", path("out"), file}, 2, "--output and --utc-offset apply only to --format tcx"},
         {{"--format", "fit", "--output", path("out"), "--utc-offset", "+2", file}, 2, "--utc-offset wants +HH:MM"},
+        {{"--format", "gpx", "--output", path("out"), file, path("other/RIDE.hrm")}, 2, "two raw files named 'RIDE'"},
         {{path("missing.hrz")}, 1, "missing.hrz: no exercise"},
         {{file, path("missing.hrm")}, 1, "missing.hrm: no exercise gave a sample"},
     };

@@ -1,9 +1,12 @@
 // polarhost: drives the plug-in's exports over raw files exactly as the
 // training-log application does and prints what it receives.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -161,6 +164,20 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
     if (options.conversion && options.output.empty()) {
         error = "--format tcx, gpx, fit and svg write files: name their folder with --output DIR";
         return false;
+    }
+    if (options.conversion) {
+        // One base name gives one set of file names: a second file of that
+        // name would overwrite the first one's conversions.
+        std::set<std::string> stems;
+        for (const std::string& file : options.files) {
+            std::string stem = std::filesystem::path(file).stem().string();
+            std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) { return std::tolower(c); });
+            if (!stems.insert(stem).second) {
+                error = "two raw files named '" + std::filesystem::path(file).stem().string() +
+                        "': their converted files would have the same names; convert them in separate runs";
+                return false;
+            }
+        }
     }
     if (!options.conversion && (!options.output.empty() || options.utcOffset)) {
         error = "--output and --utc-offset apply only to --format tcx, gpx, fit and svg";
