@@ -9,8 +9,8 @@ runner_pid=
 
 stop_private_display() {
   [ -n "$runner_pid" ] && kill "$runner_pid" 2>/dev/null
-  # The prefix's processes hold the display; let them end before it goes.
-  WINEPREFIX=$build/wineprefix timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null || true
+  # The prefix's processes hold the display; end them before it goes.
+  bash "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" --shutdown "$build" >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
