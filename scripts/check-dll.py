@@ -248,10 +248,9 @@ def check_no_debug_information(sections, report):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("dll", nargs="?", help="the DLL (default: PolarImport.dll in build/win32 or its plugin/)")
+    parser.add_argument("dll", nargs="?", help="the DLL (default: build/win32/PolarImport.dll)")
     args = parser.parse_args()
-    candidates = ["build/win32/PolarImport.dll", "build/win32/plugin/PolarImport.dll"]
-    path = args.dll or next((c for c in candidates if os.path.exists(c)), candidates[0])
+    path = args.dll or "build/win32/PolarImport.dll"
     tool = "i686-w64-mingw32-objdump"
 
     print(f"check-dll: {path}")
