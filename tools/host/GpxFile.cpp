@@ -17,22 +17,14 @@ void appendTrackPoint(std::string& out, const TrackPoint& p) {
     out += "\" lon=\"";
     appendNumber(out, p.longitude, 8);
     out += "\">";
-    if (p.altitude) {
-        out += "<ele>";
-        appendNumber(out, *p.altitude, 2);
-        out += "</ele>";
-    }
+    if (p.altitude) appendNumberElement(out, "ele", *p.altitude, 2);
     out += "<time>";
     out += isoDateTime(p.time, "Z");
     out += "</time>";
     if (p.temperature || p.heartRate || p.cadence) {
         // The extension's own order: atemp, hr, cad.
         out += "<extensions><gpxtpx:TrackPointExtension>";
-        if (p.temperature) {
-            out += "<gpxtpx:atemp>";
-            appendNumber(out, *p.temperature, 1);
-            out += "</gpxtpx:atemp>";
-        }
+        if (p.temperature) appendNumberElement(out, "gpxtpx:atemp", *p.temperature, 1);
         if (p.heartRate) out += "<gpxtpx:hr>" + std::to_string(*p.heartRate) + "</gpxtpx:hr>";
         if (p.cadence) out += "<gpxtpx:cad>" + std::to_string(*p.cadence) + "</gpxtpx:cad>";
         out += "</gpxtpx:TrackPointExtension></extensions>";

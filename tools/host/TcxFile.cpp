@@ -29,16 +29,8 @@ void appendTrackpoint(std::string& out, const TrackPoint& p) {
         appendNumber(out, p.longitude, 8);
         out += "</LongitudeDegrees></Position>";
     }
-    if (p.altitude) {
-        out += "<AltitudeMeters>";
-        appendNumber(out, *p.altitude, 2);
-        out += "</AltitudeMeters>";
-    }
-    if (p.distance) {
-        out += "<DistanceMeters>";
-        appendNumber(out, *p.distance, 2);
-        out += "</DistanceMeters>";
-    }
+    if (p.altitude) appendNumberElement(out, "AltitudeMeters", *p.altitude, 2);
+    if (p.distance) appendNumberElement(out, "DistanceMeters", *p.distance, 2);
     // The schema allows 1 to 255 beats and cadences up to 254.
     if (p.heartRate) out += "<HeartRateBpm><Value>" + std::to_string(*p.heartRate) + "</Value></HeartRateBpm>";
     if (p.cadence && *p.cadence <= 254) out += "<Cadence>" + std::to_string(*p.cadence) + "</Cadence>";
@@ -46,16 +38,8 @@ void appendTrackpoint(std::string& out, const TrackPoint& p) {
         out += "<Extensions><TPX xmlns=\"";
         out += kActivityExtension;
         out += "\">";
-        if (p.speed) {
-            out += "<Speed>";
-            appendNumber(out, *p.speed, 3);
-            out += "</Speed>";
-        }
-        if (p.power) {
-            out += "<Watts>";
-            appendNumber(out, *p.power, 0);
-            out += "</Watts>";
-        }
+        if (p.speed) appendNumberElement(out, "Speed", *p.speed, 3);
+        if (p.power) appendNumberElement(out, "Watts", *p.power, 0);
         out += "</TPX></Extensions>";
     }
     out += "</Trackpoint>\n";

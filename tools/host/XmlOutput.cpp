@@ -69,3 +69,13 @@ std::string numberWith(double value, int decimals) {
     appendNumber(out, value, decimals);
     return out;
 }
+
+void appendNumberElement(std::string& out, std::string_view name, double value, int decimals) {
+    out += '<';
+    out += name;
+    out += '>';
+    appendNumber(out, value, decimals);
+    out += "</";
+    out += name;
+    out += '>';
+}

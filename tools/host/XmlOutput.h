@@ -31,4 +31,6 @@ void addComment(pugi::xml_node parent, std::string_view text);
 // `value` with `decimals` digits after the point ("." whatever the locale),
 // trailing zeros and a trailing point dropped.
 void appendNumber(std::string& out, double value, int decimals);
+// <name>value</name>, the value as appendNumber writes it.
+void appendNumberElement(std::string& out, std::string_view name, double value, int decimals);
 std::string numberWith(double value, int decimals);
