@@ -50,10 +50,13 @@ fi
 
 started=$SECONDS
 step=
+# An `if`, so that the trap itself ends in success: under `set -e` a failing
+# last command here would turn a finished build into exit status 1.
 failed() {
   local rc=$?
-  [ -n "$step" ] && [ "$rc" -ne 0 ] &&
+  if [ -n "$step" ] && [ "$rc" -ne 0 ]; then
     echo "wine-root: step '$step' failed (exit $rc); run $0 again to resume" >&2
+  fi
 }
 trap failed EXIT
 begin() { step=$1; echo "wine-root: $1 ($((SECONDS - started)) s)"; }
