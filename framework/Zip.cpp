@@ -90,6 +90,27 @@ bool isDeviceName(const std::string& part) {
     return reserved.count(base) != 0;
 }
 
+// Entries stored under a bare name that isSafeEntryName accepts, the first
+// `maxEntries` looked at: visit(name, info) with each one current.
+template <typename Visit>
+void forEachBareEntry(void* archive, uint64_t maxEntries, Visit visit) {
+    uint64_t entries = 0;
+    for (int status = unzGoToFirstFile(archive); status == UNZ_OK && entries < maxEntries;
+         status = unzGoToNextFile(archive), ++entries) {
+        unz_file_info64 info;
+        char name[1024];
+        if (unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) continue;
+        // minizip leaves a name that fills the buffer unterminated; a NUL
+        // inside the name would hide its rest.
+        if (info.size_filename >= sizeof name || std::strlen(name) != info.size_filename) continue;
+        const std::string entryName = name;
+        // Exercises and tracks are bare names; anything in a directory could
+        // never be analysed and would outlive the work directory's clean-up.
+        if (!isSafeEntryName(entryName) || nameParts(entryName).size() != 1) continue;
+        visit(entryName, info);
+    }
+}
+
 }  // namespace
 
 bool isSafeEntryName(const std::string& name) {
@@ -120,35 +141,49 @@ int extractZip(const std::string& archive, const std::string& directory, const Z
     UnzHandle handle(unzOpen64(archive.c_str()));
     if (!handle) throw ZipError("cannot open archive " + archive);
     int files = 0;
-    uint64_t entries = 0;
     // Every byte inflated counts, kept or not, so that entries that fail at
     // the limit cannot make the extraction run on.
     uint64_t inflated = 0;
-    for (int status = unzGoToFirstFile(handle.get()); status == UNZ_OK && entries < limits.maxEntries;
-         status = unzGoToNextFile(handle.get()), ++entries) {
-        unz_file_info64 info;
-        char name[1024];
-        if (unzGetCurrentFileInfo64(handle.get(), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
-            continue;
-        // minizip leaves a name that fills the buffer unterminated; a NUL
-        // inside the name would hide its rest.
-        if (info.size_filename >= sizeof name || std::strlen(name) != info.size_filename) continue;
-        const std::string entryName = name;
-        // Exercises and tracks are bare names; anything in a directory could
-        // never be analysed and would outlive the work directory's clean-up.
-        if (!isSafeEntryName(entryName) || nameParts(entryName).size() != 1) continue;
+    forEachBareEntry(handle.get(), limits.maxEntries, [&](const std::string& entryName, const unz_file_info64& info) {
         const std::string path = pathIn(directory, entryName);
-        if (directoryExists(path)) continue;
+        if (directoryExists(path)) return;
         const uint64_t allowed = std::min(limits.maxEntryBytes, limits.maxTotalBytes - inflated);
-        if (info.uncompressed_size > allowed) continue;
+        if (info.uncompressed_size > allowed) return;
         uint64_t got = 0;
         const bool ok = extractCurrent(handle.get(), path, allowed, got);
         inflated += std::min(got, allowed);
-        if (!ok) continue;
+        if (!ok) return;
         if (written) written->push_back(entryName);
         ++files;
-    }
+    });
     return files;
+}
+
+std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const std::string& endMarker,
+                                            size_t maxBytes) {
+    std::vector<ZipEntryHead> heads;
+    UnzHandle handle(unzOpen64(archive.c_str()));
+    if (!handle) return heads;
+    forEachBareEntry(handle.get(), ZipExtractLimits{}.maxEntries, [&](const std::string& name, const unz_file_info64&) {
+        if (unzOpenCurrentFile(handle.get()) != UNZ_OK) return;
+        ZipEntryHead head{name, {}};
+        char buffer[16 * 1024];
+        int got;
+        while (head.bytes.size() < maxBytes &&
+               (got = unzReadCurrentFile(handle.get(), buffer, static_cast<unsigned>(sizeof buffer))) > 0) {
+            // The marker may straddle two reads.
+            const size_t from = head.bytes.size() - std::min(head.bytes.size(), endMarker.size());
+            head.bytes.append(buffer, static_cast<size_t>(got));
+            const size_t at = endMarker.empty() ? std::string::npos : head.bytes.find(endMarker, from);
+            if (at != std::string::npos) {
+                head.bytes.resize(at + endMarker.size());
+                break;
+            }
+        }
+        unzCloseCurrentFile(handle.get());
+        heads.push_back(std::move(head));
+    });
+    return heads;
 }
 
 void writeZip(const std::string& archive, const std::vector<ZipSource>& sources) {

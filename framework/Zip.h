@@ -32,6 +32,17 @@ struct ZipExtractLimits {
 int extractZip(const std::string& archive, const std::string& directory, const ZipExtractLimits& limits = {},
                std::vector<std::string>* written = nullptr);
 
+struct ZipEntryHead {
+    std::string name;   // bare entry name
+    std::string bytes;  // the entry's first bytes
+};
+// The start of every entry extractZip would write: its bytes up to and
+// including the first `endMarker` (all of them when the marker is empty or
+// missing), at most about `maxBytes`; a damaged entry gives what could be
+// read of it. An archive that cannot be opened gives none.
+std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const std::string& endMarker,
+                                            size_t maxBytes);
+
 struct ZipSource {
     std::string entryName;  // bare name stored in the archive
     std::string path;       // file whose content is stored

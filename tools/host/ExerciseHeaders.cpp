@@ -1,10 +1,6 @@
 #include "ExerciseHeaders.h"
 
-#include <unzip.h>
-
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include <fstream>
 
 #include "framework/FileSystem.h"
 #include "framework/Zip.h"
@@ -14,59 +10,24 @@ namespace {
 // The header ends where the samples begin; a header longer than this is
 // no exercise file's.
 constexpr size_t kHeaderLimit = 1 << 20;
-constexpr size_t kChunk = 16 * 1024;
-
-// Appends `read` chunks until "[HRData]" or the limit.
-template <typename Read>
-std::string readHeader(Read read) {
-    std::string text;
-    char buffer[kChunk];
-    while (text.size() < kHeaderLimit) {
-        const int got = read(buffer, static_cast<unsigned>(sizeof buffer));
-        if (got <= 0) break;
-        const size_t searchFrom = text.size() < 8 ? 0 : text.size() - 8;
-        text.append(buffer, static_cast<size_t>(got));
-        if (text.find("[HRData]", searchFrom) != std::string::npos) break;
-    }
-    return text;
-}
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-struct UnzCloser {
-    void operator()(void* handle) const { unzClose(handle); }
-};
+constexpr char kSamplesSection[] = "[HRData]";
 
 std::vector<RecordingFacts> fileHeader(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::ifstream file(path, std::ios::binary);
     if (!file) return {};
-    return {readRecordingFacts(readHeader(
-        [&](char* buffer, unsigned size) { return static_cast<int>(std::fread(buffer, 1, size, file.get())); }))};
-}
-
-// Entries the plug-in could analyse: bare, safe names ending in ".hrm".
-bool isExerciseEntry(const std::string& name) {
-    return fw::isSafeEntryName(name) && name.find_first_of("/\\") == std::string::npos &&
-           fw::wildcardMatch(name, "*.hrm");
-}
-
-std::vector<RecordingFacts> archiveHeaders(const std::string& path) {
-    std::unique_ptr<void, UnzCloser> archive(unzOpen64(path.c_str()));
-    std::vector<RecordingFacts> headers;
-    if (!archive) return headers;
-    for (int status = unzGoToFirstFile(archive.get()); status == UNZ_OK; status = unzGoToNextFile(archive.get())) {
-        char name[1024];
-        unz_file_info64 info;
-        if (unzGetCurrentFileInfo64(archive.get(), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK ||
-            info.size_filename >= sizeof name || std::strlen(name) != info.size_filename || !isExerciseEntry(name) ||
-            unzOpenCurrentFile(archive.get()) != UNZ_OK)
-            continue;
-        headers.push_back(readRecordingFacts(
-            readHeader([&](char* buffer, unsigned size) { return unzReadCurrentFile(archive.get(), buffer, size); })));
-        unzCloseCurrentFile(archive.get());
+    std::string header, line;
+    while (header.size() < kHeaderLimit && std::getline(file, line)) {
+        header += line + '\n';
+        if (line.rfind(kSamplesSection, 0) == 0) break;
     }
+    return {readRecordingFacts(header)};
+}
+
+// The entries the plug-in analyses: those it extracts whose names end in ".hrm".
+std::vector<RecordingFacts> archiveHeaders(const std::string& path) {
+    std::vector<RecordingFacts> headers;
+    for (const fw::ZipEntryHead& head : fw::readZipEntryHeads(path, kSamplesSection, kHeaderLimit))
+        if (fw::wildcardMatch(head.name, "*.hrm")) headers.push_back(readRecordingFacts(head.bytes));
     return headers;
 }
 
