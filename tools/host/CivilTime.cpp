@@ -29,13 +29,16 @@ int64_t wallClockSeconds(double dayCount) {
     return std::llround((dayCount - static_cast<double>(kUnixEpochDay)) * 86400.0);
 }
 
-std::string isoDateTime(int64_t seconds, const char* suffix) {
+CivilDateTime civilFromSeconds(int64_t seconds) {
     const int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
-    const int64_t second = seconds - days * 86400;
-    const CivilDate date = civilFromDays(days);
+    const auto second = static_cast<int>(seconds - days * 86400);
+    return CivilDateTime{civilFromDays(days), second / 3600, second / 60 % 60, second % 60};
+}
+
+std::string isoDateTime(int64_t seconds, const char* suffix) {
+    const CivilDateTime t = civilFromSeconds(seconds);
     char text[64];
-    std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02d:%02d:%02d%s", static_cast<long long>(date.year), date.month,
-                  date.day, static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60),
-                  static_cast<int>(second % 60), suffix);
+    std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02d:%02d:%02d%s", static_cast<long long>(t.date.year),
+                  t.date.month, t.date.day, t.hour, t.minute, t.second, suffix);
     return text;
 }

@@ -19,6 +19,13 @@ constexpr int64_t kUnixEpochDay = 25569;
 int64_t daysFromCivil(int64_t year, unsigned month, unsigned day);
 CivilDate civilFromDays(int64_t days);
 
+struct CivilDateTime {
+    CivilDate date;
+    int hour, minute, second;
+};
+// Date and time of day of seconds since 1970-01-01.
+CivilDateTime civilFromSeconds(int64_t seconds);
+
 // A records' date-time read as seconds since 1970-01-01 of the same wall
 // clock, rounded to the second.
 int64_t wallClockSeconds(double dayCount);

@@ -6,16 +6,14 @@
 #include "tools/host/TimeZone.h"
 
 std::optional<int32_t> machineUtcOffset(int64_t wallClock) {
-    const int64_t days = (wallClock >= 0 ? wallClock : wallClock - 86399) / 86400;
-    const int64_t second = wallClock - days * 86400;
-    const CivilDate date = civilFromDays(days);
+    const CivilDateTime t = civilFromSeconds(wallClock);
     std::tm local{};
-    local.tm_year = static_cast<int>(date.year - 1900);
-    local.tm_mon = static_cast<int>(date.month) - 1;
-    local.tm_mday = static_cast<int>(date.day);
-    local.tm_hour = static_cast<int>(second / 3600);
-    local.tm_min = static_cast<int>(second / 60 % 60);
-    local.tm_sec = static_cast<int>(second % 60);
+    local.tm_year = static_cast<int>(t.date.year - 1900);
+    local.tm_mon = static_cast<int>(t.date.month) - 1;
+    local.tm_mday = static_cast<int>(t.date.day);
+    local.tm_hour = t.hour;
+    local.tm_min = t.minute;
+    local.tm_sec = t.second;
     local.tm_isdst = -1;  // the zone's rule for that date decides
     const std::time_t utc = std::mktime(&local);
     if (utc == static_cast<std::time_t>(-1)) return std::nullopt;

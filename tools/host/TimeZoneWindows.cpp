@@ -13,17 +13,15 @@ constexpr int64_t kFileTimeEpochSeconds = 11644473600;  // 1601-01-01 to 1970-01
 }  // namespace
 
 std::optional<int32_t> machineUtcOffset(int64_t wallClock) {
-    const int64_t days = (wallClock >= 0 ? wallClock : wallClock - 86399) / 86400;
-    const int64_t second = wallClock - days * 86400;
-    const CivilDate date = civilFromDays(days);
-    if (date.year < 1601 || date.year > 30827) return std::nullopt;
+    const CivilDateTime t = civilFromSeconds(wallClock);
+    if (t.date.year < 1601 || t.date.year > 30827) return std::nullopt;
     SYSTEMTIME local{};
-    local.wYear = static_cast<WORD>(date.year);
-    local.wMonth = static_cast<WORD>(date.month);
-    local.wDay = static_cast<WORD>(date.day);
-    local.wHour = static_cast<WORD>(second / 3600);
-    local.wMinute = static_cast<WORD>(second / 60 % 60);
-    local.wSecond = static_cast<WORD>(second % 60);
+    local.wYear = static_cast<WORD>(t.date.year);
+    local.wMonth = static_cast<WORD>(t.date.month);
+    local.wDay = static_cast<WORD>(t.date.day);
+    local.wHour = static_cast<WORD>(t.hour);
+    local.wMinute = static_cast<WORD>(t.minute);
+    local.wSecond = static_cast<WORD>(t.second);
     SYSTEMTIME utc{};
     FILETIME file{};
     if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &file))
