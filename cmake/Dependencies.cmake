@@ -13,16 +13,21 @@ if(NOT WIN32)
   return()
 endif()
 
-# Windows builds compile the libraries from Debian's source packages, which
-# scripts/setup.sh unpacks into POLAR_DEPS_DIR.
+# Windows builds compile the libraries from the Debian sources of the -dev
+# packages the native build links, which scripts/fetch-sources.sh unpacks
+# into POLAR_DEPS_DIR. minizip is a source package of its own on some Debian
+# releases and part of zlib's on others.
 set(POLAR_DEPS_DIR "${CMAKE_SOURCE_DIR}/deps" CACHE PATH "Unpacked library sources for the Windows builds")
 
-file(GLOB _polar_minizip_dirs LIST_DIRECTORIES true "${POLAR_DEPS_DIR}/src/zlib-*/contrib/minizip")
-file(GLOB _polar_pugixml_dirs LIST_DIRECTORIES true "${POLAR_DEPS_DIR}/src/pugixml-*/src")
-if(NOT _polar_minizip_dirs OR NOT _polar_pugixml_dirs)
-  message(FATAL_ERROR "zlib or pugixml sources missing in ${POLAR_DEPS_DIR}/src; run scripts/setup.sh")
+file(GLOB _polar_minizip_files
+  "${POLAR_DEPS_DIR}/src/libminizip-dev/*/iowin32.c"
+  "${POLAR_DEPS_DIR}/src/libminizip-dev/*/contrib/minizip/iowin32.c")
+file(GLOB _polar_pugixml_dirs LIST_DIRECTORIES true "${POLAR_DEPS_DIR}/src/libpugixml-dev/*/src")
+if(NOT _polar_minizip_files OR NOT _polar_pugixml_dirs)
+  message(FATAL_ERROR "minizip or pugixml sources missing in ${POLAR_DEPS_DIR}/src; run scripts/setup.sh")
 endif()
-list(GET _polar_minizip_dirs 0 POLAR_MINIZIP_DIR)
+list(GET _polar_minizip_files 0 _polar_minizip_file)
+get_filename_component(POLAR_MINIZIP_DIR "${_polar_minizip_file}" DIRECTORY)
 list(GET _polar_pugixml_dirs 0 POLAR_PUGIXML_DIR)
 
 # Nothing of the Windows builds may need a MinGW runtime DLL at run time.

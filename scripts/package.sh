@@ -11,14 +11,15 @@ bash scripts/build.sh win32
 python3 scripts/check-dll.py build/win32/PolarImport.dll
 
 version=$(sed -nE 's/^project\(PolarImport VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
-zlib_dir=$(ls -d deps/src/zlib-*/ | head -n 1)
-pugixml_dir=$(ls -d deps/src/pugixml-*/ | head -n 1)
+deps_dir=${POLAR_DEPS_DIR:-deps}
+minizip_dir=$(dirname "$(ls "$deps_dir"/src/libminizip-dev/*/iowin32.c "$deps_dir"/src/libminizip-dev/*/contrib/minizip/iowin32.c 2>/dev/null | head -n 1)")
+pugixml_dir=$(ls -d "$deps_dir"/src/libpugixml-dev/*/ | head -n 1)
 mkdir -p dist
 archive=dist/PolarImport-$version.zip
 
-python3 - "$archive" "$version" "$zlib_dir" "$pugixml_dir" <<'PY'
+python3 - "$archive" "$version" "$minizip_dir" "$pugixml_dir" <<'PY'
 import os, sys, zipfile
-archive, version, zlib_dir, pugixml_dir = sys.argv[1:]
+archive, version, minizip_dir, pugixml_dir = sys.argv[1:]
 
 def read(path):
     with open(path, encoding="utf-8", errors="replace") as f:
@@ -26,14 +27,15 @@ def read(path):
 
 def minizip_notice():
     # The notice at the head of unzip.h: copyright lines and conditions.
-    text = read(os.path.join(zlib_dir, "contrib/minizip/unzip.h"))
+    text = read(os.path.join(minizip_dir, "unzip.h"))
     return text[text.index("/*") + 2:text.index("Changes")].rstrip(" -\n") + "\n"
 
 gcc = "/usr/share/doc/gcc-mingw-w64-base/copyright"
 files = {
     "PolarImport.dll": open("build/win32/PolarImport.dll", "rb").read(),
     "INSTALL.txt": read("scripts/package/INSTALL.txt").replace("@VERSION@", version),
-    "licenses/zlib.txt": read(os.path.join(zlib_dir, "LICENSE")),
+    # zlib is Debian's MinGW build of it.
+    "licenses/zlib.txt": read("/usr/share/doc/libz-mingw-w64-dev/copyright"),
     "licenses/minizip.txt": minizip_notice(),
     "licenses/pugixml.txt": read(os.path.join(pugixml_dir, "LICENSE.md")),
     # The startup code and winpthreads linked in statically.
