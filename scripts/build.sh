@@ -4,11 +4,14 @@
 #   native-asan  the same with ASan and UBSan
 #   win32        the product DLL (i686 MinGW, optimised, stripped) and the
 #                Windows tests, which run it under Wine's WoW64 mode
-# Arguments select builds (default: all three). POLAR_JOBS sets the parallelism.
+# Arguments select builds (default: all three). POLAR_JOBS sets the parallelism;
+# POLAR_TARGETS, when set, names the targets to build instead of all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=${POLAR_JOBS:-2}
+targets=()
+for target in ${POLAR_TARGETS:-}; do targets+=(--target "$target"); done
 
 all=(native native-asan win32)
 builds=("$@")
@@ -31,5 +34,5 @@ for build in "${builds[@]}"; do
   if [ ! -f "$dir/CMakeCache.txt" ] || { [ ! -f "$dir/build.ninja" ] && [ ! -f "$dir/Makefile" ]; }; then
     cmake -S "$root" -B "$dir" "${generator[@]}" "${options[@]}"
   fi
-  cmake --build "$dir" -j "$jobs"
+  cmake --build "$dir" -j "$jobs" "${targets[@]}"
 done
