@@ -1,7 +1,8 @@
 // Converted files end to end: the host writes them as a user runs it, and
 // independent readers read them back: gpsbabel the TCX and GPX files,
 // Garmin's FIT SDK (node, tests/host/fit-check) the FIT files, xmllint the
-// charts.
+// charts; every TCX and GPX file a test has the host write is validated
+// against the published schemas (../shared/schemas) when the test ends.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/Zip.h"
@@ -33,6 +35,28 @@ protected:
                 << reader << " is missing: run scripts/setup.sh";
         ASSERT_TRUE(fs::exists(POLAR_FIT_CHECK_DIR "/node_modules/@garmin/fitsdk"))
             << "the FIT SDK is missing: run scripts/setup-readers.sh";
+    }
+
+    void TearDown() override {
+        if (fs::is_directory(POLAR_SCHEMAS_DIR)) {
+            expectSchemaValid(".tcx", "tcx-with-extensions.xsd");
+            expectSchemaValid(".gpx", "gpx-with-extensions.xsd");
+        }
+        Host::TearDown();
+    }
+
+    // The files of folder `out` with this extension against the schema
+    // wrapper that checks the extension elements too; xmllint reads nothing
+    // from the network.
+    void expectSchemaValid(const std::string& extension, const std::string& schema) const {
+        std::string files;
+        std::error_code missing;
+        for (const auto& entry : fs::recursive_directory_iterator(path("out"), missing))
+            if (entry.path().extension() == extension) files += " " + shellQuoted(entry.path().string());
+        if (files.empty()) return;
+        const HostRun check =
+            runShell("xmllint --noout --nonet --schema " + shellQuoted(POLAR_SCHEMAS_DIR "/" + schema) + files);
+        EXPECT_EQ(check.status, 0) << "not valid against " << schema << ":\n" << check.err;
     }
 
     // The host converting `files` into folder `out`; fails the test on a status other than `expected`.
@@ -256,6 +280,31 @@ TEST_F(Convert, failures_writeNothingHalfWay) {
     EXPECT_NE(result.err.find("cannot rename"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_FALSE(fs::exists(path("out/ride.fit.part")));
+}
+
+// The validation the other tests end with rejects what the main schemas
+// alone would let pass: a number element of the extension holding text.
+TEST_F(Convert, schemas_rejectAnExtensionValueThatIsNoNumber) {
+    if (!fs::is_directory(POLAR_SCHEMAS_DIR))
+        GTEST_SKIP() << "no " POLAR_SCHEMAS_DIR ": TCX and GPX files are not validated against their schemas";
+    const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
+    write("ride.gpx", gpxText(kTrack));
+    convert("tcx", {"--utc-offset", "+02:00", file});
+    convert("gpx", {"--utc-offset", "+02:00", file});
+    for (const auto& [name, element, schema] :
+         {std::tuple{"ride.tcx", "<Speed>", "tcx-with-extensions.xsd"},
+          std::tuple{"ride.gpx", "<gpxtpx:hr>", "gpx-with-extensions.xsd"}}) {
+        std::string text = readFile(path("out/") + name);
+        const size_t at = text.find(element);
+        ASSERT_NE(at, std::string::npos) << name;
+        text.insert(at + std::string(element).size(), "x");
+        const std::string broken = write(std::string("broken-") + name, text);
+        const HostRun check =
+            runShell("xmllint --noout --nonet --schema " + shellQuoted(POLAR_SCHEMAS_DIR "/" + std::string(schema)) +
+                     " " + shellQuoted(broken));
+        EXPECT_NE(check.status, 0) << name;
+        EXPECT_NE(check.err.find("not a valid value"), std::string::npos) << check.err;
+    }
 }
 
 // Files recorded by real monitors, in every format, read back; the FIT
