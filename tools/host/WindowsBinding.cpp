@@ -57,27 +57,11 @@ std::string besideProgram(const char* name) {
 
 }  // namespace
 
-HostWindow hostWindow() {
-    HostWindow host;
-    RECT rect{};
-    if (HWND console = GetConsoleWindow(); console && GetWindowRect(console, &rect)) {
-        host.handle = console;
-    } else {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
-    }
-    host.left = rect.left;
-    host.top = rect.top;
-    host.right = rect.right;
-    host.bottom = rect.bottom;
-    return host;
-}
-
 // A DLL that cannot be loaded must end in an error message, not in a
 // system dialog waiting for a click.
 void startHost() { SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
 
 bool bindingLoadsLibrary() { return true; }
-bool terminalUsesUtf8() { return false; }
 
 std::unique_ptr<PluginBinding> bindPlugin(const std::string& libraryPath, std::string& error) {
     const std::string path = libraryPath.empty() ? besideProgram("PolarImport.dll") : libraryPath;
