@@ -49,7 +49,7 @@ def converted(command, out_dir):
 
 
 def compare(native_host, windows_command, path, format_name, scratch):
-    """None when both hosts agree on path in this format, else what differs."""
+    """(None, a summary) when both hosts agree on path in this format, else (what differs, None)."""
     if format_name == "json":
         arguments = ["--format", "json", str(path)]
         native = run([native_host, *arguments])
