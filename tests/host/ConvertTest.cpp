@@ -24,6 +24,32 @@ using Row = std::map<std::string, std::string>;
 // Degrees as FIT's semicircles, the way the SDK reports positions.
 double semicircles(double degrees) { return std::round(degrees * 2147483648.0 / 180.0); }
 
+// An R-R recording on 2024-05-12: its rows are the milliseconds between beats.
+std::string rrText(const std::string& start, const std::vector<std::string>& rows) {
+    std::string text = "[Params]\r\nVersion=106\r\nMonitor=22\r\nSMode=000000000\r\nDate=20240512\r\nStartTime=" +
+                       start + "\r\nLength=00:03:00.0\r\nInterval=238\r\nStartDelay=0\r\n\r\n[HRData]\r\n";
+    for (const std::string& row : rows) text += row + "\r\n";
+    return text;
+}
+
+// 200 beats of 600 to 990 ms, with a row that is no number after beat 50 and
+// 3999 ms without a beat after beat 100.
+std::vector<std::string> beatRows() {
+    std::vector<std::string> rows;
+    for (int k = 0; k < 200; ++k) {
+        rows.push_back(std::to_string(600 + k * 37 % 400));
+        if (k == 50) rows.push_back("-");
+        if (k == 100) rows.push_back("3999");
+    }
+    return rows;
+}
+
+std::vector<double> beatIntervals() {
+    std::vector<double> seconds;
+    for (int k = 0; k < 200; ++k) seconds.push_back((600 + k * 37 % 400) / 1000.0);
+    return seconds;
+}
+
 class Convert : public Host {
 protected:
     void SetUp() override {
@@ -75,6 +101,16 @@ protected:
         Json report = Json::parse(read.out);
         EXPECT_TRUE(report["integrity"].boolean) << file;
         return report["messages"];
+    }
+
+    // Every interval of the hrv messages, in order; the last message's filling left out.
+    static std::vector<double> hrvIntervals(const Json& messages) {
+        std::vector<double> intervals;
+        const Json& hrv = messages["hrvMesgs"];
+        for (size_t m = 0; m < hrv.size(); ++m)
+            for (size_t k = 0; k < hrv[m]["time"].size(); ++k)
+                if (hrv[m]["time"][k].kind == Json::Kind::Number) intervals.push_back(hrv[m]["time"][k].number);
+        return intervals;
     }
 
     void expectWellFormed(const std::string& file) const {
@@ -258,6 +294,99 @@ TEST_F(Convert, failures_writeNothingHalfWay) {
     EXPECT_FALSE(fs::exists(path("out/ride.fit.part")));
 }
 
+// The plug-in gives an R-R recording no samples; the host converts it from
+// its beats: every interval in FIT's hrv messages, and a heart rate a second.
+TEST_F(Convert, rr_convertedFromItsBeats) {
+    const std::string file = write("beats.hrm", rrText("10:00:00.0", beatRows()));
+    // Second s takes the rate of the last beat at or before it.
+    std::vector<int> rates;  // from second 1, the first after a beat
+    int64_t at = 0;
+    int rate = 0;
+    for (int k = 0; k < 200; ++k) {
+        const int interval = 600 + k * 37 % 400;
+        for (; static_cast<int64_t>(rates.size() + 1) * 1000 < at + interval;) rates.push_back(rate);
+        at += interval;
+        rate = static_cast<int>(std::lround(60000.0 / interval));
+        if (k == 100) {
+            for (; static_cast<int64_t>(rates.size() + 1) * 1000 < at + 3999;) rates.push_back(rate);
+            at += 3999;
+        }
+    }
+    for (; static_cast<int64_t>(rates.size()) * 1000 < at;) rates.push_back(rate);
+
+    EXPECT_EQ(convert("fit", {"--utc-offset", "+01:00", file}).out, path("out/beats.fit") + "\n");
+    const Json messages = fit(path("out/beats.fit"));
+    EXPECT_EQ(hrvIntervals(messages), beatIntervals());
+    const Json& records = messages["recordMesgs"];
+    ASSERT_EQ(records.size(), rates.size());
+    for (size_t s = 0; s < records.size(); ++s) ASSERT_EQ(records[s]["heartRate"].number, rates[s]) << s;
+    EXPECT_EQ(records[0]["timestamp"].text, "2024-05-12T09:00:01.000Z");
+    EXPECT_EQ(messages["sessionMesgs"][0]["totalElapsedTime"].number, static_cast<double>(rates.size()));
+    EXPECT_EQ(messages["lapMesgs"].size(), 1u);
+
+    convert("tcx", {file});
+    const std::string tcx = path("out/beats.tcx");
+    const HostRun valid = runShell("xmllint --noout --nonet --schema " +
+                                   shellQuoted(POLAR_REAL_FILES_DIR "/../schemas/tcx-with-extensions.xsd") + " " +
+                                   shellQuoted(tcx));
+    EXPECT_EQ(valid.status, 0) << valid.err;
+    gpsbabel("gtrnctr", tcx);
+    size_t trackpoints = 0;
+    const std::string text = readFile(tcx);
+    for (size_t p = text.find("<HeartRateBpm>"); p != std::string::npos; p = text.find("<HeartRateBpm>", p + 1))
+        ++trackpoints;
+    EXPECT_EQ(trackpoints, rates.size());
+
+    convert("svg", {file});
+    expectWellFormed(path("out/beats.svg"));
+    const std::string svg = readFile(path("out/beats.svg"));
+    EXPECT_NE(svg.find("R-R interval, ms"), std::string::npos);
+    EXPECT_EQ(svg.find("Speed, km/h"), std::string::npos);
+    EXPECT_NE(svg.find("200 beats"), std::string::npos);
+
+    // Rows that are no beat give no file.
+    const HostRun none = convert("fit", {write("none.hrm", rrText("10:00:00.0", {"0", "x", "3999"}))}, 1);
+    EXPECT_NE(none.err.find("none.hrm: an R-R recording without a beat; no file written"), std::string::npos)
+        << none.err;
+    EXPECT_FALSE(fs::exists(path("out/none.fit")));
+}
+
+// The sample file's FIT carries the intervals of the R-R file of the same
+// start, whichever comes first; the R-R file writes none of its own.
+TEST_F(Convert, rr_partnerMergedIntoTheSampleFile) {
+    const std::vector<fw::ZipSource> entries = {
+        {"a.hrm", write("a.hrm", hrmText(HrmShape{}))},
+        {"b.hrm", write("b.hrm", rrText("10:00:00.0", beatRows()))},
+        {"c.hrm", write("c.hrm", rrText("12:00:00.0", {"900", "800"}))},
+    };
+    const std::string archive = path("rides.hrz");
+    fw::writeZip(archive, entries);
+    HostRun result = convert("fit", {archive});
+    EXPECT_EQ(result.out, path("out/rides-0.fit") + "\n" + path("out/rides-c.fit") + "\n");
+    EXPECT_NE(result.err.find("rides.hrz, entry b.hrm: the R-R recording of " + archive +
+                              ", exercise 0 (its intervals merged into " + path("out/rides-0.fit") + ")"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("no samples"), std::string::npos) << result.err;
+    Json messages = fit(path("out/rides-0.fit"));
+    EXPECT_EQ(messages["recordMesgs"].size(), 100u);
+    EXPECT_EQ(hrvIntervals(messages), beatIntervals());
+    EXPECT_EQ(hrvIntervals(fit(path("out/rides-c.fit"))), (std::vector<double>{0.9, 0.8}));
+
+    fs::remove_all(path("out"));
+    result = convert("fit", {entries[1].path, entries[0].path});
+    EXPECT_EQ(result.out, path("out/a.fit") + "\n");
+    EXPECT_NE(result.err.find("its intervals merged into " + path("out/a.fit")), std::string::npos) << result.err;
+    messages = fit(path("out/a.fit"));
+    EXPECT_EQ(messages["recordMesgs"].size(), 100u);
+    EXPECT_EQ(hrvIntervals(messages), beatIntervals());
+
+    // No place for intervals in TCX, and no second activity of that start.
+    result = convert("tcx", {entries[0].path, entries[1].path});
+    EXPECT_EQ(result.out, path("out/a.tcx") + "\n");
+    EXPECT_NE(result.err.find("b.hrm: the R-R recording of " + entries[0].path), std::string::npos) << result.err;
+}
+
 // Files recorded by real monitors, in every format, read back; the FIT
 // records give back the heart rates the plug-in handed over.
 TEST_F(Convert, realFiles_everyFormatReadBack) {
@@ -269,6 +398,23 @@ TEST_F(Convert, realFiles_everyFormatReadBack) {
         const std::string stem = entry.path().stem().string();
         const Json doc = Json::parse(run({"--format", "json", file}).out);
         const Json& samples = doc["files"][0]["exercises"][0]["samples"];
+        const std::string text = readFile(file);
+        if (text.find("Interval=238") != std::string::npos) {
+            // The intervals as the file has them, each row one beat.
+            std::vector<double> intervals;
+            std::istringstream rows(text.substr(text.find("[HRData]") + 8));
+            for (int row; rows >> row;) intervals.push_back(row / 1000.0);
+            ASSERT_FALSE(intervals.empty()) << file;
+            for (const char* format : {"tcx", "gpx", "fit", "svg"}) convert(format, {file});
+            EXPECT_EQ(hrvIntervals(fit(path("out/" + stem + ".fit"))), intervals) << file;
+            const HostRun valid = runShell("xmllint --noout --nonet --schema " +
+                                           shellQuoted(POLAR_REAL_FILES_DIR "/../schemas/tcx-with-extensions.xsd") +
+                                           " " + shellQuoted(path("out/" + stem + ".tcx")));
+            EXPECT_EQ(valid.status, 0) << valid.err;
+            gpsbabel("gtrnctr", path("out/" + stem + ".tcx"));
+            expectWellFormed(path("out/" + stem + ".svg"));
+            continue;
+        }
         bool positions = false;
         for (size_t j = 0; j < samples.size(); ++j) positions |= samples[j]["Latitude"].number != 0;
         withPositions += positions;

@@ -213,31 +213,24 @@ std::string missingSettingsFile() {
     }
 }
 
-// Drives every file into the writer; the exit status.
-int driveFiles(const PluginExports& plugin, const std::vector<std::string>& files, ReportWriter& writer,
-               const char* noFileWritten) {
+int reportFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
+    const std::unique_ptr<ReportWriter> writer = makeReportWriter(options.format, std::cout, terminalUsesUtf8());
     int status = kExitOk;
     for (const std::string& file : files) {
-        switch (driveRawFile(plugin, fullPath(file), file, writer)) {
+        switch (driveRawFile(plugin, fullPath(file), file, *writer)) {
             case FileOutcome::Analysed: break;
             case FileOutcome::NoExercise:
-                std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)" << noFileWritten
-                          << "\n";
+                std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)\n";
                 status = kExitFailed;
                 break;
             case FileOutcome::NoSamples:
-                std::cerr << "polarhost: " << file << ": no exercise gave a sample" << noFileWritten << "\n";
+                std::cerr << "polarhost: " << file << ": no exercise gave a sample\n";
                 status = kExitFailed;
                 break;
         }
     }
-    writer.finish();
+    writer->finish();
     return status;
-}
-
-int reportFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
-    const std::unique_ptr<ReportWriter> writer = makeReportWriter(options.format, std::cout, terminalUsesUtf8());
-    return driveFiles(plugin, files, *writer, "");
 }
 
 int convertFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
@@ -246,9 +239,13 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& fi
     conversion.outputDirectory = options.output;
     conversion.utcOffset = options.utcOffset;
     conversion.utf8Names = terminalUsesUtf8();
-    const std::unique_ptr<ReportWriter> writer = makeConversionWriter(conversion, std::cout, std::cerr);
+    std::vector<RawFileName> names;
+    for (const std::string& file : files) names.push_back({file, fullPath(file)});
+    const std::unique_ptr<ConversionRun> writer = makeConversionWriter(conversion, names, std::cout, std::cerr);
     try {
-        return driveFiles(plugin, files, *writer, "; no file written");
+        for (const RawFileName& name : names) driveRawFile(plugin, name.full, name.shown, *writer);
+        writer->finish();
+        return writer->everyFileConverted() ? kExitOk : kExitFailed;
     } catch (const OutputError& failure) {
         std::cerr << "polarhost: " << failure.what() << "\n";
         return kExitFailed;
