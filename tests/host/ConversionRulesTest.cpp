@@ -1,7 +1,7 @@
 // The conversion rules whose mistakes the readers would not show: FIT's
 // semicircles and invalid values, what a header says about units and
-// channels, the offset from UTC of a wall-clock time, and what in an R-R
-// recording is a beat.
+// channels, the sport it tells, the offset from UTC of a wall-clock time,
+// and what in an R-R recording is a beat.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +13,7 @@
 #include "tools/host/CivilTime.h"
 #include "tools/host/FitEncoder.h"
 #include "tools/host/RecordingFacts.h"
+#include "tools/host/Sport.h"
 #include "tools/host/TimeZone.h"
 
 TEST(ConversionRules_fit, semicirclesWrapAndAvoidTheInvalidValue) {
@@ -74,6 +75,28 @@ TEST(ConversionRules_facts, unitsAndChannelsFromTheHeader) {
         EXPECT_EQ(facts.altitude, c.altitude) << c.header;
         EXPECT_EQ(facts.power, c.power) << c.header;
     }
+}
+
+TEST(ConversionRules_facts, sportFromTheHeader) {
+    const struct {
+        const char* header;
+        Sport sport;
+    } cases[] = {
+        {"Version=106\r\nSMode=100000000\r\n", Sport::Running},   // speed alone: foot pod or GPS
+        {"Version=106\r\nSMode=110000000\r\n", Sport::Running},   // with a foot pod's cadence
+        {"Version=106\r\nSMode=110000100\r\n", Sport::Cycling},   // the cycling flag
+        {"Version=106\r\nSMode=001000100\r\n", Sport::Cycling},   // the flag without speed
+        {"Version=106\r\nSMode=000100000\r\n", Sport::Cycling},   // power
+        {"Version=106\r\nSMode=000000010\r\n", Sport::Other},     // heart rate only
+        {"Version=105\r\nMode=011\r\n", Sport::Cycling},          // the old line's cycling data
+        {"Version=105\r\nMode=100\r\n", Sport::Other},
+        {"Version=105\r\nSMode=000000000\r\n", Sport::Other},     // old rows hold speed whatever was recorded
+    };
+    for (const auto& c : cases) EXPECT_EQ(sportFor(readRecordingFacts(c.header)), c.sport) << c.header;
+    EXPECT_EQ(sportFor(std::nullopt), Sport::Other);
+    EXPECT_EQ(sportFor(readRecordingFacts("Version=106\r\nSMode=000100000\r\n"), Sport::Running), Sport::Running);
+    EXPECT_EQ(parseSport("cycling"), Sport::Cycling);
+    EXPECT_FALSE(parseSport("Cycling"));
 }
 
 TEST(ConversionRules_time, utcOffsetOption) {

@@ -241,7 +241,7 @@ TEST_F(Convert, archive_aFilePerExerciseEachInItsOwnUnits) {
 
     const HostRun result = convert("fit", {archive});
     EXPECT_EQ(result.out, path("out/rides-0.fit") + "\n" + path("out/rides-1.fit") + "\n");
-    EXPECT_NE(result.err.find("rides.hrz, exercise 2: no samples, no file written"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("rides.hrz, exercise 2: no samples; no file written"), std::string::npos) << result.err;
     const Json first = fit(path("out/rides-0.fit"));
     ASSERT_EQ(first["recordMesgs"].size(), 20u);
     EXPECT_EQ(first["recordMesgs"][5]["speed"].number, 10);
@@ -292,6 +292,61 @@ TEST_F(Convert, failures_writeNothingHalfWay) {
     EXPECT_NE(result.err.find("cannot rename"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_FALSE(fs::exists(path("out/ride.fit.part")));
+}
+
+// An exercise that would give a file without a point, or points without a
+// time, gives no file; each says why, and a raw file without any converted
+// file ends the run with status 1.
+TEST_F(Convert, honestOutputs_noEmptyOrTimelessFiles) {
+    const std::string ride = write("ride.hrm", hrmText(HrmShape{}));
+    HostRun result = convert("gpx", {ride}, 1);
+    EXPECT_EQ(result.err, "polarhost: " + ride + ": no position recorded, and a GPX file holds positions only; "
+                          "no file written\n");
+    EXPECT_FALSE(fs::exists(path("out/ride.gpx")));
+
+    std::string text = hrmText(HrmShape{});
+    const std::string undated = write("undated.hrm", text.replace(text.find("Date=20240512\r\n"), 15, ""));
+    text = hrmText(HrmShape{});
+    const std::string still = write("still.hrm", text.replace(text.find("Interval=5"), 10, "Interval=0"));
+    for (const char* format : {"tcx", "fit"}) {
+        result = convert(format, {undated, still}, 1);
+        EXPECT_NE(result.err.find(undated + ": no valid Date=, so its samples cannot be placed in time; no file "
+                                            "written"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find(still + ": no recording interval (Interval= missing or 0), so its samples cannot "
+                                          "be placed in time; no file written"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    // A chart needs only the offsets.
+    EXPECT_EQ(convert("svg", {undated}).out, path("out/undated.svg") + "\n");
+
+    // Part of an archive converted is the archive converted.
+    write("a.gpx", gpxText(kTrack));
+    const std::vector<fw::ZipSource> entries = {{"a.hrm", write("a.hrm", hrmText(HrmShape{}))},
+                                                {"a.gpx", path("a.gpx")},
+                                                {"b.hrm", write("b.hrm", hrmText(HrmShape{}))}};
+    fw::writeZip(path("rides.hrz"), entries);
+    result = convert("gpx", {path("rides.hrz")});
+    EXPECT_EQ(result.out, path("out/rides-0.gpx") + "\n");
+    EXPECT_NE(result.err.find("rides.hrz, exercise 1: no position recorded"), std::string::npos) << result.err;
+}
+
+// --sport names the sport of every exercise, in the files and the reports.
+TEST_F(Convert, sport_chosenOverridesTheRecording) {
+    const std::string ride = write("ride.hrm", hrmText(rideWithLaps()));  // power: a ride
+    EXPECT_EQ(json({ride})["files"][0]["exercises"][0]["sport"].text, "cycling");
+    EXPECT_EQ(json({"--sport", "running", ride})["files"][0]["exercises"][0]["sport"].text, "running");
+    EXPECT_NE(run({"--sport=other", ride}).out.find("  Sport      other\n"), std::string::npos);
+    convert("tcx", {"--sport", "running", ride});
+    EXPECT_EQ(attributeAfter(readFile(path("out/ride.tcx")), "<Activity Sport=\""), "Running");
+    convert("fit", {"--sport", "other", ride});
+    EXPECT_EQ(fit(path("out/ride.fit"))["sessionMesgs"][0]["sport"].text, "generic");
+    const HostRun wrong = run({"--sport", "rowing", ride});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("--sport wants running, cycling or other, not 'rowing'"), std::string::npos);
 }
 
 // The plug-in gives an R-R recording no samples; the host converts it from
@@ -388,9 +443,22 @@ TEST_F(Convert, rr_partnerMergedIntoTheSampleFile) {
 }
 
 // Files recorded by real monitors, in every format, read back; the FIT
-// records give back the heart rates the plug-in handed over.
+// records give back the heart rates the plug-in handed over, an R-R file's
+// hrv messages its intervals, and each file has the sport its header tells
+// a reader: power or the cycling flag a ride, speed alone a run.
 TEST_F(Convert, realFiles_everyFormatReadBack) {
     if (!fs::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
+    const std::map<std::string, std::pair<std::string, std::string>> sports = {
+        {"goldencheetah__04010301", {"Other", "generic"}},             // heart rate only
+        {"goldencheetah__09052101", {"Biking", "cycling"}},            // speed, cadence, cycling flag
+        {"runalyze__15031801", {"Running", "running"}},                // speed of 11 to 13 km/h, no cycling flag
+        {"runalyze__hrv", {"Other", "generic"}},                       // R-R intervals
+        {"sportstracker__s410-sample", {"Other", "generic"}},          // heart rate only
+        {"sportstracker__s610_ma_br_20040912T072607", {"Other", "generic"}},
+        {"sportstracker__s625x-sample", {"Biking", "cycling"}},
+        {"sportstracker__s710_cycling-english", {"Biking", "cycling"}},
+        {"sportstracker__s725_nospeed-metric", {"Biking", "cycling"}},  // altitude with the cycling flag
+    };
     int withPositions = 0;
     for (const auto& entry : fs::directory_iterator(POLAR_REAL_FILES_DIR)) {
         if (entry.path().extension() != ".hrm") continue;
@@ -399,38 +467,49 @@ TEST_F(Convert, realFiles_everyFormatReadBack) {
         const Json doc = Json::parse(run({"--format", "json", file}).out);
         const Json& samples = doc["files"][0]["exercises"][0]["samples"];
         const std::string text = readFile(file);
-        if (text.find("Interval=238") != std::string::npos) {
+        const bool rr = text.find("Interval=238") != std::string::npos;
+        bool positions = false;
+        for (size_t j = 0; j < samples.size(); ++j) positions |= samples[j]["Latitude"].number != 0;
+        withPositions += positions;
+        const bool converts = samples.size() > 0 || rr;
+        for (const char* format : {"tcx", "gpx", "fit", "svg"}) {
+            const bool writes = converts && (positions || std::string(format) != "gpx");
+            const HostRun result = convert(format, {file}, writes ? 0 : 1);
+            EXPECT_EQ(fs::exists(path("out/" + stem + "." + format)), writes) << file << " " << format;
+            if (converts && !writes) {
+                EXPECT_NE(result.err.find(file + ": no position recorded, and a GPX file holds positions only; "
+                                                 "no file written"),
+                          std::string::npos)
+                    << result.err;
+            }
+        }
+        if (!converts) continue;
+        ASSERT_EQ(sports.count(stem), 1u) << "no sport known for " << file;
+        const std::string tcx = path("out/" + stem + ".tcx");
+        EXPECT_EQ(attributeAfter(readFile(tcx), "<Activity Sport=\""), sports.at(stem).first) << file;
+        const HostRun valid = runShell("xmllint --noout --nonet --schema " +
+                                       shellQuoted(POLAR_REAL_FILES_DIR "/../schemas/tcx-with-extensions.xsd") + " " +
+                                       shellQuoted(tcx));
+        EXPECT_EQ(valid.status, 0) << valid.err;
+        expectWellFormed(path("out/" + stem + ".svg"));
+        const Json messages = fit(path("out/" + stem + ".fit"));
+        EXPECT_EQ(messages["sessionMesgs"][0]["sport"].text, sports.at(stem).second) << file;
+        if (rr) {
             // The intervals as the file has them, each row one beat.
             std::vector<double> intervals;
             std::istringstream rows(text.substr(text.find("[HRData]") + 8));
             for (int row; rows >> row;) intervals.push_back(row / 1000.0);
             ASSERT_FALSE(intervals.empty()) << file;
-            for (const char* format : {"tcx", "gpx", "fit", "svg"}) convert(format, {file});
-            EXPECT_EQ(hrvIntervals(fit(path("out/" + stem + ".fit"))), intervals) << file;
-            const HostRun valid = runShell("xmllint --noout --nonet --schema " +
-                                           shellQuoted(POLAR_REAL_FILES_DIR "/../schemas/tcx-with-extensions.xsd") +
-                                           " " + shellQuoted(path("out/" + stem + ".tcx")));
-            EXPECT_EQ(valid.status, 0) << valid.err;
-            gpsbabel("gtrnctr", path("out/" + stem + ".tcx"));
-            expectWellFormed(path("out/" + stem + ".svg"));
+            EXPECT_EQ(hrvIntervals(messages), intervals) << file;
+            gpsbabel("gtrnctr", tcx);
             continue;
         }
-        bool positions = false;
-        for (size_t j = 0; j < samples.size(); ++j) positions |= samples[j]["Latitude"].number != 0;
-        withPositions += positions;
-        const int status = samples.size() > 0 ? 0 : 1;
-        for (const char* format : {"tcx", "gpx", "fit", "svg"}) {
-            convert(format, {file}, status);
-            EXPECT_EQ(fs::exists(path("out/" + stem + "." + format)), status == 0) << file << " " << format;
-        }
-        if (status != 0) continue;
 
-        const size_t tcxPoints = gpsbabel("gtrnctr", path("out/" + stem + ".tcx")).size();
-        const size_t gpxPoints = gpsbabel("gpx", path("out/" + stem + ".gpx")).size();
+        const size_t tcxPoints = gpsbabel("gtrnctr", tcx).size();
         EXPECT_EQ(tcxPoints > 0, positions) << file;
-        EXPECT_EQ(gpxPoints, tcxPoints) << file;
-        expectWellFormed(path("out/" + stem + ".svg"));
-        const Json messages = fit(path("out/" + stem + ".fit"));
+        if (positions) {
+            EXPECT_EQ(gpsbabel("gpx", path("out/" + stem + ".gpx")).size(), tcxPoints) << file;
+        }
         const Json& records = messages["recordMesgs"];
         ASSERT_EQ(records.size(), samples.size()) << file;
         for (size_t j = 0; j < samples.size(); ++j) {

@@ -97,12 +97,11 @@ public:
 
     // The files are begun in the order the run was given them; one it was
     // not given joins the run here.
-    void beginFile(const std::string& path, const std::string& fullPath, int32_t exerciseCount) override {
+    void beginFile(const std::string& path, const std::string&, int32_t exerciseCount) override {
         current_ = begun_++;
         if (current_ == files_.size()) files_.push_back(fileState(path, options_.utf8Names));
         exerciseCount_ = exerciseCount;
         withoutSamples_.clear();
-        headers_.emplace(fullPath, files_[current_].archive);
     }
 
     void exercise(const ExerciseReport& report) override {
@@ -112,15 +111,24 @@ public:
             withoutSamples_.push_back(report.index);
             return;
         }
-        std::optional<RecordingFacts> facts = headers_->factsFor(*report.summary);
+        std::optional<RecordingFacts> facts = report.facts;
         if (!facts) {
             messages_ << "polarhost: " << label
                       << ": cannot read the exercise's header; taken as metric with every channel recorded\n";
             facts.emplace();
         }
+        if (const char* reason = unplaced(*report.summary)) {
+            notWritten(label, reason);
+            return;
+        }
         TrackOrigin origin = originAt(wallClockSeconds(report.summary->StartDateTime), label);
         origin.exerciseIndex = report.index;
         ExerciseTrack track(report, *facts, origin);
+        track.setSport(sportFor(report.facts, options_.sport));
+        if (options_.format == ConversionFormat::Gpx && !track.anyPosition()) {
+            notWritten(label, kNoPosition);
+            return;
+        }
         const fs::path path = outputPath(file.archive ? std::to_string(report.index) : "");
         if (RRRecording* partner = recordings_.partnerOf(*facts)) {
             partner->merged = true;
@@ -136,7 +144,6 @@ public:
     }
 
     void endFile() override {
-        headers_.reset();
         RawFileState& file = files_[current_];
         const size_t index = current_;
         const std::vector<RRRecording*> recordings = recordings_.ofFile(index);
@@ -144,8 +151,7 @@ public:
         // there are as many as such exercises, they are the ones.
         if (file.archive && withoutSamples_.size() != recordings.size())
             for (const int32_t exercise : withoutSamples_)
-                messages_ << "polarhost: " << file.shownPath << ", exercise " << exercise
-                          << ": no samples, no file written\n";
+                notWritten(file.shownPath + ", exercise " + std::to_string(exercise), "no samples");
         for (RRRecording* recording : recordings) {
             if (recording->merged)
                 file.converted = true;
@@ -155,10 +161,9 @@ public:
                 file.converted |= convertRecording(*recording);
         }
         if (exerciseCount_ == 0)
-            messages_ << "polarhost: " << file.shownPath
-                      << ": no exercise (missing file or not an archive); no file written\n";
-        else if (!file.converted && recordings.empty())
-            messages_ << "polarhost: " << file.shownPath << ": no exercise gave a sample; no file written\n";
+            notWritten(file.shownPath, "no exercise (missing file or not an archive)");
+        else if (!file.archive && withoutSamples_.size() == 1 && recordings.empty())
+            notWritten(file.shownPath, "no exercise gave a sample");
     }
 
     void finish() override {
@@ -175,6 +180,24 @@ public:
     }
 
 private:
+    static constexpr char kNoPosition[] = "no position recorded, and a GPX file holds positions only";
+
+    void notWritten(const std::string& label, const std::string& reason) {
+        messages_ << "polarhost: " << label << ": " << reason << "; no file written\n";
+    }
+
+    // Why the samples of the exercise cannot be given times of day (TCX, GPX
+    // and FIT need them, a chart only offsets); nullptr when they can.
+    const char* unplaced(const ExerciseSummary& summary) const {
+        if (options_.format == ConversionFormat::Svg) return nullptr;
+        // Without a date the plug-in counts the start from 1899-12-30.
+        if (double{summary.StartDateTime} < 1)
+            return "no valid Date=, so its samples cannot be placed in time";
+        if (summary.IntervalSec == 0)
+            return "no recording interval (Interval= missing or 0), so its samples cannot be placed in time";
+        return nullptr;
+    }
+
     std::string recordingLabel(const RRRecording& recording) const {
         const RawFileState& file = files_[recording.rawFile];
         return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
@@ -192,19 +215,23 @@ private:
         const std::string label = recordingLabel(recording);
         const RawFileState& file = files_[recording.rawFile];
         if (recording.beats.beats().empty()) {
-            messages_ << "polarhost: " << label << ": an R-R recording without a beat; no file written\n";
+            notWritten(label, "an R-R recording without a beat");
             return false;
         }
-        if (recording.header.facts.start < 0) {
-            messages_ << "polarhost: " << label
-                      << ": an R-R recording without a valid Date= and StartTime=; no file written\n";
+        if (recording.header.facts.start < 0 && options_.format != ConversionFormat::Svg) {
+            notWritten(label, "an R-R recording without a valid Date= and StartTime=, so it cannot be placed in time");
+            return false;
+        }
+        if (options_.format == ConversionFormat::Gpx) {
+            notWritten(label, kNoPosition);
             return false;
         }
         TrackOrigin origin = originAt(recording.header.facts.start, label);
         origin.rawFile = file.name;
         origin.archive = file.archive;
         origin.entry = recording.header.entry;
-        const ExerciseTrack track(recording.beats, recording.header.facts, origin);
+        ExerciseTrack track(recording.beats, recording.header.facts, origin);
+        track.setSport(sportFor(recording.header.facts, options_.sport));
         std::string name = file.stem;
         if (file.archive) name.append("-").append(fs::path(recording.header.entry).stem().string());
         write(fs::path(options_.outputDirectory) / (name + format_.extension), track);
@@ -244,7 +271,6 @@ private:
     int32_t exerciseCount_ = 0;
     std::vector<int32_t> withoutSamples_;  // exercises of the current file
     std::vector<RRRecording*> pending_;    // waiting for a partner in a later raw file
-    std::optional<ExerciseHeaders> headers_;
 };
 
 }  // namespace

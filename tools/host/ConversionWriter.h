@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/host/HostDriver.h"
+#include "tools/host/Sport.h"
 
 enum class ConversionFormat { Tcx, Gpx, Fit, Svg };
 
@@ -17,6 +18,7 @@ struct ConversionOptions {
     std::string outputDirectory;       // exists
     std::optional<int32_t> utcOffset;  // seconds east of UTC; nullopt: the machine's time zone
     bool utf8Names = true;             // file names are UTF-8; otherwise the ANSI code page, read as Latin-1
+    std::optional<Sport> sport;        // --sport: instead of the one the recording tells
 };
 
 // A converted file could not be written; nothing of it is left behind.

@@ -108,6 +108,12 @@ std::optional<double> ExerciseTrack::totalDistance() const {
     return samples_[size() - 1].Distance * scale_.metresPerDistance;
 }
 
+bool ExerciseTrack::anyPosition() const {
+    for (int32_t j = 0; j < samples_.count(); ++j)
+        if (point(j).hasPosition) return true;
+    return false;
+}
+
 // Time offsets never fall from one sample to the next.
 int32_t ExerciseTrack::firstSampleAtOrAfter(double offset) const {
     int32_t low = 0, high = size();

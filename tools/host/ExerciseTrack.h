@@ -8,6 +8,7 @@
 #include "tools/host/BeatSeries.h"
 #include "tools/host/HostDriver.h"
 #include "tools/host/RecordingFacts.h"
+#include "tools/host/Sport.h"
 
 // Factors from a file's units to those of the converted files: metres,
 // metres per second, degrees Celsius.
@@ -89,6 +90,7 @@ public:
     int64_t startTime() const { return start_; }       // seconds since 1970-01-01 UTC
     double duration() const { return duration_; }      // seconds
     std::optional<double> totalDistance() const;       // metres
+    bool anyPosition() const;                          // a pass over the samples
     const std::string& note() const { return note_; }  // UTF-8
     const RecordingFacts& facts() const { return facts_; }
     const TrackOrigin& origin() const { return origin_; }
@@ -97,6 +99,8 @@ public:
     // an R-R recording made beside it (set with carryBeats); nullptr when none.
     const BeatSeries* beats() const { return beats_; }
     bool fromBeats() const { return fromBeats_; }
+    Sport sport() const { return sport_; }
+    void setSport(Sport sport) { sport_ = sport; }
     void carryBeats(const BeatSeries& beats) { beats_ = &beats; }
 
     // One sentence for the converted file: where it came from and at which
@@ -112,6 +116,7 @@ private:
     bool fromBeats_ = false;
     int64_t firstSecond_ = 0;  // of a track from beats: the second of point 0
     int32_t size_ = 0;
+    Sport sport_ = Sport::Other;
     RecordingFacts facts_;
     TrackOrigin origin_;
     UnitScale scale_;

@@ -21,7 +21,8 @@ constexpr uint16_t kFileId = 0, kSession = 18, kLap = 19, kRecord = 20, kEvent =
 constexpr int64_t kFileActivity = 4, kManufacturerDevelopment = 255;
 constexpr int64_t kEventTimer = 0, kEventSession = 8, kEventLap = 9, kEventActivity = 26;
 constexpr int64_t kEventTypeStart = 0, kEventTypeStop = 1, kEventTypeStopAll = 4;
-constexpr int64_t kSportGeneric = 0, kLapTriggerManual = 0, kLapTriggerSessionEnd = 7;
+constexpr int64_t kSportGeneric = 0, kSportRunning = 1, kSportCycling = 2, kSubSportGeneric = 0;
+constexpr int64_t kLapTriggerManual = 0, kLapTriggerSessionEnd = 7;
 constexpr int64_t kSessionTriggerActivityEnd = 0, kActivityManual = 0;
 constexpr uint8_t kTimestamp = 253, kMessageIndex = 254;
 
@@ -68,7 +69,8 @@ const MessageLayout kLapLayout{3,
 
 // timestamp, start_time, total_elapsed_time, total_timer_time,
 // total_distance, avg_speed, max_speed, avg_heart_rate, max_heart_rate,
-// sport, first_lap_index, num_laps, event, event_type, trigger, message_index
+// sport, sub_sport, first_lap_index, num_laps, event, event_type, trigger,
+// message_index
 const MessageLayout kSessionLayout{4,
                                    kSession,
                                    {{kTimestamp, BaseType::Uint32},
@@ -81,6 +83,7 @@ const MessageLayout kSessionLayout{4,
                                     {16, BaseType::Uint8},
                                     {17, BaseType::Uint8},
                                     {5, BaseType::Enum},
+                                    {6, BaseType::Enum},
                                     {25, BaseType::Uint16},
                                     {26, BaseType::Uint16},
                                     {0, BaseType::Enum},
@@ -119,6 +122,15 @@ void writeHrv(fit::Writer& writer, const ExerciseTrack& track) {
             time[k] = first + k < beats.size() ? beats[first + k].interval : kInvalid;
         writer.write(kHrvLayout, {time[0], time[1], time[2], time[3], time[4]});
     }
+}
+
+int64_t fitSport(Sport sport) {
+    switch (sport) {
+        case Sport::Running: return kSportRunning;
+        case Sport::Cycling: return kSportCycling;
+        case Sport::Other: break;
+    }
+    return kSportGeneric;
 }
 
 int64_t optional(const std::optional<int>& value) { return value ? *value : kInvalid; }
@@ -208,7 +220,7 @@ void writeFit(const ExerciseTrack& track, std::ostream& out) {
                   distance && seconds > 0 ? scaled(*distance / seconds, 1000) : kInvalid,
                   totals.anySpeed ? scaled(totals.maxSpeed, 1000) : kInvalid,
                   totals.heartRates ? (totals.heartRateSum + totals.heartRates / 2) / totals.heartRates : kInvalid,
-                  totals.heartRates ? totals.maxHeartRate : kInvalid, kSportGeneric, 0,
+                  totals.heartRates ? totals.maxHeartRate : kInvalid, fitSport(track.sport()), kSubSportGeneric, 0,
                   static_cast<int64_t>(laps.size()), kEventSession, kEventTypeStop, kSessionTriggerActivityEnd, 0});
 
     writer.define(kActivityLayout);
