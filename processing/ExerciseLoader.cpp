@@ -41,7 +41,9 @@ public:
         for (size_t n = 0; n < lines.size(); ++n) {
             if (reading.startDelay > 0) break;
             if (reading.sampleMode) {
-                if (lines[n].empty()) break;
+                // Taken as samples, beat intervals would become an exercise of
+                // days at 238 s steps; the header stays read.
+                if (lines[n].empty() || reading.interval == kRRRecordingInterval) break;
                 if (reading.version >= 106)
                     decodeBySMode(lines[n]);
                 else

@@ -6,8 +6,13 @@
 
 #include "model/PluginState.h"
 
+// The "Interval=" value that marks an R-R recording: its rows are the
+// milliseconds between heart beats, not samples at a recording interval.
+constexpr int32_t kRRRecordingInterval = 238;
+
 // One pass over the lines of an .hrm file: header lines to the reader,
-// sample rows decoded into the container. Zeroes the summary and empties the
+// sample rows decoded into the container; an R-R recording stores none.
+// Zeroes the summary and empties the
 // note first. Returns the number of samples stored; an error in a header
 // value propagates and ends the load.
 int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string>& lines);

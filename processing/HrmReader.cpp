@@ -207,7 +207,10 @@ void HeaderLine(LoadContext& context, size_t lineNumber) {
         case Date: readDate(context, line); break;
         case StartTime: readStartTime(context, line); break;
         case Length: readLength(context, line); break;
-        case Interval: summary.IntervalSec = static_cast<uint8_t>(fw::strToInt(value)); break;
+        case Interval:
+            reading.interval = fw::strToInt(value);
+            summary.IntervalSec = static_cast<uint8_t>(reading.interval);
+            break;
         case MaxHR:
             reading.fileMaxHR = static_cast<uint8_t>(fw::strToInt(value));
             if (context.plugin.Settings.HRMaxDev) summary.MaxHR = reading.fileMaxHR;

@@ -44,6 +44,7 @@ struct ReadingState {
     uint8_t smodeMask = 0;  // bits: speed, cadence, altitude, power, balance, extended (chars 6 and 9)
     uint8_t fileMaxHR = 0;
     int32_t startDelay = 0;
+    int32_t interval = 0;  // "Interval=" as written, before the summary keeps its low 8 bits
     // Files without a start time before their laps count laps from midnight.
     int32_t startSecondOfDay = 0;
     double previousSplit = 0;

@@ -1,6 +1,7 @@
 // The conversion rules whose mistakes the readers would not show: FIT's
 // semicircles and invalid values, what a header says about units and
-// channels, and the offset from UTC of a wall-clock time.
+// channels, the sport it tells, the offset from UTC of a wall-clock time,
+// and what in an R-R recording is a beat.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,9 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "tools/host/BeatSeries.h"
 #include "tools/host/CivilTime.h"
 #include "tools/host/FitEncoder.h"
 #include "tools/host/RecordingFacts.h"
+#include "tools/host/Sport.h"
 #include "tools/host/TimeZone.h"
 
 TEST(ConversionRules_fit, semicirclesWrapAndAvoidTheInvalidValue) {
@@ -74,6 +77,28 @@ TEST(ConversionRules_facts, unitsAndChannelsFromTheHeader) {
     }
 }
 
+TEST(ConversionRules_facts, sportFromTheHeader) {
+    const struct {
+        const char* header;
+        Sport sport;
+    } cases[] = {
+        {"Version=106\r\nSMode=100000000\r\n", Sport::Running},   // speed alone: foot pod or GPS
+        {"Version=106\r\nSMode=110000000\r\n", Sport::Running},   // with a foot pod's cadence
+        {"Version=106\r\nSMode=110000100\r\n", Sport::Cycling},   // the cycling flag
+        {"Version=106\r\nSMode=001000100\r\n", Sport::Cycling},   // the flag without speed
+        {"Version=106\r\nSMode=000100000\r\n", Sport::Cycling},   // power
+        {"Version=106\r\nSMode=000000010\r\n", Sport::Other},     // heart rate only
+        {"Version=105\r\nMode=011\r\n", Sport::Cycling},          // the old line's cycling data
+        {"Version=105\r\nMode=100\r\n", Sport::Other},
+        {"Version=105\r\nSMode=000000000\r\n", Sport::Other},     // old rows hold speed whatever was recorded
+    };
+    for (const auto& c : cases) EXPECT_EQ(sportFor(readRecordingFacts(c.header)), c.sport) << c.header;
+    EXPECT_EQ(sportFor(std::nullopt), Sport::Other);
+    EXPECT_EQ(sportFor(readRecordingFacts("Version=106\r\nSMode=000100000\r\n"), Sport::Running), Sport::Running);
+    EXPECT_EQ(parseSport("cycling"), Sport::Cycling);
+    EXPECT_FALSE(parseSport("Cycling"));
+}
+
 TEST(ConversionRules_time, utcOffsetOption) {
     EXPECT_EQ(parseUtcOffset("+02:00"), 7200);
     EXPECT_EQ(parseUtcOffset("-03:30"), -12600);
@@ -107,4 +132,28 @@ TEST(ConversionRules_time, machineZoneForThatDate) {
     else
         unsetenv("TZ");
     tzset();
+}
+
+// What is a beat: 0, negative values and text are no time; 3000 ms and more
+// is time without a beat; the rows end at the first empty line.
+TEST(ConversionRules_beats, gapsMoveTheTimelineOnAndOtherNonBeatsAreSkipped) {
+    const BeatSeries series = BeatSeries::fromFileText(
+        "[Params]\r\nInterval=238\r\n\r\n[HRData]\r\n800\r\n0\r\n-5\r\nx\r\n3999\r\n750\t12\r\n600\r\n\r\n700\r\n");
+    ASSERT_EQ(series.beats().size(), 3u);
+    EXPECT_EQ(series.beats()[0].at, 800);
+    EXPECT_EQ(series.beats()[1].at, 800 + 3999 + 750);
+    EXPECT_EQ(series.beats()[1].interval, 750);
+    EXPECT_EQ(series.beats()[2].at, 6149);
+    EXPECT_EQ(series.elapsed(), 6149);
+    EXPECT_EQ(series.seconds(), 7);
+
+    EXPECT_FALSE(series.heartRateAt(799));
+    EXPECT_EQ(series.heartRateAt(800), 75);
+    EXPECT_EQ(series.heartRateAt(5548), 75);  // through the gap, the beat before it
+    EXPECT_EQ(series.heartRateAt(5549), 80);
+    EXPECT_EQ(series.heartRateAt(7000), 100);
+    EXPECT_EQ(heartRateOf(857), 70);  // 70.01 rounded
+    EXPECT_EQ(heartRateOf(2999), 20);
+
+    EXPECT_TRUE(BeatSeries::fromFileText("800\n700\n").beats().empty()) << "rows only after [HRData]";
 }

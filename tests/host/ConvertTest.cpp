@@ -26,6 +26,32 @@ using Row = std::map<std::string, std::string>;
 // Degrees as FIT's semicircles, the way the SDK reports positions.
 double semicircles(double degrees) { return std::round(degrees * 2147483648.0 / 180.0); }
 
+// An R-R recording on 2024-05-12: its rows are the milliseconds between beats.
+std::string rrText(const std::string& start, const std::vector<std::string>& rows) {
+    std::string text = "[Params]\r\nVersion=106\r\nMonitor=22\r\nSMode=000000000\r\nDate=20240512\r\nStartTime=" +
+                       start + "\r\nLength=00:03:00.0\r\nInterval=238\r\nStartDelay=0\r\n\r\n[HRData]\r\n";
+    for (const std::string& row : rows) text += row + "\r\n";
+    return text;
+}
+
+// 200 beats of 600 to 990 ms, with a row that is no number after beat 50 and
+// 3999 ms without a beat after beat 100.
+std::vector<std::string> beatRows() {
+    std::vector<std::string> rows;
+    for (int k = 0; k < 200; ++k) {
+        rows.push_back(std::to_string(600 + k * 37 % 400));
+        if (k == 50) rows.push_back("-");
+        if (k == 100) rows.push_back("3999");
+    }
+    return rows;
+}
+
+std::vector<double> beatIntervals() {
+    std::vector<double> seconds;
+    for (int k = 0; k < 200; ++k) seconds.push_back((600 + k * 37 % 400) / 1000.0);
+    return seconds;
+}
+
 class Convert : public Host {
 protected:
     void SetUp() override {
@@ -99,6 +125,16 @@ protected:
         Json report = Json::parse(read.out);
         EXPECT_TRUE(report["integrity"].boolean) << file;
         return report["messages"];
+    }
+
+    // Every interval of the hrv messages, in order; the last message's filling left out.
+    static std::vector<double> hrvIntervals(const Json& messages) {
+        std::vector<double> intervals;
+        const Json& hrv = messages["hrvMesgs"];
+        for (size_t m = 0; m < hrv.size(); ++m)
+            for (size_t k = 0; k < hrv[m]["time"].size(); ++k)
+                if (hrv[m]["time"][k].kind == Json::Kind::Number) intervals.push_back(hrv[m]["time"][k].number);
+        return intervals;
     }
 
     void expectWellFormed(const std::string& file) const {
@@ -229,7 +265,7 @@ TEST_F(Convert, archive_aFilePerExerciseEachInItsOwnUnits) {
 
     const HostRun result = convert("fit", {archive});
     EXPECT_EQ(result.out, path("out/rides-0.fit") + "\n" + path("out/rides-1.fit") + "\n");
-    EXPECT_NE(result.err.find("rides.hrz, exercise 2: no samples, no file written"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("rides.hrz, exercise 2: no samples; no file written"), std::string::npos) << result.err;
     const Json first = fit(path("out/rides-0.fit"));
     ASSERT_EQ(first["recordMesgs"].size(), 20u);
     EXPECT_EQ(first["recordMesgs"][5]["speed"].number, 10);
@@ -307,10 +343,167 @@ TEST_F(Convert, schemas_rejectAnExtensionValueThatIsNoNumber) {
     }
 }
 
+// An exercise that would give a file without a point, or points without a
+// time, gives no file; each says why, and a raw file without any converted
+// file ends the run with status 1.
+TEST_F(Convert, honestOutputs_noEmptyOrTimelessFiles) {
+    const std::string ride = write("ride.hrm", hrmText(HrmShape{}));
+    HostRun result = convert("gpx", {ride}, 1);
+    EXPECT_EQ(result.err, "polarhost: " + ride + ": no position recorded, and a GPX file holds positions only; "
+                          "no file written\n");
+    EXPECT_FALSE(fs::exists(path("out/ride.gpx")));
+
+    std::string text = hrmText(HrmShape{});
+    const std::string undated = write("undated.hrm", text.replace(text.find("Date=20240512\r\n"), 15, ""));
+    text = hrmText(HrmShape{});
+    const std::string still = write("still.hrm", text.replace(text.find("Interval=5"), 10, "Interval=0"));
+    for (const char* format : {"tcx", "fit"}) {
+        result = convert(format, {undated, still}, 1);
+        EXPECT_NE(result.err.find(undated + ": no valid Date=, so its samples cannot be placed in time; no file "
+                                            "written"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find(still + ": no recording interval (Interval= missing or 0), so its samples cannot "
+                                          "be placed in time; no file written"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    // A chart needs only the offsets.
+    EXPECT_EQ(convert("svg", {undated}).out, path("out/undated.svg") + "\n");
+
+    // Part of an archive converted is the archive converted.
+    write("a.gpx", gpxText(kTrack));
+    const std::vector<fw::ZipSource> entries = {{"a.hrm", write("a.hrm", hrmText(HrmShape{}))},
+                                                {"a.gpx", path("a.gpx")},
+                                                {"b.hrm", write("b.hrm", hrmText(HrmShape{}))}};
+    fw::writeZip(path("rides.hrz"), entries);
+    result = convert("gpx", {path("rides.hrz")});
+    EXPECT_EQ(result.out, path("out/rides-0.gpx") + "\n");
+    EXPECT_NE(result.err.find("rides.hrz, exercise 1: no position recorded"), std::string::npos) << result.err;
+}
+
+// --sport names the sport of every exercise, in the files and the reports.
+TEST_F(Convert, sport_chosenOverridesTheRecording) {
+    const std::string ride = write("ride.hrm", hrmText(rideWithLaps()));  // power: a ride
+    EXPECT_EQ(json({ride})["files"][0]["exercises"][0]["sport"].text, "cycling");
+    EXPECT_EQ(json({"--sport", "running", ride})["files"][0]["exercises"][0]["sport"].text, "running");
+    EXPECT_NE(run({"--sport=other", ride}).out.find("  Sport      other\n"), std::string::npos);
+    convert("tcx", {"--sport", "running", ride});
+    EXPECT_EQ(attributeAfter(readFile(path("out/ride.tcx")), "<Activity Sport=\""), "Running");
+    convert("fit", {"--sport", "other", ride});
+    EXPECT_EQ(fit(path("out/ride.fit"))["sessionMesgs"][0]["sport"].text, "generic");
+    const HostRun wrong = run({"--sport", "rowing", ride});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("--sport wants running, cycling or other, not 'rowing'"), std::string::npos);
+}
+
+// The plug-in gives an R-R recording no samples; the host converts it from
+// its beats: every interval in FIT's hrv messages, and a heart rate a second.
+TEST_F(Convert, rr_convertedFromItsBeats) {
+    const std::string file = write("beats.hrm", rrText("10:00:00.0", beatRows()));
+    // Second s takes the rate of the last beat at or before it.
+    std::vector<int> rates;  // from second 1, the first after a beat
+    int64_t at = 0;
+    int rate = 0;
+    for (int k = 0; k < 200; ++k) {
+        const int interval = 600 + k * 37 % 400;
+        for (; static_cast<int64_t>(rates.size() + 1) * 1000 < at + interval;) rates.push_back(rate);
+        at += interval;
+        rate = static_cast<int>(std::lround(60000.0 / interval));
+        if (k == 100) {
+            for (; static_cast<int64_t>(rates.size() + 1) * 1000 < at + 3999;) rates.push_back(rate);
+            at += 3999;
+        }
+    }
+    for (; static_cast<int64_t>(rates.size()) * 1000 < at;) rates.push_back(rate);
+
+    EXPECT_EQ(convert("fit", {"--utc-offset", "+01:00", file}).out, path("out/beats.fit") + "\n");
+    const Json messages = fit(path("out/beats.fit"));
+    EXPECT_EQ(hrvIntervals(messages), beatIntervals());
+    const Json& records = messages["recordMesgs"];
+    ASSERT_EQ(records.size(), rates.size());
+    for (size_t s = 0; s < records.size(); ++s) ASSERT_EQ(records[s]["heartRate"].number, rates[s]) << s;
+    EXPECT_EQ(records[0]["timestamp"].text, "2024-05-12T09:00:01.000Z");
+    EXPECT_EQ(messages["sessionMesgs"][0]["totalElapsedTime"].number, static_cast<double>(rates.size()));
+    EXPECT_EQ(messages["lapMesgs"].size(), 1u);
+
+    convert("tcx", {file});
+    const std::string tcx = path("out/beats.tcx");
+    gpsbabel("gtrnctr", tcx);
+    size_t trackpoints = 0;
+    const std::string text = readFile(tcx);
+    for (size_t p = text.find("<HeartRateBpm>"); p != std::string::npos; p = text.find("<HeartRateBpm>", p + 1))
+        ++trackpoints;
+    EXPECT_EQ(trackpoints, rates.size());
+
+    convert("svg", {file});
+    expectWellFormed(path("out/beats.svg"));
+    const std::string svg = readFile(path("out/beats.svg"));
+    EXPECT_NE(svg.find("R-R interval, ms"), std::string::npos);
+    EXPECT_EQ(svg.find("Speed, km/h"), std::string::npos);
+    EXPECT_NE(svg.find("200 beats"), std::string::npos);
+
+    // Rows that are no beat give no file.
+    const HostRun none = convert("fit", {write("none.hrm", rrText("10:00:00.0", {"0", "x", "3999"}))}, 1);
+    EXPECT_NE(none.err.find("none.hrm: an R-R recording without a beat; no file written"), std::string::npos)
+        << none.err;
+    EXPECT_FALSE(fs::exists(path("out/none.fit")));
+}
+
+// The sample file's FIT carries the intervals of the R-R file of the same
+// start, whichever comes first; the R-R file writes none of its own.
+TEST_F(Convert, rr_partnerMergedIntoTheSampleFile) {
+    const std::vector<fw::ZipSource> entries = {
+        {"a.hrm", write("a.hrm", hrmText(HrmShape{}))},
+        {"b.hrm", write("b.hrm", rrText("10:00:00.0", beatRows()))},
+        {"c.hrm", write("c.hrm", rrText("12:00:00.0", {"900", "800"}))},
+    };
+    const std::string archive = path("rides.hrz");
+    fw::writeZip(archive, entries);
+    HostRun result = convert("fit", {archive});
+    EXPECT_EQ(result.out, path("out/rides-0.fit") + "\n" + path("out/rides-c.fit") + "\n");
+    EXPECT_NE(result.err.find("rides.hrz, entry b.hrm: the R-R recording of " + archive +
+                              ", exercise 0 (its intervals merged into " + path("out/rides-0.fit") + ")"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("no samples"), std::string::npos) << result.err;
+    Json messages = fit(path("out/rides-0.fit"));
+    EXPECT_EQ(messages["recordMesgs"].size(), 100u);
+    EXPECT_EQ(hrvIntervals(messages), beatIntervals());
+    EXPECT_EQ(hrvIntervals(fit(path("out/rides-c.fit"))), (std::vector<double>{0.9, 0.8}));
+
+    fs::remove_all(path("out"));
+    result = convert("fit", {entries[1].path, entries[0].path});
+    EXPECT_EQ(result.out, path("out/a.fit") + "\n");
+    EXPECT_NE(result.err.find("its intervals merged into " + path("out/a.fit")), std::string::npos) << result.err;
+    messages = fit(path("out/a.fit"));
+    EXPECT_EQ(messages["recordMesgs"].size(), 100u);
+    EXPECT_EQ(hrvIntervals(messages), beatIntervals());
+
+    // No place for intervals in TCX, and no second activity of that start.
+    result = convert("tcx", {entries[0].path, entries[1].path});
+    EXPECT_EQ(result.out, path("out/a.tcx") + "\n");
+    EXPECT_NE(result.err.find("b.hrm: the R-R recording of " + entries[0].path), std::string::npos) << result.err;
+}
+
 // Files recorded by real monitors, in every format, read back; the FIT
-// records give back the heart rates the plug-in handed over.
+// records give back the heart rates the plug-in handed over, an R-R file's
+// hrv messages its intervals, and each file has the sport its header tells
+// a reader: power or the cycling flag a ride, speed alone a run.
 TEST_F(Convert, realFiles_everyFormatReadBack) {
     if (!fs::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
+    const std::map<std::string, std::pair<std::string, std::string>> sports = {
+        {"goldencheetah__04010301", {"Other", "generic"}},             // heart rate only
+        {"goldencheetah__09052101", {"Biking", "cycling"}},            // speed, cadence, cycling flag
+        {"runalyze__15031801", {"Running", "running"}},                // speed of 11 to 13 km/h, no cycling flag
+        {"runalyze__hrv", {"Other", "generic"}},                       // R-R intervals
+        {"sportstracker__s410-sample", {"Other", "generic"}},          // heart rate only
+        {"sportstracker__s610_ma_br_20040912T072607", {"Other", "generic"}},
+        {"sportstracker__s625x-sample", {"Biking", "cycling"}},
+        {"sportstracker__s710_cycling-english", {"Biking", "cycling"}},
+        {"sportstracker__s725_nospeed-metric", {"Biking", "cycling"}},  // altitude with the cycling flag
+    };
     int withPositions = 0;
     for (const auto& entry : fs::directory_iterator(POLAR_REAL_FILES_DIR)) {
         if (entry.path().extension() != ".hrm") continue;
@@ -318,22 +511,46 @@ TEST_F(Convert, realFiles_everyFormatReadBack) {
         const std::string stem = entry.path().stem().string();
         const Json doc = Json::parse(run({"--format", "json", file}).out);
         const Json& samples = doc["files"][0]["exercises"][0]["samples"];
+        const std::string text = readFile(file);
+        const bool rr = text.find("Interval=238") != std::string::npos;
         bool positions = false;
         for (size_t j = 0; j < samples.size(); ++j) positions |= samples[j]["Latitude"].number != 0;
         withPositions += positions;
-        const int status = samples.size() > 0 ? 0 : 1;
+        const bool converts = samples.size() > 0 || rr;
         for (const char* format : {"tcx", "gpx", "fit", "svg"}) {
-            convert(format, {file}, status);
-            EXPECT_EQ(fs::exists(path("out/" + stem + "." + format)), status == 0) << file << " " << format;
+            const bool writes = converts && (positions || std::string(format) != "gpx");
+            const HostRun result = convert(format, {file}, writes ? 0 : 1);
+            EXPECT_EQ(fs::exists(path("out/" + stem + "." + format)), writes) << file << " " << format;
+            if (converts && !writes) {
+                EXPECT_NE(result.err.find(file + ": no position recorded, and a GPX file holds positions only; "
+                                                 "no file written"),
+                          std::string::npos)
+                    << result.err;
+            }
         }
-        if (status != 0) continue;
-
-        const size_t tcxPoints = gpsbabel("gtrnctr", path("out/" + stem + ".tcx")).size();
-        const size_t gpxPoints = gpsbabel("gpx", path("out/" + stem + ".gpx")).size();
-        EXPECT_EQ(tcxPoints > 0, positions) << file;
-        EXPECT_EQ(gpxPoints, tcxPoints) << file;
+        if (!converts) continue;
+        ASSERT_EQ(sports.count(stem), 1u) << "no sport known for " << file;
+        const std::string tcx = path("out/" + stem + ".tcx");
+        EXPECT_EQ(attributeAfter(readFile(tcx), "<Activity Sport=\""), sports.at(stem).first) << file;
         expectWellFormed(path("out/" + stem + ".svg"));
         const Json messages = fit(path("out/" + stem + ".fit"));
+        EXPECT_EQ(messages["sessionMesgs"][0]["sport"].text, sports.at(stem).second) << file;
+        if (rr) {
+            // The intervals as the file has them, each row one beat.
+            std::vector<double> intervals;
+            std::istringstream rows(text.substr(text.find("[HRData]") + 8));
+            for (int row; rows >> row;) intervals.push_back(row / 1000.0);
+            ASSERT_FALSE(intervals.empty()) << file;
+            EXPECT_EQ(hrvIntervals(messages), intervals) << file;
+            gpsbabel("gtrnctr", tcx);
+            continue;
+        }
+
+        const size_t tcxPoints = gpsbabel("gtrnctr", tcx).size();
+        EXPECT_EQ(tcxPoints > 0, positions) << file;
+        if (positions) {
+            EXPECT_EQ(gpsbabel("gpx", path("out/" + stem + ".gpx")).size(), tcxPoints) << file;
+        }
         const Json& records = messages["recordMesgs"];
         ASSERT_EQ(records.size(), samples.size()) << file;
         for (size_t j = 0; j < samples.size(); ++j) {

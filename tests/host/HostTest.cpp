@@ -145,9 +145,9 @@ TEST_F(Host, csv_oneRowPerSampleWithQuotedPath) {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 101u);
     EXPECT_EQ(lines[0],
-              "file,index,HR,Distance,Speed,Altitude,Temperature,Power,Balance,Cadence,Latitude,Longitude,"
+              "file,index,sport,HR,Distance,Speed,Altitude,Temperature,Power,Balance,Cadence,Latitude,Longitude,"
               "TimeOffset,SampleFlag");
-    EXPECT_EQ(lines[100].rfind("\"" + file + "\",0,", 0), 0u) << lines[100];
+    EXPECT_EQ(lines[100].rfind("\"" + file + "\",0,cycling,", 0), 0u) << lines[100];
     EXPECT_EQ(lines[100].substr(lines[100].size() - 6), ",495,0");
 }
 

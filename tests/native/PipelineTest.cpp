@@ -173,6 +173,41 @@ TEST_F(Pipeline_run, extensionDecidesSingleFileOrArchive) {
 }
 
 // Every real exercise file: it analyses, and what the host receives fits the file.
+// An R-R recording's rows are beat intervals in milliseconds: the host gets
+// what it gets for the same file without rows, whatever the start delay.
+TEST_F(Pipeline_run, rrRecordingGivesWhatAnEmptyExerciseGives) {
+    for (const char* delay : {"0", "3"}) {
+        for (const int rows : {1, 400}) {
+            SCOPED_TRACE(std::string("StartDelay=") + delay + ", rows " + std::to_string(rows));
+            Hrm hrm;
+            hrm.interval = "238";
+            hrm.sections = {std::string("StartDelay=") + delay, "[IntTimes]"};
+            const std::vector<std::string> laps = lapLines("0:00:10.0", 130, 150, 0, 0, 0);
+            hrm.sections.insert(hrm.sections.end(), laps.begin(), laps.end());
+            hrm.sections.push_back("");
+            hrm.heartRates(rows, 600);
+            const std::string file = write("beats.hrm", hrm.text());
+            hrm.rows.clear();
+            const std::string empty = write("empty.hrm", hrm.text());
+
+            ASSERT_EQ(analyse(empty), 0);
+            bool delivered = true;
+            summary(&delivered);
+            EXPECT_FALSE(delivered);
+            const std::vector<uint8_t> emptyLap = lap(0);
+            ASSERT_EQ(analyse(file), 0);
+            summary(&delivered);
+            EXPECT_FALSE(delivered);
+            EXPECT_EQ(lap(0), emptyLap);
+        }
+    }
+    // 238 in the low 8 bits only is an ordinary interval.
+    Hrm hrm;
+    hrm.interval = "494";
+    hrm.heartRates(3);
+    EXPECT_EQ(analyse(write("long.hrm", hrm.text())), 3);
+}
+
 TEST_F(Pipeline_run, realExerciseFiles) {
     if (!std::filesystem::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
     settings("ModulateTemp=1\r\nGPS=1\r\nHRMaxDev=1\r\n");
@@ -208,7 +243,7 @@ TEST_F(Pipeline_run, realExerciseFiles) {
         const int32_t count = analyse(file);
         bool delivered = false;
         const std::vector<uint8_t> record = summary(&delivered);
-        if (startDelay > 0) {  // a positive start delay yields no samples
+        if (startDelay > 0 || interval == 238) {  // a positive start delay or R-R intervals yield no samples
             EXPECT_EQ(count, 0);
             EXPECT_FALSE(delivered);
             continue;

@@ -135,10 +135,10 @@ TEST(SampleDecoding_store, distanceIntegratesSpeedAndTimeStepsByInterval) {
     }
     EXPECT_NEAR(+state.Summary.TotalDistance, 0.1, 1e-12);
 
-    hrm.interval = "238";
+    hrm.interval = "240";
     ASSERT_EQ(LoadExercise(state, hrm.lines()), 4);
-    EXPECT_EQ(state.ExerciseDatas.GetTimeOffset(3), 3 * 238);
-    EXPECT_NEAR(state.ExerciseDatas.GetDistance(1), 238 * 36.0 / 3600, 1e-12);
+    EXPECT_EQ(state.ExerciseDatas.GetTimeOffset(3), 3 * 240);
+    EXPECT_NEAR(state.ExerciseDatas.GetDistance(1), 240 * 36.0 / 3600, 1e-12);
 }
 
 TEST(SampleDecoding_store, passEndsAtEmptyLineOrPositiveStartDelay) {

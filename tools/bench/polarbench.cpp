@@ -217,7 +217,7 @@ std::vector<HostFormat> hostFormats() {
                                options.format = format;
                                options.outputDirectory = directory;
                                options.utcOffset = 0;
-                               return makeConversionWriter(options, out, out);
+                               return makeConversionWriter(options, {}, out, out);
                            }});
     return formats;
 }

@@ -11,6 +11,7 @@
 #include "tools/host/ConvertedFiles.h"
 #include "tools/host/ExerciseHeaders.h"
 #include "tools/host/ExerciseTrack.h"
+#include "tools/host/RRRecordings.h"
 #include "tools/host/TextRules.h"
 #include "tools/host/TimeZone.h"
 
@@ -31,15 +32,6 @@ FormatEntry formatEntry(ConversionFormat format) {
         case ConversionFormat::Tcx: break;
     }
     return {".tcx", &writeTcx};
-}
-
-// As the plug-in decides: a name ending in ".hrm", in any case, is one
-// exercise; every other name an archive.
-bool isArchiveName(const fs::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension != ".hrm";
 }
 
 // Writes through `write` into `path`, by way of a temporary name beside it
@@ -68,56 +60,198 @@ void writeFileAtomically(const fs::path& path, Write write) {
     if (failed) fail("cannot rename " + partial.string() + " to " + path.string() + ": " + failed.message());
 }
 
-class ConversionWriter : public ReportWriter {
-public:
-    ConversionWriter(const ConversionOptions& options, std::ostream& written, std::ostream& messages)
-        : options_(options), format_(formatEntry(options.format)), written_(written), messages_(messages) {}
+// One raw file of the run, as begun.
+struct RawFileState {
+    std::string shownPath, stem, name;  // name: without the directory, in UTF-8
+    bool archive = false;
+    bool converted = false;  // a file written, or an R-R recording merged
+};
 
-    void beginFile(const std::string& path, const std::string& fullPath, int32_t) override {
-        shownPath_ = path;
-        const fs::path name = fs::path(path).filename();
-        archive_ = isArchiveName(name);
-        stem_ = name.stem().string();
-        rawName_ = options_.utf8Names ? name.string() : latin1ToUtf8(name.string());
-        headers_.emplace(fullPath, archive_);
+RawFileState fileState(const std::string& shownPath, bool utf8Names) {
+    RawFileState file;
+    file.shownPath = shownPath;
+    const fs::path name = fs::path(shownPath).filename();
+    file.archive = isArchiveName(name.string());
+    file.stem = name.stem().string();
+    file.name = utf8Names ? name.string() : latin1ToUtf8(name.string());
+    return file;
+}
+
+std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
+    std::vector<std::string> paths;
+    for (const RawFileName& file : files) paths.push_back(file.full);
+    return paths;
+}
+
+class ConversionWriter : public ConversionRun {
+public:
+    ConversionWriter(const ConversionOptions& options, const std::vector<RawFileName>& rawFiles,
+                     std::ostream& written, std::ostream& messages)
+        : options_(options),
+          format_(formatEntry(options.format)),
+          written_(written),
+          messages_(messages),
+          recordings_(fullPaths(rawFiles)) {
+        for (const RawFileName& file : rawFiles) files_.push_back(fileState(file.shown, options.utf8Names));
+    }
+
+    // The files are begun in the order the run was given them; one it was
+    // not given joins the run here.
+    void beginFile(const std::string& path, const std::string&, int32_t exerciseCount) override {
+        current_ = begun_++;
+        if (current_ == files_.size()) files_.push_back(fileState(path, options_.utf8Names));
+        exerciseCount_ = exerciseCount;
+        withoutSamples_.clear();
     }
 
     void exercise(const ExerciseReport& report) override {
-        const std::string label = shownPath_ + (archive_ ? ", exercise " + std::to_string(report.index) : "");
+        RawFileState& file = files_[current_];
+        const std::string label = file.shownPath + (file.archive ? ", exercise " + std::to_string(report.index) : "");
         if (report.sampleCount <= 0 || !report.summary) {
-            // A single file's lack of samples is the whole file's outcome, reported as such.
-            if (archive_) messages_ << "polarhost: " << label << ": no samples, no file written\n";
+            withoutSamples_.push_back(report.index);
             return;
         }
-        std::optional<RecordingFacts> facts = headers_->factsFor(*report.summary);
+        std::optional<RecordingFacts> facts = report.facts;
         if (!facts) {
             messages_ << "polarhost: " << label
                       << ": cannot read the exercise's header; taken as metric with every channel recorded\n";
             facts.emplace();
         }
-        const ExerciseTrack track(report, *facts, origin(report, label));
-        std::string name = stem_;
-        if (archive_) name.append("-").append(std::to_string(report.index));
-        name += format_.extension;
-        const fs::path path = fs::path(options_.outputDirectory) / name;
+        if (const char* reason = unplaced(*report.summary)) {
+            notWritten(label, reason);
+            return;
+        }
+        TrackOrigin origin = originAt(wallClockSeconds(report.summary->StartDateTime), label);
+        origin.exerciseIndex = report.index;
+        ExerciseTrack track(report, *facts, origin);
+        track.setSport(sportFor(report.facts, options_.sport));
+        if (options_.format == ConversionFormat::Gpx && !track.anyPosition()) {
+            notWritten(label, kNoPosition);
+            return;
+        }
+        const fs::path path = outputPath(file.archive ? std::to_string(report.index) : "");
+        if (RRRecording* partner = recordings_.partnerOf(*facts)) {
+            partner->merged = true;
+            const bool carried = options_.format == ConversionFormat::Fit || options_.format == ConversionFormat::Svg;
+            if (carried) track.carryBeats(partner->beats);
+            messages_ << "polarhost: " << recordingLabel(*partner) << ": the R-R recording of " << label << " ("
+                      << (carried ? "its intervals merged into " + path.string()
+                                  : "this format has no place for its intervals; FIT and SVG have")
+                      << "), no file of its own\n";
+        }
+        write(path, track);
+        file.converted = true;
+    }
+
+    void endFile() override {
+        RawFileState& file = files_[current_];
+        const size_t index = current_;
+        const std::vector<RRRecording*> recordings = recordings_.ofFile(index);
+        // An R-R entry is an exercise the plug-in gave no samples; when
+        // there are as many as such exercises, they are the ones.
+        if (file.archive && withoutSamples_.size() != recordings.size())
+            for (const int32_t exercise : withoutSamples_)
+                notWritten(file.shownPath + ", exercise " + std::to_string(exercise), "no samples");
+        for (RRRecording* recording : recordings) {
+            if (recording->merged)
+                file.converted = true;
+            else if (recordings_.partnerAfter(*recording, index))
+                pending_.push_back(recording);
+            else
+                file.converted |= convertRecording(*recording);
+        }
+        if (exerciseCount_ == 0)
+            notWritten(file.shownPath, "no exercise (missing file or not an archive)");
+        else if (!file.archive && withoutSamples_.size() == 1 && recordings.empty())
+            notWritten(file.shownPath, "no exercise gave a sample");
+    }
+
+    void finish() override {
+        // Recordings whose partner came later and gave no file stand alone.
+        for (RRRecording* recording : pending_) {
+            RawFileState& file = files_[recording->rawFile];
+            file.converted |= recording->merged || convertRecording(*recording);
+        }
+        written_ << std::flush;
+    }
+
+    bool everyFileConverted() const override {
+        return std::all_of(files_.begin(), files_.end(), [](const RawFileState& file) { return file.converted; });
+    }
+
+private:
+    static constexpr char kNoPosition[] = "no position recorded, and a GPX file holds positions only";
+
+    void notWritten(const std::string& label, const std::string& reason) {
+        messages_ << "polarhost: " << label << ": " << reason << "; no file written\n";
+    }
+
+    // Why the samples of the exercise cannot be given times of day (TCX, GPX
+    // and FIT need them, a chart only offsets); nullptr when they can.
+    const char* unplaced(const ExerciseSummary& summary) const {
+        if (options_.format == ConversionFormat::Svg) return nullptr;
+        // Without a date the plug-in counts the start from 1899-12-30.
+        if (double{summary.StartDateTime} < 1)
+            return "no valid Date=, so its samples cannot be placed in time";
+        if (summary.IntervalSec == 0)
+            return "no recording interval (Interval= missing or 0), so its samples cannot be placed in time";
+        return nullptr;
+    }
+
+    std::string recordingLabel(const RRRecording& recording) const {
+        const RawFileState& file = files_[recording.rawFile];
+        return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
+    }
+
+    // The raw file's name, `suffix` added after a dash, with the format's extension.
+    fs::path outputPath(const std::string& suffix) const {
+        std::string name = files_[current_].stem;
+        if (!suffix.empty()) name.append("-").append(suffix);
+        return fs::path(options_.outputDirectory) / (name + format_.extension);
+    }
+
+    // An R-R recording from its beats; false with the reason said when it gives no file.
+    bool convertRecording(const RRRecording& recording) {
+        const std::string label = recordingLabel(recording);
+        const RawFileState& file = files_[recording.rawFile];
+        if (recording.beats.beats().empty()) {
+            notWritten(label, "an R-R recording without a beat");
+            return false;
+        }
+        if (recording.header.facts.start < 0 && options_.format != ConversionFormat::Svg) {
+            notWritten(label, "an R-R recording without a valid Date= and StartTime=, so it cannot be placed in time");
+            return false;
+        }
+        if (options_.format == ConversionFormat::Gpx) {
+            notWritten(label, kNoPosition);
+            return false;
+        }
+        TrackOrigin origin = originAt(recording.header.facts.start, label);
+        origin.rawFile = file.name;
+        origin.archive = file.archive;
+        origin.entry = recording.header.entry;
+        ExerciseTrack track(recording.beats, recording.header.facts, origin);
+        track.setSport(sportFor(recording.header.facts, options_.sport));
+        std::string name = file.stem;
+        if (file.archive) name.append("-").append(fs::path(recording.header.entry).stem().string());
+        write(fs::path(options_.outputDirectory) / (name + format_.extension), track);
+        return true;
+    }
+
+    void write(const fs::path& path, const ExerciseTrack& track) {
         writeFileAtomically(path, [&](std::ostream& out) { format_.write(track, out); });
         written_ << path.string() << '\n';
     }
 
-    void endFile() override { headers_.reset(); }
-    void finish() override { written_ << std::flush; }
-
-private:
-    TrackOrigin origin(const ExerciseReport& report, const std::string& label) const {
+    // Where the file's wall clock, `wallClock` seconds since 1970, lies against UTC.
+    TrackOrigin originAt(int64_t wallClock, const std::string& label) const {
         TrackOrigin origin;
-        origin.rawFile = rawName_;
-        origin.exerciseIndex = report.index;
-        origin.archive = archive_;
+        origin.rawFile = files_[current_].name;
+        origin.archive = files_[current_].archive;
         if (options_.utcOffset) {
             origin.utcOffset = *options_.utcOffset;
             origin.offsetSource = TrackOrigin::OffsetSource::Option;
-        } else if (const std::optional<int32_t> machine =
-                       machineUtcOffset(wallClockSeconds(report.summary->StartDateTime))) {
+        } else if (const std::optional<int32_t> machine = machineUtcOffset(wallClock)) {
             origin.utcOffset = *machine;
         } else {
             messages_ << "polarhost: " << label
@@ -131,14 +265,18 @@ private:
     const FormatEntry format_;
     std::ostream& written_;
     std::ostream& messages_;
-    std::string shownPath_, stem_, rawName_;
-    bool archive_ = false;
-    std::optional<ExerciseHeaders> headers_;
+    RRRecordings recordings_;
+    std::vector<RawFileState> files_;
+    size_t begun_ = 0, current_ = 0;
+    int32_t exerciseCount_ = 0;
+    std::vector<int32_t> withoutSamples_;  // exercises of the current file
+    std::vector<RRRecording*> pending_;    // waiting for a partner in a later raw file
 };
 
 }  // namespace
 
-std::unique_ptr<ReportWriter> makeConversionWriter(const ConversionOptions& options, std::ostream& written,
-                                                   std::ostream& messages) {
-    return std::make_unique<ConversionWriter>(options, written, messages);
+std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
+                                                    const std::vector<RawFileName>& rawFiles, std::ostream& written,
+                                                    std::ostream& messages) {
+    return std::make_unique<ConversionWriter>(options, rawFiles, written, messages);
 }

@@ -6,8 +6,10 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "tools/host/HostDriver.h"
+#include "tools/host/Sport.h"
 
 enum class ConversionFormat { Tcx, Gpx, Fit, Svg };
 
@@ -16,6 +18,7 @@ struct ConversionOptions {
     std::string outputDirectory;       // exists
     std::optional<int32_t> utcOffset;  // seconds east of UTC; nullopt: the machine's time zone
     bool utf8Names = true;             // file names are UTF-8; otherwise the ANSI code page, read as Latin-1
+    std::optional<Sport> sport;        // --sport: instead of the one the recording tells
 };
 
 // A converted file could not be written; nothing of it is left behind.
@@ -24,12 +27,30 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A raw file as the user named it and as the plug-in gets it.
+struct RawFileName {
+    std::string shown, full;
+};
+
+// A run of conversions over raw files, driven like any report.
+class ConversionRun : public ReportWriter {
+public:
+    // After finish(): true when every raw file gave a converted file, its
+    // own or, for an R-R recording, the file of the exercise it was made beside.
+    virtual bool everyFileConverted() const = 0;
+};
+
 // Writes one file per exercise that gave samples into the output
 // directory, named after the raw file: ride.tcx for ride.hrm, Connect-0.fit,
-// Connect-1.fit ... (the exercise index added) for an archive. Each file is
-// written under a temporary name and renamed when complete. The path of
-// each written file goes to `written`; what could not be converted as
-// asked goes to `messages`. exercise() throws OutputError when a file
-// cannot be written.
-std::unique_ptr<ReportWriter> makeConversionWriter(const ConversionOptions& options, std::ostream& written,
-                                                   std::ostream& messages);
+// Connect-1.fit ... (the exercise index added) for an archive. An R-R
+// recording, to which the plug-in gives no samples, is converted from its
+// beats (Connect-ENTRY.fit for an archive entry), unless an exercise of the
+// same start among `rawFiles` (in the order they are driven)
+// takes it: then its intervals go into that exercise's FIT and SVG. Each
+// file is written under a temporary name and renamed when complete. The
+// path of each written file goes to `written`; what could not be converted
+// as asked, or was merged, goes to `messages`. exercise(), endFile() and
+// finish() throw OutputError when a file cannot be written.
+std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
+                                                    const std::vector<RawFileName>& rawFiles, std::ostream& written,
+                                                    std::ostream& messages);

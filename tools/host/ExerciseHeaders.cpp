@@ -1,6 +1,10 @@
 #include "ExerciseHeaders.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "framework/FileSystem.h"
 #include "framework/Zip.h"
@@ -12,7 +16,7 @@ namespace {
 constexpr size_t kHeaderLimit = 1 << 20;
 constexpr char kSamplesSection[] = "[HRData]";
 
-std::vector<RecordingFacts> fileHeader(const std::string& path) {
+std::vector<ExerciseHeader> fileHeader(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return {};
     std::string header, line;
@@ -20,28 +24,56 @@ std::vector<RecordingFacts> fileHeader(const std::string& path) {
         header += line + '\n';
         if (line.rfind(kSamplesSection, 0) == 0) break;
     }
-    return {readRecordingFacts(header)};
+    return {{"", readRecordingFacts(header)}};
 }
 
 // The entries the plug-in analyses: those it extracts whose names end in ".hrm".
-std::vector<RecordingFacts> archiveHeaders(const std::string& path) {
-    std::vector<RecordingFacts> headers;
+std::vector<ExerciseHeader> archiveHeaders(const std::string& path) {
+    std::vector<ExerciseHeader> headers;
     for (const fw::ZipEntryHead& head : fw::readZipEntryHeads(path, kSamplesSection, kHeaderLimit))
-        if (fw::wildcardMatch(head.name, "*.hrm")) headers.push_back(readRecordingFacts(head.bytes));
+        if (fw::wildcardMatch(head.name, "*.hrm")) headers.push_back({head.name, readRecordingFacts(head.bytes)});
     return headers;
 }
 
 }  // namespace
 
+bool isArchiveName(const std::string& name) {
+    std::string extension = std::filesystem::path(name).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension != ".hrm";
+}
+
+std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool archive) {
+    return archive ? archiveHeaders(rawFile) : fileHeader(rawFile);
+}
+
+std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std::vector<ExerciseHeader>& headers,
+                                           size_t maxBytes) {
+    std::vector<std::string> texts(headers.size());
+    if (headers.empty()) return texts;
+    if (headers.front().entry.empty()) {
+        std::ifstream file(rawFile, std::ios::binary);
+        texts.front().assign(std::istreambuf_iterator<char>(file), {});
+        if (texts.front().size() > maxBytes) texts.front().resize(maxBytes);
+        return texts;
+    }
+    // One pass over the archive; what it reads is held until the pass ends.
+    for (fw::ZipEntryHead& head : fw::readZipEntryHeads(rawFile, "", maxBytes))
+        for (size_t k = 0; k < headers.size(); ++k)
+            if (head.name == headers[k].entry) texts[k] = std::move(head.bytes);
+    return texts;
+}
+
 ExerciseHeaders::ExerciseHeaders(const std::string& rawFile, bool archive)
-    : archive_(archive), headers_(archive ? archiveHeaders(rawFile) : fileHeader(rawFile)) {}
+    : archive_(archive), headers_(readExerciseHeaders(rawFile, archive)) {}
 
 std::optional<RecordingFacts> ExerciseHeaders::factsFor(const ExerciseSummary& summary) const {
     if (!archive_) {
         if (headers_.empty()) return std::nullopt;
-        return headers_.front();
+        return headers_.front().facts;
     }
-    for (const RecordingFacts& facts : headers_)
-        if (describesExercise(facts, summary)) return facts;
+    for (const ExerciseHeader& header : headers_)
+        if (describesExercise(header.facts, summary)) return header.facts;
     return std::nullopt;
 }

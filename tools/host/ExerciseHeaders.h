@@ -7,13 +7,29 @@
 #include "model/HostRecords.h"
 #include "tools/host/RecordingFacts.h"
 
+// As the plug-in decides: a name ending in ".hrm", in any case, is one
+// exercise; every other name an archive.
+bool isArchiveName(const std::string& name);
+
+// One exercise file behind a raw file and what its header says.
+struct ExerciseHeader {
+    std::string entry;  // its name in the archive; empty for a single file
+    RecordingFacts facts;
+};
+
 // The headers of the exercise files behind one raw file, read by the host
-// itself: the file for an `.hrm`, each `.hrm` entry for an archive.
+// itself: the file for an `.hrm`, each `.hrm` entry the plug-in extracts for
+// an archive (`archive`: the raw file is taken as one). A file that cannot be
+// read gives none.
+std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool archive);
+
+// The whole text of each exercise file `headers` names behind `rawFile`,
+// in their order, each up to about `maxBytes`; empty where it cannot be read.
+std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std::vector<ExerciseHeader>& headers,
+                                           size_t maxBytes);
+
 class ExerciseHeaders {
 public:
-    // `archive`: the raw file is taken as an archive, as the plug-in takes
-    // every name not ending in ".hrm". A file that cannot be read gives no
-    // headers.
     ExerciseHeaders(const std::string& rawFile, bool archive);
 
     // The facts of the exercise the summary describes: the single file's,
@@ -25,5 +41,5 @@ public:
 
 private:
     bool archive_;
-    std::vector<RecordingFacts> headers_;
+    std::vector<ExerciseHeader> headers_;
 };

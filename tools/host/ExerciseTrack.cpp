@@ -23,6 +23,11 @@ const char* offsetSourceText(TrackOrigin::OffsetSource source) {
     return "the machine's time zone on that date";
 }
 
+std::string exerciseLabel(const TrackOrigin& origin) {
+    if (!origin.entry.empty()) return ", entry " + origin.entry;
+    return origin.archive ? ", exercise " + std::to_string(origin.exerciseIndex) : "";
+}
+
 UnitScale unitScale(bool usUnits) {
     if (usUnits) return UnitScale{kMetresPerMile, kMetresPerFoot, kMetresPerMile / 3600, true};
     return UnitScale{1000, 1, 1000.0 / 3600, false};
@@ -30,6 +35,7 @@ UnitScale unitScale(bool usUnits) {
 
 ExerciseTrack::ExerciseTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin)
     : samples_(report.samples),
+      size_(samples_.count()),
       facts_(facts),
       origin_(std::move(origin)),
       scale_(unitScale(facts.usUnits)),
@@ -46,11 +52,39 @@ ExerciseTrack::ExerciseTrack(const ExerciseReport& report, const RecordingFacts&
     laps_ = convertLaps(report.laps);
 }
 
+ExerciseTrack::ExerciseTrack(const BeatSeries& beats, const RecordingFacts& facts, TrackOrigin origin)
+    : beats_(&beats),
+      fromBeats_(true),
+      facts_(facts),
+      origin_(std::move(origin)),
+      scale_(unitScale(facts.usUnits)),
+      start_(facts.start - origin_.utcOffset),
+      duration_(static_cast<double>(beats.seconds())),
+      temperature_(false),
+      lapsFromFile_(false) {
+    // Heart rate is all an R-R recording holds.
+    facts_.speed = facts_.cadence = facts_.altitude = facts_.power = false;
+    if (!beats.beats().empty()) {
+        firstSecond_ = (beats.beats().front().at + 999) / 1000;
+        size_ = static_cast<int32_t>(beats.seconds() - firstSecond_ + 1);
+    }
+    laps_ = convertLaps({});
+}
+
 // Members of the packed records are copied out (double{...}), never bound
 // to a reference, which would be misaligned.
 TrackPoint ExerciseTrack::point(int32_t index) const {
-    const SampleRecord r = samples_[index];
     TrackPoint p;
+    if (fromBeats_) {
+        const int64_t second = firstSecond_ + index;
+        p.offset = static_cast<int32_t>(second);
+        p.time = start_ + second;
+        // The formats' heart rates end at 255 bpm; a faster beat keeps only its interval.
+        if (const std::optional<int> rate = beats_->heartRateAt(second * 1000); rate && *rate <= 255)
+            p.heartRate = rate;
+        return p;
+    }
+    const SampleRecord r = samples_[index];
     p.offset = r.TimeOffset;
     p.time = start_ + r.TimeOffset;
     // The plug-in leaves 0/0 where the track gave no position.
@@ -72,6 +106,12 @@ TrackPoint ExerciseTrack::point(int32_t index) const {
 std::optional<double> ExerciseTrack::totalDistance() const {
     if (!facts_.speed || size() == 0) return std::nullopt;
     return samples_[size() - 1].Distance * scale_.metresPerDistance;
+}
+
+bool ExerciseTrack::anyPosition() const {
+    for (int32_t j = 0; j < samples_.count(); ++j)
+        if (point(j).hasPosition) return true;
+    return false;
 }
 
 // Time offsets never fall from one sample to the next.
@@ -131,7 +171,8 @@ std::vector<TrackLap> ExerciseTrack::convertLaps(const std::vector<LapRecord>& r
 
 std::string ExerciseTrack::provenance() const {
     std::string text = "Converted by polarhost from " + origin_.rawFile;
-    if (origin_.archive) text += ", exercise " + std::to_string(origin_.exerciseIndex);
+    text += exerciseLabel(origin_);
+    if (fromBeats_) text += ", an R-R recording of " + std::to_string(beats_->beats().size()) + " beats";
     text += ". The file's wall-clock times are read as " + utcOffsetText(origin_.utcOffset) + ", " +
             offsetSourceText(origin_.offsetSource) + ".";
     if (facts_.usUnits) text += " Recorded in US units, converted to metric.";

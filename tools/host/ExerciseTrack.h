@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "tools/host/BeatSeries.h"
 #include "tools/host/HostDriver.h"
 #include "tools/host/RecordingFacts.h"
+#include "tools/host/Sport.h"
 
 // Factors from a file's units to those of the converted files: metres,
 // metres per second, degrees Celsius.
@@ -55,6 +57,7 @@ struct TrackOrigin {
     std::string rawFile;  // its name, without the directory, in UTF-8
     int32_t exerciseIndex = 0;
     bool archive = false;
+    std::string entry;  // the archive entry, named instead of the index where the host read it itself
     int32_t utcOffset = 0;  // seconds east of UTC at which the file's wall clock was read
     enum class OffsetSource { MachineZone, Option, Unknown } offsetSource = OffsetSource::MachineZone;
 };
@@ -63,13 +66,22 @@ struct TrackOrigin {
 // zone on that date").
 const char* offsetSourceText(TrackOrigin::OffsetSource source);
 
-// One analysed exercise as the converted files show it, read from the
-// plug-in's records sample by sample.
+// Which exercise of its raw file: ", exercise 2" or ", entry b.hrm" for an
+// archive, empty for a single file.
+std::string exerciseLabel(const TrackOrigin& origin);
+
+// One exercise as the converted files show it: an analysed one read from
+// the plug-in's records sample by sample, or an R-R recording, which the
+// plug-in gives no samples, as one point per second from its start.
 class ExerciseTrack {
 public:
     ExerciseTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin);
+    // One point per whole second of the recording, from the first that
+    // follows a beat, with the heart rate of the last beat up to it.
+    // `beats` outlives the track.
+    ExerciseTrack(const BeatSeries& beats, const RecordingFacts& facts, TrackOrigin origin);
 
-    int32_t size() const { return samples_.count(); }
+    int32_t size() const { return size_; }
     TrackPoint point(int32_t index) const;
     // The file's laps, or one for the whole exercise when it has none.
     const std::vector<TrackLap>& laps() const { return laps_; }
@@ -78,10 +90,18 @@ public:
     int64_t startTime() const { return start_; }       // seconds since 1970-01-01 UTC
     double duration() const { return duration_; }      // seconds
     std::optional<double> totalDistance() const;       // metres
+    bool anyPosition() const;                          // a pass over the samples
     const std::string& note() const { return note_; }  // UTF-8
     const RecordingFacts& facts() const { return facts_; }
     const TrackOrigin& origin() const { return origin_; }
     bool hasTemperature() const { return temperature_; }
+    // The beat intervals the file carries: the recording's own, or those of
+    // an R-R recording made beside it (set with carryBeats); nullptr when none.
+    const BeatSeries* beats() const { return beats_; }
+    bool fromBeats() const { return fromBeats_; }
+    Sport sport() const { return sport_; }
+    void setSport(Sport sport) { sport_ = sport; }
+    void carryBeats(const BeatSeries& beats) { beats_ = &beats; }
 
     // One sentence for the converted file: where it came from and at which
     // offset from UTC its times were placed.
@@ -92,6 +112,11 @@ private:
     std::vector<TrackLap> convertLaps(const std::vector<LapRecord>& laps) const;
 
     SampleReader samples_;
+    const BeatSeries* beats_ = nullptr;
+    bool fromBeats_ = false;
+    int64_t firstSecond_ = 0;  // of a track from beats: the second of point 0
+    int32_t size_ = 0;
+    Sport sport_ = Sport::Other;
     RecordingFacts facts_;
     TrackOrigin origin_;
     UnitScale scale_;

@@ -53,7 +53,7 @@ size_t MessageLayout::definitionSize() const { return 6 + 3 * fields.size(); }
 
 size_t MessageLayout::dataSize() const {
     size_t size = 1;
-    for (const Field& field : fields) size += sizeOf(field.type);
+    for (const Field& field : fields) size += sizeOf(field.type) * field.count;
     return size;
 }
 
@@ -107,23 +107,27 @@ void Writer::define(const MessageLayout& layout) {
     bytes.push_back(static_cast<uint8_t>(layout.fields.size()));
     for (const Field& field : layout.fields) {
         bytes.push_back(field.number);
-        bytes.push_back(static_cast<uint8_t>(sizeOf(field.type)));
+        bytes.push_back(static_cast<uint8_t>(sizeOf(field.type) * field.count));
         bytes.push_back(static_cast<uint8_t>(field.type));
     }
     emit(bytes.data(), bytes.size());
 }
 
 void Writer::write(const MessageLayout& layout, std::initializer_list<int64_t> values) {
-    if (values.size() != layout.fields.size()) throw std::logic_error("FIT message with a wrong number of values");
+    size_t expected = 0;
+    for (const Field& field : layout.fields) expected += field.count;
+    if (values.size() != expected) throw std::logic_error("FIT message with a wrong number of values");
     std::vector<uint8_t>& bytes = buffer_;
     bytes.clear();
     bytes.push_back(layout.localType);
     const int64_t* value = values.begin();
     for (const Field& field : layout.fields) {
         const Range range = rangeOf(field.type);
-        const int64_t v = *value++;
-        const int64_t stored = v >= range.low && v <= range.high ? v : range.invalid;
-        putLittleEndian(bytes, static_cast<uint64_t>(stored), sizeOf(field.type));
+        for (uint8_t k = 0; k < field.count; ++k) {
+            const int64_t v = *value++;
+            const int64_t stored = v >= range.low && v <= range.high ? v : range.invalid;
+            putLittleEndian(bytes, static_cast<uint64_t>(stored), sizeOf(field.type));
+        }
     }
     emit(bytes.data(), bytes.size());
 }

@@ -28,6 +28,7 @@ constexpr int64_t kInvalid = std::numeric_limits<int64_t>::min();
 struct Field {
     uint8_t number;
     BaseType type;
+    uint8_t count = 1;  // values of an array field
 };
 
 struct MessageLayout {
@@ -61,7 +62,7 @@ public:
     Writer(std::ostream& out, uint32_t dataSize);
 
     void define(const MessageLayout& layout);
-    // One value per field, in the layout's order, in the field's scaled
+    // One value per field (`count` for an array), in the layout's order, in the field's scaled
     // integer units; kInvalid or a value the base type cannot hold is
     // written as invalid.
     void write(const MessageLayout& layout, std::initializer_list<int64_t> values);

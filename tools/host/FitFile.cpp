@@ -1,5 +1,6 @@
 // A FIT activity file in the order Garmin's devices write it: file_id, the
-// timer's start, the records, the timer's stop, laps, session, activity.
+// timer's start, the records, the beat intervals, the timer's stop, laps,
+// session, activity.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -16,11 +17,12 @@ using fit::MessageLayout;
 using fit::scaled;
 
 // Global message numbers, field numbers and enum values of the FIT profile.
-constexpr uint16_t kFileId = 0, kSession = 18, kLap = 19, kRecord = 20, kEvent = 21, kActivity = 34;
+constexpr uint16_t kFileId = 0, kSession = 18, kLap = 19, kRecord = 20, kEvent = 21, kActivity = 34, kHrv = 78;
 constexpr int64_t kFileActivity = 4, kManufacturerDevelopment = 255;
 constexpr int64_t kEventTimer = 0, kEventSession = 8, kEventLap = 9, kEventActivity = 26;
 constexpr int64_t kEventTypeStart = 0, kEventTypeStop = 1, kEventTypeStopAll = 4;
-constexpr int64_t kSportGeneric = 0, kLapTriggerManual = 0, kLapTriggerSessionEnd = 7;
+constexpr int64_t kSportGeneric = 0, kSportRunning = 1, kSportCycling = 2, kSubSportGeneric = 0;
+constexpr int64_t kLapTriggerManual = 0, kLapTriggerSessionEnd = 7;
 constexpr int64_t kSessionTriggerActivityEnd = 0, kActivityManual = 0;
 constexpr uint8_t kTimestamp = 253, kMessageIndex = 254;
 
@@ -67,7 +69,8 @@ const MessageLayout kLapLayout{3,
 
 // timestamp, start_time, total_elapsed_time, total_timer_time,
 // total_distance, avg_speed, max_speed, avg_heart_rate, max_heart_rate,
-// sport, first_lap_index, num_laps, event, event_type, trigger, message_index
+// sport, sub_sport, first_lap_index, num_laps, event, event_type, trigger,
+// message_index
 const MessageLayout kSessionLayout{4,
                                    kSession,
                                    {{kTimestamp, BaseType::Uint32},
@@ -80,6 +83,7 @@ const MessageLayout kSessionLayout{4,
                                     {16, BaseType::Uint8},
                                     {17, BaseType::Uint8},
                                     {5, BaseType::Enum},
+                                    {6, BaseType::Enum},
                                     {25, BaseType::Uint16},
                                     {26, BaseType::Uint16},
                                     {0, BaseType::Enum},
@@ -98,6 +102,36 @@ const MessageLayout kActivityLayout{5,
                                      {3, BaseType::Enum},
                                      {4, BaseType::Enum},
                                      {5, BaseType::Uint32}}};
+
+// hrv: time, the intervals between beats (s × 1000), five to a message as
+// Garmin's devices write them, the last one filled up with invalid values.
+constexpr uint8_t kIntervalsPerHrv = 5;
+const MessageLayout kHrvLayout{6, kHrv, {{0, BaseType::Uint16, kIntervalsPerHrv}}};
+
+size_t hrvMessages(const ExerciseTrack& track) {
+    return track.beats() ? (track.beats()->beats().size() + kIntervalsPerHrv - 1) / kIntervalsPerHrv : 0;
+}
+
+void writeHrv(fit::Writer& writer, const ExerciseTrack& track) {
+    if (hrvMessages(track) == 0) return;
+    writer.define(kHrvLayout);
+    const std::vector<BeatSeries::Beat>& beats = track.beats()->beats();
+    for (size_t first = 0; first < beats.size(); first += kIntervalsPerHrv) {
+        int64_t time[kIntervalsPerHrv];
+        for (size_t k = 0; k < kIntervalsPerHrv; ++k)
+            time[k] = first + k < beats.size() ? beats[first + k].interval : kInvalid;
+        writer.write(kHrvLayout, {time[0], time[1], time[2], time[3], time[4]});
+    }
+}
+
+int64_t fitSport(Sport sport) {
+    switch (sport) {
+        case Sport::Running: return kSportRunning;
+        case Sport::Cycling: return kSportCycling;
+        case Sport::Other: break;
+    }
+    return kSportGeneric;
+}
 
 int64_t optional(const std::optional<int>& value) { return value ? *value : kInvalid; }
 int64_t optional(const std::optional<double>& value, double scale, double offset = 0) {
@@ -133,6 +167,7 @@ uint32_t dataSize(const ExerciseTrack& track) {
         kFileIdLayout.dataSize() + 2 * kEventLayout.dataSize() + kSessionLayout.dataSize() + kActivityLayout.dataSize();
     size += static_cast<uint64_t>(track.size()) * kRecordLayout.dataSize();
     size += track.laps().size() * kLapLayout.dataSize();
+    if (const size_t hrv = hrvMessages(track)) size += kHrvLayout.definitionSize() + hrv * kHrvLayout.dataSize();
     if (size > UINT32_MAX) throw std::length_error("the messages would pass the 4 GiB a FIT file can hold");
     return static_cast<uint32_t>(size);
 }
@@ -161,6 +196,7 @@ void writeFit(const ExerciseTrack& track, std::ostream& out) {
                       optional(p.speed, 1000), optional(p.altitude, 5, 2500), optional(p.heartRate),
                       optional(p.cadence), optional(p.power, 1), optional(p.temperature, 1)});
     }
+    writeHrv(writer, track);
     writer.write(kEventLayout, {fit::fitTime(end), kEventTimer, kEventTypeStopAll});
 
     writer.define(kLapLayout);
@@ -184,7 +220,7 @@ void writeFit(const ExerciseTrack& track, std::ostream& out) {
                   distance && seconds > 0 ? scaled(*distance / seconds, 1000) : kInvalid,
                   totals.anySpeed ? scaled(totals.maxSpeed, 1000) : kInvalid,
                   totals.heartRates ? (totals.heartRateSum + totals.heartRates / 2) / totals.heartRates : kInvalid,
-                  totals.heartRates ? totals.maxHeartRate : kInvalid, kSportGeneric, 0,
+                  totals.heartRates ? totals.maxHeartRate : kInvalid, fitSport(track.sport()), kSubSportGeneric, 0,
                   static_cast<int64_t>(laps.size()), kEventSession, kEventTypeStop, kSessionTriggerActivityEnd, 0});
 
     writer.define(kActivityLayout);

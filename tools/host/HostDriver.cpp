@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "plugin/uExportFunctions.h"
+#include "tools/host/ExerciseHeaders.h"
 
 // The binding's pointer types must be those of the plug-in's exports,
 // calling convention included.
@@ -60,9 +61,11 @@ FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile
                          ReportWriter& writer) {
     const int32_t count = plugin.GetExerciseNumberFromRawFile(rawFile.c_str());
     writer.beginFile(shownPath, rawFile, count);
+    const ExerciseHeaders headers(rawFile, isArchiveName(rawFile));
     bool anySamples = false;
     for (int32_t i = 0; i < count; ++i) {
-        const ExerciseReport report = analyseExercise(plugin, rawFile, i);
+        ExerciseReport report = analyseExercise(plugin, rawFile, i);
+        if (report.summary) report.facts = headers.factsFor(*report.summary);
         anySamples |= report.sampleCount > 0;
         writer.exercise(report);
     }

@@ -7,6 +7,7 @@
 
 #include "model/HostRecords.h"
 #include "tools/host/PluginBinding.h"
+#include "tools/host/RecordingFacts.h"
 
 // The samples of the exercise analysed last, each read from the plug-in
 // when asked for (GetExerciseDatasEx into a zeroed record). The plug-in
@@ -32,6 +33,9 @@ struct ExerciseReport {
     int32_t sampleCount = 0;  // AnalyseExercise's result
     std::string note;
     std::optional<ExerciseSummary> summary;  // absent when GetLogSummaryEx refused
+    // What the exercise file's header says, read by the host itself; absent
+    // without a summary or when the file is not known.
+    std::optional<RecordingFacts> facts;
     std::vector<LapRecord> laps;
     SampleReader samples;
 };
@@ -61,7 +65,8 @@ enum class FileOutcome {
 // read as the writer asks for them.
 ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index);
 
-// Counts the exercises of `rawFile` (a full path) and hands each, analysed,
-// to the writer. `shownPath` is what the report names the file by.
+// Counts the exercises of `rawFile` (a full path) and hands each, analysed
+// and with its header's facts, to the writer. `shownPath` is what the report
+// names the file by.
 FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
                          ReportWriter& writer);

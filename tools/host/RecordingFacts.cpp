@@ -81,14 +81,16 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         facts.altitude = flag(smode, 2);
         facts.power = flag(smode, 3);
         facts.usUnits = flag(smode, 7);
+        facts.cyclingData = flag(smode, 6);
         return facts;
     }
     facts.cadence = facts.power = false;
     if (mode.empty()) {
         facts.usUnits = flag(smode, 7);
+        facts.cyclingData = flag(smode, 6);
     } else {
         facts.altitude = flag(mode, 0);
-        facts.speed = flag(mode, 1);
+        facts.speed = facts.cyclingData = flag(mode, 1);
         facts.usUnits = flag(mode, 2);
     }
     return facts;

@@ -16,6 +16,9 @@ struct RecordingFacts {
     bool cadence = true;
     bool altitude = true;
     bool power = true;
+    // Recorded with cycling data: SMode character 7, or the second character
+    // of "Mode=" before version 106.
+    bool cyclingData = false;
     // What tells one exercise from another: the start's wall clock in
     // seconds since 1970-01-01, the length in seconds (tenths dropped),
     // the interval and the monitor code, each -1 when missing.

@@ -37,7 +37,9 @@ void writeJsonArray(std::ostream& out, int32_t count, Record record) {
 
 class JsonWriter : public ReportWriter {
 public:
-    explicit JsonWriter(std::ostream& out) : out_(out) { out_ << "{\"files\":["; }
+    JsonWriter(std::ostream& out, std::optional<Sport> chosen) : out_(out), chosen_(chosen) {
+        out_ << "{\"files\":[";
+    }
 
     void beginFile(const std::string& path, const std::string&, int32_t) override {
         out_ << (files_++ ? ",\n" : "\n") << "{\"file\":" << jsonString(path) << ",\"exercises\":[";
@@ -46,7 +48,9 @@ public:
 
     void exercise(const ExerciseReport& report) override {
         out_ << (exercises_++ ? ",\n" : "\n") << "{\"index\":" << report.index
-             << ",\"sampleCount\":" << report.sampleCount << ",\"note\":" << jsonString(report.note)
+             << ",\"sampleCount\":" << report.sampleCount << ",\"sport\":"
+             << (report.sampleCount > 0 ? jsonString(sportName(sportFor(report.facts, chosen_))) : "null")
+             << ",\"note\":" << jsonString(report.note)
              << ",\"summary\":" << (report.summary ? jsonObject(*report.summary) : std::string("null"))
              << ",\n\"laps\":";
         writeJsonArray(out_, static_cast<int32_t>(report.laps.size()),
@@ -61,14 +65,15 @@ public:
 
 private:
     std::ostream& out_;
+    const std::optional<Sport> chosen_;
     int files_ = 0;
     int exercises_ = 0;
 };
 
 class CsvWriter : public ReportWriter {
 public:
-    explicit CsvWriter(std::ostream& out) : out_(out) {
-        out_ << "file,index";
+    CsvWriter(std::ostream& out, std::optional<Sport> chosen) : out_(out), chosen_(chosen) {
+        out_ << "file,index,sport";
         forEachField(SampleRecord{}, [&](const char* name, auto) { out_ << ',' << name; });
         out_ << '\n';
     }
@@ -77,9 +82,10 @@ public:
 
     void exercise(const ExerciseReport& report) override {
         std::string row;
+        const char* sport = sportName(sportFor(report.facts, chosen_));
         for (int32_t j = 0; j < report.samples.count(); ++j) {
             const SampleRecord sample = report.samples[j];
-            row = file_ + ',' + std::to_string(report.index);
+            row = file_ + ',' + std::to_string(report.index) + ',' + sport;
             forEachField(sample, [&](const char*, auto value) {
                 row += ',';
                 if constexpr (std::is_same_v<decltype(value), double>)
@@ -97,6 +103,7 @@ public:
 
 private:
     std::ostream& out_;
+    const std::optional<Sport> chosen_;
     std::string file_;
 };
 
@@ -116,7 +123,8 @@ std::string splitText(double seconds) {
 
 class TableWriter : public ReportWriter {
 public:
-    TableWriter(std::ostream& out, bool utf8Text) : out_(out), utf8Text_(utf8Text) {}
+    TableWriter(std::ostream& out, bool utf8Text, std::optional<Sport> chosen)
+        : out_(out), utf8Text_(utf8Text), chosen_(chosen) {}
 
     void beginFile(const std::string& path, const std::string&, int32_t exerciseCount) override {
         out_ << (files_++ ? "\n" : "") << path << ": ";
@@ -134,6 +142,7 @@ public:
         }
         out_ << report.sampleCount << " samples, " << report.laps.size() << " laps\n";
         if (report.summary) writeSummary(*report.summary);
+        row("Sport", sportName(sportFor(report.facts, chosen_)));
         writeNote(report.note);
         writeLaps(report.laps);
         writeSamples(report.samples);
@@ -208,16 +217,18 @@ private:
 
     std::ostream& out_;
     const bool utf8Text_;
+    const std::optional<Sport> chosen_;
     int files_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<ReportWriter> makeReportWriter(ReportFormat format, std::ostream& out, bool utf8Text) {
+std::unique_ptr<ReportWriter> makeReportWriter(ReportFormat format, std::ostream& out, bool utf8Text,
+                                               std::optional<Sport> chosen) {
     switch (format) {
-        case ReportFormat::Csv: return std::make_unique<CsvWriter>(out);
-        case ReportFormat::Json: return std::make_unique<JsonWriter>(out);
+        case ReportFormat::Csv: return std::make_unique<CsvWriter>(out, chosen);
+        case ReportFormat::Json: return std::make_unique<JsonWriter>(out, chosen);
         case ReportFormat::Table: break;
     }
-    return std::make_unique<TableWriter>(out, utf8Text);
+    return std::make_unique<TableWriter>(out, utf8Text, chosen);
 }

@@ -1,5 +1,7 @@
 // A chart of one exercise for people: heart rate, speed and altitude over
-// time in three panels on one time axis, laps as dashed lines. Each panel
+// time in panels on one time axis, laps as dashed lines; the beat intervals
+// (a tachogram) in a panel of their own where the file carries them, and for
+// an R-R recording only heart rate and intervals. Each panel
 // keeps the lowest and highest value per pixel column, so the chart is
 // drawn from one pass over the samples and stays small however long the
 // exercise is.
@@ -81,11 +83,14 @@ public:
     explicit Chart(const ExerciseTrack& track)
         : track_(track),
           span_(std::max(1.0, track.duration())),
-          height_(kTop + 3 * (kPanelHeight + kPanelGap) + kBottom) {}
+          series_(chartSeries(track)),
+          panels_(static_cast<int>(series_.size()) + (track.beats() ? 1 : 0)),
+          height_(kTop + panels_ * (kPanelHeight + kPanelGap) + kBottom) {}
 
     void write(std::ostream& out) {
-        std::vector<Series> series = chartSeries();
+        std::vector<Series>& series = series_;
         fillColumns(series);
+        if (track_.beats()) series.push_back(tachogram());
         pugi::xml_document document;
         pugi::xml_node svg = document.append_child("svg");
         svg.append_attribute("xmlns").set_value("http://www.w3.org/2000/svg");
@@ -110,14 +115,30 @@ public:
     }
 
 private:
-    static std::vector<Series> chartSeries() {
-        return {
+    static std::vector<Series> chartSeries(const ExerciseTrack& track) {
+        std::vector<Series> series = {
             {"Heart rate, bpm", "#d62728", "no heart rate recorded",
              [](const TrackPoint& p) { return p.heartRate ? std::optional<double>(*p.heartRate) : std::nullopt; }},
-            {"Speed, km/h", "#1f77b4", "no speed recorded",
-             [](const TrackPoint& p) { return p.speed ? std::optional<double>(*p.speed * 3.6) : std::nullopt; }},
-            {"Altitude, m", "#8c564b", "no altitude recorded", [](const TrackPoint& p) { return p.altitude; }},
         };
+        if (track.fromBeats()) return series;
+        series.push_back({"Speed, km/h", "#1f77b4", "no speed recorded", [](const TrackPoint& p) {
+                              return p.speed ? std::optional<double>(*p.speed * 3.6) : std::nullopt;
+                          }});
+        series.push_back(
+            {"Altitude, m", "#8c564b", "no altitude recorded", [](const TrackPoint& p) { return p.altitude; }});
+        return series;
+    }
+
+    // Each beat's interval at the time of the beat.
+    Series tachogram() const {
+        Series series{"R-R interval, ms", "#2ca02c", "no beat recorded", {}};
+        for (const BeatSeries::Beat& beat : track_.beats()->beats()) {
+            Column& column = series.columns[static_cast<size_t>(columnOf(beat.at / 1000.0))];
+            const double interval = beat.interval;
+            column.low = std::min(column.low, interval);
+            column.high = std::max(column.high, interval);
+        }
+        return series;
     }
 
     // One pass over the samples: each column keeps its lowest and highest value.
@@ -141,8 +162,7 @@ private:
 
     void addHeading(pugi::xml_node svg) const {
         const TrackOrigin& origin = track_.origin();
-        std::string title = origin.rawFile;
-        if (origin.archive) title += ", exercise " + std::to_string(origin.exerciseIndex);
+        const std::string title = origin.rawFile + exerciseLabel(origin);
         addText(svg, kLeft, 28, title).append_attribute("class").set_value("title");
         std::string start = isoDateTime(track_.startTime() + origin.utcOffset, "");
         start[10] = ' ';
@@ -151,7 +171,10 @@ private:
                                durationText(std::llround(track_.duration()));
         if (const std::optional<double> distance = track_.totalDistance())
             subtitle += "  \xc2\xb7  " + numberWith(*distance / 1000, 2) + " km";
-        subtitle += "  \xc2\xb7  " + std::to_string(track_.size()) + " samples";
+        if (track_.fromBeats())
+            subtitle += "  \xc2\xb7  " + std::to_string(track_.beats()->beats().size()) + " beats";
+        else
+            subtitle += "  \xc2\xb7  " + std::to_string(track_.size()) + " samples";
         if (track_.facts().usUnits) subtitle += "  \xc2\xb7  recorded in US units";
         addText(svg, kLeft, 50, subtitle);
         const std::string& note = track_.note();
@@ -216,7 +239,7 @@ private:
             }
         const int axis = height_ - kBottom;
         for (int64_t t = 0; t <= span_; t += step) {
-            for (int panel = 0; panel < 3; ++panel) {
+            for (int panel = 0; panel < panels_; ++panel) {
                 const int top = kTop + panel * (kPanelHeight + kPanelGap);
                 addLine(svg, xOf(t), top, xOf(t), top + kPanelHeight, "grid");
             }
@@ -228,7 +251,7 @@ private:
     // A dashed line where a lap ends, its number over its middle where there is room.
     void addLaps(pugi::xml_node svg) const {
         if (!track_.lapsFromFile()) return;
-        const int lastPanelBottom = kTop + 2 * (kPanelHeight + kPanelGap) + kPanelHeight;
+        const int lastPanelBottom = kTop + (panels_ - 1) * (kPanelHeight + kPanelGap) + kPanelHeight;
         const std::vector<TrackLap>& laps = track_.laps();
         for (size_t k = 0; k < laps.size(); ++k) {
             const double begin = std::clamp(static_cast<double>(laps[k].start - track_.startTime()), 0.0, span_);
@@ -243,6 +266,8 @@ private:
 
     const ExerciseTrack& track_;
     double span_;  // seconds the time axis covers
+    std::vector<Series> series_;
+    int panels_;
     int height_;
 };
 

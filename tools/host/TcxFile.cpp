@@ -18,6 +18,16 @@ void addHeartRate(pugi::xml_node parent, const char* name, int bpm) {
     addText(parent.append_child(name), "Value", std::to_string(bpm));
 }
 
+// The schema's three sports.
+const char* tcxSport(Sport sport) {
+    switch (sport) {
+        case Sport::Running: return "Running";
+        case Sport::Cycling: return "Biking";
+        case Sport::Other: break;
+    }
+    return "Other";
+}
+
 void appendTrackpoint(std::string& out, const TrackPoint& p) {
     out += "<Trackpoint><Time>";
     out += isoDateTime(p.time, "Z");
@@ -80,7 +90,7 @@ void writeTcx(const ExerciseTrack& track, std::ostream& out) {
     pugi::xml_node root = document.append_child("TrainingCenterDatabase");
     root.append_attribute("xmlns").set_value(kTcxNamespace);
     pugi::xml_node activity = root.append_child("Activities").append_child("Activity");
-    activity.append_attribute("Sport").set_value("Other");
+    activity.append_attribute("Sport").set_value(tcxSport(track.sport()));
     addText(activity, "Id", isoDateTime(track.startTime(), "Z"));
     addSlot(activity);
     if (!track.note().empty()) addText(activity, "Notes", xmlText(track.note()));

@@ -30,6 +30,7 @@ struct HostOptions {
     std::optional<ConversionFormat> conversion;  // set: files into `output` instead of a report
     std::string output;
     std::optional<int32_t> utcOffset;
+    std::optional<Sport> sport;  // --sport: instead of the one each recording tells
     std::vector<std::string> files;
     std::string importTarget;  // --import: the directory the import dialog archives into
     std::string configure;     // --configure: the settings file the configuration dialog edits
@@ -41,7 +42,7 @@ void printUsage() {
         "usage: polarhost [--settings INI] [--format table|csv|json]%s\n"
         "                 [--configure INI] [--import TARGETDIR] RAWFILE...\n"
         "       polarhost --format tcx|gpx|fit|svg --output DIR [--utc-offset +HH:MM]\n"
-        "                 [--settings INI] RAWFILE...\n"
+        "                 [--sport running|cycling|other] [--settings INI] RAWFILE...\n"
         "\n"
         "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
         "exports, as the training-log application does, and prints what it hands over,\n"
@@ -58,12 +59,22 @@ void printUsage() {
         "                   index added for an archive (ride.tcx, Connect-0.fit ...).\n"
         "                   Metres, m/s and degrees Celsius, converted from US units\n"
         "                   where the file says it holds them; positions only where\n"
-        "                   the track gave one (GPX has only those samples). An\n"
-        "                   exercise without samples gives no file. The path of each\n"
-        "                   file written goes to standard output\n"
+        "                   the track gave one (GPX has only those samples, and\n"
+        "                   none for an exercise without a position). TCX, GPX and\n"
+        "                   FIT need a valid Date= and an Interval= above 0 to place\n"
+        "                   the samples in time. An exercise without samples gives\n"
+        "                   no file. An R-R recording (Interval=238) is converted\n"
+        "                   from its beats, or merged into the FIT and SVG of the\n"
+        "                   exercise of the same start given with it. The path of\n"
+        "                   each file written goes to standard output\n"
         "  --utc-offset +HH:MM  the offset from UTC of the files' wall-clock times;\n"
         "                   without it, the machine's time zone on the exercise's date.\n"
         "                   Each file says which it used\n"
+        "  --sport S        running, cycling or other for every exercise (TCX Sport,\n"
+        "                   FIT sport, and the reports' sport); without it, from the\n"
+        "                   recording: power or SMode's cycling flag (Mode='s before\n"
+        "                   version 106) is cycling, speed without them running,\n"
+        "                   anything else other\n"
         "  --configure INI  first shows the plug-in's configuration dialog\n"
         "                   (CallConfiguration) on INI, which OK saves; without\n"
         "                   --settings, INI is then also the settings file, read after\n"
@@ -82,7 +93,12 @@ void printUsage() {
         "\n"
         "Exit status: 0 every file gave samples; 1 a file held no exercise (missing,\n"
         "not an archive), none of its exercises gave a sample or the import brought\n"
-        "none, the others are still reported; also 1 when a converted file cannot be\n"
+        "none, the others are still reported. Converting, 0 every raw file gave at\n"
+        "least one converted file (an R-R file merged into its partner's counts);\n"
+        "1 a raw file gave none, whatever the reason (no exercise, no sample, no\n"
+        "beat, no position for GPX, no date or interval to place it in time), the\n"
+        "others are still converted. Each exercise that writes no file says why on\n"
+        "standard error, one line each. Also 1 when a converted file cannot be\n"
         "written, which ends the run (no half-written file is left); 2 usage error;\n"
         "3 the plug-in could not be loaded.\n",
         bindingLoadsLibrary() ? " [--dll PATH]" : "",
@@ -128,7 +144,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             hasValue = true;
         }
         const bool takesValue = arg == "--settings" || arg == "--format" || arg == "--dll" || arg == "--import" ||
-                                arg == "--configure" || arg == "--output" || arg == "--utc-offset";
+                                arg == "--configure" || arg == "--output" || arg == "--utc-offset" ||
+                                arg == "--sport";
         if (!takesValue) {
             error = "unknown option " + arg;
             return false;
@@ -150,6 +167,12 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             options.configure = value;
         } else if (arg == "--output") {
             options.output = value;
+        } else if (arg == "--sport") {
+            options.sport = parseSport(value);
+            if (!options.sport) {
+                error = "--sport wants running, cycling or other, not '" + value + "'";
+                return false;
+            }
         } else if (arg == "--utc-offset") {
             options.utcOffset = parseUtcOffset(value);
             if (!options.utcOffset) {
@@ -213,31 +236,25 @@ std::string missingSettingsFile() {
     }
 }
 
-// Drives every file into the writer; the exit status.
-int driveFiles(const PluginExports& plugin, const std::vector<std::string>& files, ReportWriter& writer,
-               const char* noFileWritten) {
+int reportFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
+    const std::unique_ptr<ReportWriter> writer =
+        makeReportWriter(options.format, std::cout, terminalUsesUtf8(), options.sport);
     int status = kExitOk;
     for (const std::string& file : files) {
-        switch (driveRawFile(plugin, fullPath(file), file, writer)) {
+        switch (driveRawFile(plugin, fullPath(file), file, *writer)) {
             case FileOutcome::Analysed: break;
             case FileOutcome::NoExercise:
-                std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)" << noFileWritten
-                          << "\n";
+                std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)\n";
                 status = kExitFailed;
                 break;
             case FileOutcome::NoSamples:
-                std::cerr << "polarhost: " << file << ": no exercise gave a sample" << noFileWritten << "\n";
+                std::cerr << "polarhost: " << file << ": no exercise gave a sample\n";
                 status = kExitFailed;
                 break;
         }
     }
-    writer.finish();
+    writer->finish();
     return status;
-}
-
-int reportFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
-    const std::unique_ptr<ReportWriter> writer = makeReportWriter(options.format, std::cout, terminalUsesUtf8());
-    return driveFiles(plugin, files, *writer, "");
 }
 
 int convertFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
@@ -246,9 +263,14 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& fi
     conversion.outputDirectory = options.output;
     conversion.utcOffset = options.utcOffset;
     conversion.utf8Names = terminalUsesUtf8();
-    const std::unique_ptr<ReportWriter> writer = makeConversionWriter(conversion, std::cout, std::cerr);
+    conversion.sport = options.sport;
+    std::vector<RawFileName> names;
+    for (const std::string& file : files) names.push_back({file, fullPath(file)});
+    const std::unique_ptr<ConversionRun> writer = makeConversionWriter(conversion, names, std::cout, std::cerr);
     try {
-        return driveFiles(plugin, files, *writer, "; no file written");
+        for (const RawFileName& name : names) driveRawFile(plugin, name.full, name.shown, *writer);
+        writer->finish();
+        return writer->everyFileConverted() ? kExitOk : kExitFailed;
     } catch (const OutputError& failure) {
         std::cerr << "polarhost: " << failure.what() << "\n";
         return kExitFailed;
