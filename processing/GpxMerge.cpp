@@ -6,10 +6,9 @@
 
 #include "framework/Locale.h"
 #include "framework/Xml.h"
+#include "processing/DebugFlags.h"
 
 namespace {
-
-constexpr uint16_t kFlagGpxParsed = 1u << 8;
 
 struct GpsPoint {
     double latitude = 0;
@@ -146,5 +145,5 @@ void MergeGpxTrack(TPluginState& plugin, const std::string& path) {
     const size_t taking = count > 1 ? std::min(points.size(), static_cast<size_t>(count - 1)) : 0;
     for (size_t p = 0; p < taking; ++p)
         aligner.place(points[p], SecondsOfDay(points[p].time - plugin.Summary.StartDateTime));
-    if (plugin.Settings.Debug) plugin.DebugFlags |= kFlagGpxParsed;
+    if (plugin.Settings.Debug) plugin.DebugFlags |= debug_flags::kGpxParsed;
 }

@@ -3,11 +3,12 @@
 #include "TestFiles.h"
 #include "framework/Convert.h"
 #include "framework/Locale.h"
+#include "processing/DebugFlags.h"
 #include "processing/GpxMerge.h"
 
 namespace {
 
-constexpr uint16_t kGpxParsed = 1u << 8;
+using debug_flags::kGpxParsed;
 
 const fw::DateTime kStart = fw::encodeDate(2009, 5, 1) + fw::encodeTime(10, 0, 0, 0);
 
