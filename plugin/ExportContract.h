@@ -5,11 +5,12 @@
 #include "framework/CallingConvention.h"
 
 // The contract with the host: each of the 31 exports with its ordinal, which
-// never moves (exports.def gives the linker the same table), its undecorated
-// name and its function type. A "one byte" result is uint8_t; text lengths
-// arrive in 32-bit slots of which the low 16 bits count. No windows.h here:
-// it declares a GetVersion of its own, and callers that load the DLL include
-// both.
+// never moves (new exports are only ever appended), its undecorated name and
+// its function type. plugin/CMakeLists.txt writes the linker's exports.def
+// from the POLAR_EXPORT lines, each at the start of a line.
+// A "one byte" result is uint8_t; text lengths arrive in 32-bit slots of
+// which the low 16 bits count. No windows.h here: it declares a GetVersion of
+// its own, and callers that load the DLL include both.
 namespace plugin_exports {
 
 #define POLAR_EXPORT(ORDINAL, NAME, RESULT, PARAMETERS)         \

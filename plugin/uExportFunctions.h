@@ -6,7 +6,7 @@
 #include "plugin/ExportContract.h"
 
 // The 31 functions the host calls, exported by undecorated name with the
-// ordinals of exports.def; their types are the contract's.
+// contract's ordinals and types.
 extern "C" {
 plugin_exports::CallImportDialog::Function CallImportDialog;
 plugin_exports::CallConfiguration::Function CallConfiguration;
