@@ -8,23 +8,6 @@
 #include "framework/IniFile.h"
 #include "model/Settings.h"
 
-ConfigValues loadConfigValues(const std::string& iniPath) {
-    using namespace settings;
-    const ConfigValues defaults;
-    ConfigValues v;
-    v.deviceType = fw::readIniInteger(iniPath, kSection, kDeviceType, defaults.deviceType);
-    v.protocol = fw::readIniInteger(iniPath, kSection, kProtocol, defaults.protocol);
-    v.hrFilter = fw::readIniBool(iniPath, kSection, kHRFilter, defaults.hrFilter);
-    v.modulateTemp = fw::readIniBool(iniPath, kSection, kModulateTemp, defaults.modulateTemp);
-    v.gps = fw::readIniBool(iniPath, kSection, kGPS, defaults.gps);
-    v.hrMaxDev = fw::readIniBool(iniPath, kSection, kHRMaxDev, defaults.hrMaxDev);
-    v.debug = fw::readIniBool(iniPath, kSection, kDebug, defaults.debug);
-    v.gpsIgnoreTime = fw::readIniBool(iniPath, kSection, kGPSITime, defaults.gpsIgnoreTime);
-    v.ahFactor = fw::readIniInteger(iniPath, kSection, kAHFactor, defaults.ahFactor);
-    v.comPort = fw::readIniInteger(iniPath, kSection, kComPort, defaults.comPort);
-    return v;
-}
-
 std::vector<SettingWrite> settingWrites(const ConfigValues& v, bool portListEnabled) {
     using namespace settings;
     std::vector<SettingWrite> writes{

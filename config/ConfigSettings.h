@@ -5,30 +5,18 @@
 #include <vector>
 
 #include "model/HostWindow.h"
+#include "model/Settings.h"
 
 // The configuration dialog's values and rules, apart from its window.
 
-// What the dialog shows and OK saves. List selections count from 0; -1 is no selection.
-struct ConfigValues {
-    int32_t deviceType = 0;
-    int32_t protocol = 0;
-    int32_t comPort = 1;
-    bool hrFilter = true;
-    bool modulateTemp = true;
-    int32_t ahFactor = 2;
-    bool gps = true;
-    bool hrMaxDev = false;
-    bool debug = false;
-    bool gpsIgnoreTime = false;
-};
+// What the dialog shows and OK saves: the settings file's ten keys. List
+// selections count from 0; -1 is no selection.
+using ConfigValues = SettingsValues;
 
 // Protocol list entry that enables the port list.
 inline constexpr int32_t kProtocolCom = 2;
 inline constexpr int32_t kAHFactorMinimum = 0;
 inline constexpr int32_t kAHFactorMaximum = 10;
-
-// Section SETTINGS of `iniPath`, each key with the settings store's default.
-ConfigValues loadConfigValues(const std::string& iniPath);
 
 struct SettingWrite {
     const char* key;

@@ -99,7 +99,7 @@ private:
     }
 
     void LoadSettings() {
-        const ConfigValues v = loadConfigValues(FIniPath);
+        const ConfigValues v = ReadSettings(FIniPath);
         selectIndex(cboDeviceType, v.deviceType);
         selectIndex(cboProt, v.protocol);
         setChecked(chkHRFilter, v.hrFilter);

@@ -13,6 +13,7 @@
 #include "device/uWinstuff.h"
 #include "framework/Ui.h"
 #include "framework/win32/DialGauge.h"
+#include "framework/win32/GdiObjects.h"
 #include "framework/win32/Form.h"
 
 namespace {
@@ -28,24 +29,20 @@ constexpr int kStatusHeight = 22;
 constexpr int kHintHeight = 300;  // outer height with the low-voltage hint
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// A battery running low, 13 x 26, for the hint; the caller owns it.
-HBITMAP drawLowBattery(HDC reference) {
-    HDC dc = CreateCompatibleDC(reference);
-    HBITMAP bitmap = CreateCompatibleBitmap(reference, 13, 26);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
+// A battery running low, 13 x 26, for the hint.
+fw::Bitmap drawLowBattery(HDC reference) {
+    fw::Bitmap bitmap(CreateCompatibleBitmap(reference, 13, 26));
+    const fw::MemoryDc memory(reference);
+    const HDC dc = memory.get();
+    const fw::Selected drawing(dc, bitmap);
     const RECT all{0, 0, 13, 26};
     FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    HBRUSH red = CreateSolidBrush(RGB(220, 0, 0));
+    const fw::Brush black(RGB(0, 0, 0)), red(RGB(220, 0, 0));
     const RECT terminal{4, 0, 9, 3}, outline{0, 3, 13, 26}, inside{2, 5, 11, 24}, charge{2, 19, 11, 24};
-    FillRect(dc, &terminal, black);
-    FillRect(dc, &outline, black);
+    FillRect(dc, &terminal, black.get());
+    FillRect(dc, &outline, black.get());
     FillRect(dc, &inside, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    FillRect(dc, &charge, red);
-    DeleteObject(black);
-    DeleteObject(red);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
+    FillRect(dc, &charge, red.get());
     return bitmap;
 }
 
@@ -54,9 +51,6 @@ public:
     TFImport(TPluginState& plugin, DeviceLibrary& library, HWND owner)
         : Form(owner, {kClientWidth, kClientHeight, "Polar Device Import", fw::FormBorder::Dialog}),
           session_(plugin, library, *this) {}
-    ~TFImport() override {
-        if (hintBitmap_) DeleteObject(hintBitmap_);
-    }
 
     void SetHostParams(const HostWindowParams& host, const std::string& targetDir, const std::string& iniFile) {
         FHostRect = {host.left, host.top, host.right, host.bottom};
@@ -93,7 +87,7 @@ private:
         if (HDC screen = GetDC(nullptr)) {
             hintBitmap_ = drawLowBattery(screen);
             ReleaseDC(nullptr, screen);
-            SendMessageA(Image1, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hintBitmap_));
+            SendMessageA(Image1, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hintBitmap_.get()));
         }
         lblHintD = addLabel(hint, {32, 28, 275, 16}, idLblHintD, "");
         for (HWND part : {grpHint, Image1, lblHintD}) ShowWindow(part, SW_HIDE);
@@ -234,7 +228,7 @@ private:
     HWND lblState = nullptr;
     fw::DialGauge GaugeMem;
     TProgressBarVistaFix ProgressBar1;
-    HBITMAP hintBitmap_ = nullptr;
+    fw::Bitmap hintBitmap_;
 };
 
 }  // namespace

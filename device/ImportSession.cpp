@@ -6,7 +6,6 @@
 #include "device/ImportRules.h"
 #include "framework/FileSystem.h"
 #include "framework/FpuControl.h"
-#include "framework/IniFile.h"
 #include "framework/Zip.h"
 #include "model/Settings.h"
 #include "model/WorkDirectory.h"
@@ -32,11 +31,11 @@ bool nameTaken(const std::string& path) { return fw::fileExists(path) || fw::dir
 }  // namespace
 
 void TImportSession::LoadSettings(const std::string& iniFile) {
-    using namespace settings;
-    FDeviceType = static_cast<uint8_t>(fw::readIniInteger(iniFile, kSection, kDeviceType, 0));
-    FProtocol = static_cast<uint8_t>(fw::readIniInteger(iniFile, kSection, kProtocol, 0));
-    FComPort = static_cast<int16_t>(fw::readIniInteger(iniFile, kSection, kComPort, 1));
-    view_.setHRFilterTicked(fw::readIniBool(iniFile, kSection, kHRFilter, true));
+    const SettingsValues v = ReadSettings(iniFile);
+    FDeviceType = static_cast<uint8_t>(v.deviceType);
+    FProtocol = static_cast<uint8_t>(v.protocol);
+    FComPort = static_cast<int16_t>(v.comPort);
+    view_.setHRFilterTicked(v.hrFilter);
 }
 
 StartOutcome TImportSession::tmStartTimer() {

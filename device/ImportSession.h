@@ -6,6 +6,7 @@
 #include "device/DeviceLibrary.h"
 #include "device/uPolar.h"
 #include "model/PluginState.h"
+#include "model/Settings.h"
 
 // The import dialog's connection, download and archive steps in plain code:
 // they talk to the device library (DeviceLibrary) and to the dialog
@@ -51,8 +52,8 @@ public:
     TImportSession(TPluginState& plugin, DeviceLibrary& library, ImportView& view)
         : plugin_(plugin), library_(library), view_(view) {}
 
-    // Reads the four device keys of `iniFile` (section SETTINGS, defaults
-    // DeviceType 0, Protocol 0, COMPort 1, HRFilter true).
+    // Reads the four device keys of `iniFile` (section SETTINGS); HRFilter
+    // goes to the dialog's check box.
     void LoadSettings(const std::string& iniFile);
     void SetTargetDir(const std::string& directory) { FTargetDir = directory; }
 
@@ -79,6 +80,8 @@ public:
 
     bool linkOpen() const { return FLinkOpen; }
     uint8_t deviceType() const { return FDeviceType; }
+    uint8_t protocol() const { return FProtocol; }
+    int16_t comPort() const { return FComPort; }
     int32_t exerciseCount() const { return FExerciseCount; }
 
     // Pause between two polls of the device while waiting for it.
@@ -95,9 +98,10 @@ private:
     bool FLinkOpen = false;  // a device answered, or an abort was requested
     bool FConnected = false;
     bool FCloseRequested = false;
-    uint8_t FDeviceType = 0;
-    uint8_t FProtocol = 0;
-    int16_t FComPort = 1;
+    // The settings' defaults until LoadSettings.
+    uint8_t FDeviceType = static_cast<uint8_t>(SettingsValues{}.deviceType);
+    uint8_t FProtocol = static_cast<uint8_t>(SettingsValues{}.protocol);
+    int16_t FComPort = static_cast<int16_t>(SettingsValues{}.comPort);
     int32_t FExerciseCount = 0;
     TGeneralParams FGeneralParams{};
     bool connectionStarted_ = false;

@@ -124,6 +124,11 @@ TimeOfDay decodeTime(DateTime value) {
                      static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000)};
 }
 
+int32_t secondsOfDay(DateTime value) {
+    const TimeOfDay time = decodeTime(value);
+    return time.hour * 3600 + time.minute * 60 + time.second;
+}
+
 CalendarDate decodeDate(DateTime value) {
     // Days since 0001-01-01, then walk 400-, 100-, 4- and 1-year cycles.
     int64_t days = static_cast<int64_t>(std::floor(value)) + kDateDelta - 1;

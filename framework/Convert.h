@@ -38,6 +38,8 @@ struct TimeOfDay {
 };
 // Time of day of a date-time, rounded to the millisecond (sign ignored).
 TimeOfDay decodeTime(DateTime value);
+// Whole seconds of decodeTime's time of day.
+int32_t secondsOfDay(DateTime value);
 
 struct CalendarDate {
     int year, month, day;

@@ -11,7 +11,6 @@ namespace fw {
 // All six exceptions masked, 64-bit precision, round to nearest. Bit 6 is
 // reserved and reads back set: the word then reads 0x137F.
 constexpr uint16_t kFpuAllMasked = 0x133F;
-constexpr uint16_t kFpuReservedBit = 0x0040;
 
 inline uint16_t fpuControlWord() {
 #if defined(__i386__) || defined(__x86_64__)
@@ -40,7 +39,6 @@ public:
     ~FpuControlScope() { setFpuControlWord(saved_); }
     FpuControlScope(const FpuControlScope&) = delete;
     FpuControlScope& operator=(const FpuControlScope&) = delete;
-    uint16_t saved() const { return saved_; }
 
 private:
     uint16_t saved_;

@@ -21,6 +21,13 @@ struct UnzCloser {
 };
 using UnzHandle = std::unique_ptr<void, UnzCloser>;
 
+// Closes an archive being written that is given up; a finished one is closed
+// by hand, where the result counts.
+struct ZipAbandoner {
+    void operator()(void* handle) const { zipClose(handle, nullptr); }
+};
+using ZipHandle = std::unique_ptr<void, ZipAbandoner>;
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -187,14 +194,14 @@ std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const st
 }
 
 void writeZip(const std::string& archive, const std::vector<ZipSource>& sources) {
-    zipFile zip = zipOpen64(archive.c_str(), APPEND_STATUS_CREATE);
+    ZipHandle zip(zipOpen64(archive.c_str(), APPEND_STATUS_CREATE));
     if (!zip) throw ZipError("cannot create archive " + archive);
     bool ok = true;
     std::string failed;
     for (const ZipSource& source : sources) {
         FileHandle in(std::fopen(source.path.c_str(), "rb"));
         zip_fileinfo info{};
-        if (!in || zipOpenNewFileInZip64(zip, source.entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+        if (!in || zipOpenNewFileInZip64(zip.get(), source.entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
                                          Z_DEFLATED, 9, 0) != ZIP_OK) {
             ok = false, failed = source.path;
             break;
@@ -202,15 +209,15 @@ void writeZip(const std::string& archive, const std::vector<ZipSource>& sources)
         std::vector<char> buffer(64 * 1024);
         size_t got;
         while ((got = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0)
-            if (zipWriteInFileInZip(zip, buffer.data(), static_cast<unsigned>(got)) != ZIP_OK) ok = false;
+            if (zipWriteInFileInZip(zip.get(), buffer.data(), static_cast<unsigned>(got)) != ZIP_OK) ok = false;
         if (std::ferror(in.get())) ok = false;
-        if (zipCloseFileInZip(zip) != ZIP_OK) ok = false;
+        if (zipCloseFileInZip(zip.get()) != ZIP_OK) ok = false;
         if (!ok) {
             failed = source.path;
             break;
         }
     }
-    if (zipClose(zip, nullptr) != ZIP_OK && ok) ok = false, failed = archive;
+    if (zipClose(zip.release(), nullptr) != ZIP_OK && ok) ok = false, failed = archive;
     if (!ok) throw ZipError("cannot archive " + failed);
 }
 

@@ -7,6 +7,7 @@
 #include "framework/FileSystem.h"
 #include "model/cExerciseDatas.h"
 #include "model/HostRecords.h"
+#include "model/Settings.h"
 
 // The six settings the analysis uses; false until the host names the
 // settings file, then the file's values.
@@ -21,7 +22,8 @@ struct AnalysisSettings {
 // Everything that lives from load to unload. Exactly one instance exists,
 // owned by the export unit, which hands it to the steps that work on it.
 struct TPluginState {
-    int32_t AHFactor = 2;
+    // The settings default until the host calls Initialize or names the settings file.
+    int32_t AHFactor = SettingsValues{}.ahFactor;
     std::string InitDirectory;
     int32_t ImportedExerciseCount = 0;
     std::string HostIniFile;

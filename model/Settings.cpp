@@ -1,14 +1,31 @@
 #include "Settings.h"
 
 #include "framework/IniFile.h"
+#include "model/PluginState.h"
+
+SettingsValues ReadSettings(const std::string& file) {
+    using namespace settings;
+    const SettingsValues defaults;
+    SettingsValues v;
+    v.deviceType = fw::readIniInteger(file, kSection, kDeviceType, defaults.deviceType);
+    v.protocol = fw::readIniInteger(file, kSection, kProtocol, defaults.protocol);
+    v.comPort = fw::readIniInteger(file, kSection, kComPort, defaults.comPort);
+    v.hrFilter = fw::readIniBool(file, kSection, kHRFilter, defaults.hrFilter);
+    v.modulateTemp = fw::readIniBool(file, kSection, kModulateTemp, defaults.modulateTemp);
+    v.ahFactor = fw::readIniInteger(file, kSection, kAHFactor, defaults.ahFactor);
+    v.gps = fw::readIniBool(file, kSection, kGPS, defaults.gps);
+    v.hrMaxDev = fw::readIniBool(file, kSection, kHRMaxDev, defaults.hrMaxDev);
+    v.debug = fw::readIniBool(file, kSection, kDebug, defaults.debug);
+    v.gpsIgnoreTime = fw::readIniBool(file, kSection, kGPSITime, defaults.gpsIgnoreTime);
+    return v;
+}
 
 void ReadPluginSettings(TPluginState& state) {
-    using namespace settings;
-    const std::string& file = state.PluginIniFile;
-    state.Settings.ModulateTemp = fw::readIniBool(file, kSection, kModulateTemp, true);
-    state.AHFactor = fw::readIniInteger(file, kSection, kAHFactor, 2);
-    state.Settings.GPS = fw::readIniBool(file, kSection, kGPS, true);
-    state.Settings.HRMaxDev = fw::readIniBool(file, kSection, kHRMaxDev, false);
-    state.Settings.Debug = fw::readIniBool(file, kSection, kDebug, false);
-    state.Settings.GPSITime = fw::readIniBool(file, kSection, kGPSITime, false);
+    const SettingsValues v = ReadSettings(state.PluginIniFile);
+    state.Settings.ModulateTemp = v.modulateTemp;
+    state.AHFactor = v.ahFactor;
+    state.Settings.GPS = v.gps;
+    state.Settings.HRMaxDev = v.hrMaxDev;
+    state.Settings.Debug = v.debug;
+    state.Settings.GPSITime = v.gpsIgnoreTime;
 }

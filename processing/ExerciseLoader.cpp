@@ -4,20 +4,14 @@
 
 #include "framework/Convert.h"
 #include "framework/Locale.h"
+#include "processing/DebugFlags.h"
 #include "processing/HrmReader.h"
 
 namespace {
 
 constexpr uint8_t kMaskPower = 1u << 3;
 
-enum DebugBit : uint16_t {
-    kHR = 1u << 0,
-    kCadence = 1u << 1,
-    kAltitude = 1u << 2,
-    kPower = 1u << 3,
-    kBalance = 1u << 4,
-    kSpeed = 1u << 5,
-};
+using namespace debug_flags;
 
 // Values of the current sample; a value a row does not set keeps the
 // previous row's.
@@ -159,7 +153,7 @@ private:
     void decodePower(size_t before) {
         const ColumnSlots& slot = context_.reading.columns;
         if (!readColumn(slot[1 + before], sample_.power, kPower) && plugin_.Settings.Debug)
-            plugin_.DebugFailFlags |= kPower;
+            plugin_.DebugFailFlags |= kPowerUnreadable;
         if (!present(5)) return;
         for (size_t column = 5; column >= 1; --column) {
             if (slot[column].empty()) continue;

@@ -6,10 +6,9 @@
 
 #include "framework/Locale.h"
 #include "framework/Xml.h"
+#include "processing/DebugFlags.h"
 
 namespace {
-
-constexpr uint16_t kFlagGpxParsed = 1u << 8;
 
 struct GpsPoint {
     double latitude = 0;
@@ -127,11 +126,6 @@ fw::DateTime ParseGpxTime(const std::string& raw) {
     return fw::encodeDate(year, month, day) + fw::encodeTime(hours, minutes, seconds, 0);
 }
 
-int32_t SecondsOfDay(fw::DateTime value) {
-    const fw::TimeOfDay time = fw::decodeTime(value);
-    return time.hour * 3600 + time.minute * 60 + time.second;
-}
-
 void MergeGpxTrack(TPluginState& plugin, const std::string& path) {
     std::vector<GpsPoint> points;
     {
@@ -145,6 +139,6 @@ void MergeGpxTrack(TPluginState& plugin, const std::string& path) {
     // At most Count() - 1 points take part: sample 0 never receives one.
     const size_t taking = count > 1 ? std::min(points.size(), static_cast<size_t>(count - 1)) : 0;
     for (size_t p = 0; p < taking; ++p)
-        aligner.place(points[p], SecondsOfDay(points[p].time - plugin.Summary.StartDateTime));
-    if (plugin.Settings.Debug) plugin.DebugFlags |= kFlagGpxParsed;
+        aligner.place(points[p], fw::secondsOfDay(points[p].time - plugin.Summary.StartDateTime));
+    if (plugin.Settings.Debug) plugin.DebugFlags |= debug_flags::kGpxParsed;
 }

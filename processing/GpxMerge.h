@@ -17,6 +17,3 @@ void MergeGpxTrack(TPluginState& plugin, const std::string& path);
 // "yyyy-mm-ddThh:nn:ss..." as written, zone and fractions ignored; throws
 // fw::ConvertError for a date or time out of range; 0 for an empty text.
 fw::DateTime ParseGpxTime(const std::string& text);
-
-// Whole seconds of the time of day of |value|, rounded to the millisecond first.
-int32_t SecondsOfDay(fw::DateTime value);

@@ -63,8 +63,7 @@ void readStartTime(LoadContext& context, const std::string& line) {
     ExerciseSummary& summary = context.plugin.Summary;
     Hms hms;
     if (readHms(line, 11, hms)) summary.StartDateTime += fw::encodeTime(hms.hours, hms.minutes, hms.seconds, 0);
-    const fw::TimeOfDay time = fw::decodeTime(summary.StartDateTime);
-    context.reading.startSecondOfDay = time.hour * 3600 + time.minute * 60 + time.second;
+    context.reading.startSecondOfDay = fw::secondsOfDay(summary.StartDateTime);
     addDebugLine(context, "Date: %s", fw::formatDateTime(summary.StartDateTime));
 }
 

@@ -3,10 +3,9 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace {
+#include "processing/DebugFlags.h"
 
-constexpr uint16_t kFlagLapsAdded = 1u << 6;
-constexpr uint16_t kFlagTempModulated = 1u << 7;
+namespace {
 
 LapRecord lapAt(const TLapClass& laps, int32_t index) {
     LapRecord record;
@@ -75,7 +74,7 @@ private:
 }  // namespace
 
 void BuildLap(TPluginState& plugin, const LapInput& input, int32_t startSecondOfDay, double& previousSplit) {
-    if (plugin.Settings.Debug) plugin.DebugFlags |= kFlagLapsAdded;
+    if (plugin.Settings.Debug) plugin.DebugFlags |= debug_flags::kLapsAdded;
     LapRecord lap{};
     lap.LapEndOfDay = static_cast<int32_t>(std::trunc(input.split)) + startSecondOfDay;
     lap.LapDuration = input.split - previousSplit;
@@ -96,5 +95,5 @@ void BuildLap(TPluginState& plugin, const LapInput& input, int32_t startSecondOf
 void ModulateTemperature(TPluginState& plugin) {
     if (plugin.LapList.Count() == 0 || plugin.ExerciseDatas.Count() == 0) return;
     TemperatureModulation(plugin).run();
-    if (plugin.Settings.Debug) plugin.DebugFlags |= kFlagTempModulated;
+    if (plugin.Settings.Debug) plugin.DebugFlags |= debug_flags::kTempModulated;
 }

@@ -9,24 +9,12 @@
 #include "model/PluginVersion.h"
 #include "model/RawFiles.h"
 #include "model/WorkDirectory.h"
+#include "processing/DebugFlags.h"
 #include "processing/ExerciseLoader.h"
 #include "processing/GpxMerge.h"
 #include "processing/Laps.h"
 
 namespace {
-
-// Debug lines of the flags a run set, in the order they are shown.
-struct FlagLine {
-    bool failure;
-    uint16_t bit;
-    const char* text;
-};
-constexpr FlagLine kFlagLines[] = {
-    {false, 1u << 0, "HR values added"},  {false, 1u << 5, "SPD values added"}, {false, 1u << 1, "CAD values added"},
-    {false, 1u << 2, "ALT values added"}, {false, 1u << 3, "POW values added"}, {true, 1u << 3, "POW -> exception!"},
-    {false, 1u << 4, "BAL values added"}, {false, 1u << 6, "LAPS added"},       {false, 1u << 7, "TEMP modulated"},
-    {false, 1u << 8, "GPX file parsed"},
-};
 
 std::string replaceExtension(const std::string& path, const std::string& extension) {
     const std::string current = FileExtension(path);
@@ -137,7 +125,7 @@ int32_t RunAnalysis(TPluginState& plugin, const std::string& path) {
         if (fw::fileExists(track)) MergeGpxTrack(plugin, track);
     }
     if (plugin.Settings.Debug)
-        for (const FlagLine& line : kFlagLines)
+        for (const debug_flags::Line& line : debug_flags::kLines)
             if (((line.failure ? plugin.DebugFailFlags : plugin.DebugFlags) & line.bit) != 0)
                 plugin.DebugLog.push_back(line.text);
     return count;

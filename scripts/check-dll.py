@@ -3,8 +3,10 @@
 
 The 31 export names and ordinals, the stdcall clean-up of every export
 (each `ret $N` in its body equals 4 x its argument count), imports from
-system DLLs only (no MinGW runtime DLL), and no debug information in the
-shipped file.
+system DLLs only (no MinGW runtime DLL), no debug information in the
+shipped file, and one version throughout: the version resource's numbers and
+texts and the number GetVersion returns are those of project(VERSION) in
+CMakeLists.txt.
 
 Exit status 1 on any failure.
 """
@@ -12,8 +14,11 @@ Exit status 1 on any failure.
 import argparse
 import os
 import re
+import struct
 import subprocess
 import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # Ordinal, name, number of 32-bit argument slots.
 EXPORTS = [
@@ -246,6 +251,74 @@ def check_no_debug_information(sections, report):
         report.ok("no debug information")
 
 
+def project_version():
+    """(major, minor, patch) of project(VERSION) in the top CMakeLists.txt."""
+    with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as file:
+        match = re.search(r"^project\(PolarImport VERSION (\d+)\.(\d+)\.(\d+)", file.read(), re.MULTILINE)
+    if not match:
+        sys.exit("check-dll: no project(PolarImport VERSION x.y.z) in CMakeLists.txt")
+    return tuple(int(part) for part in match.groups())
+
+
+FIXED_FILE_INFO = struct.pack("<I", 0xFEEF04BD)
+
+
+def resource_versions(data):
+    """File and product version of VS_FIXEDFILEINFO, each (a, b, c, d), or None."""
+    at = data.find(FIXED_FILE_INFO)
+    if at < 0:
+        return None
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<4I", data, at + 8)
+    split = lambda ms, ls: (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+    return split(file_ms, file_ls), split(product_ms, product_ls)
+
+
+def resource_text(data, key):
+    """Value of a StringFileInfo entry (UTF-16 key, padding to 4 bytes, UTF-16 value), or None."""
+    encoded = (key + "\0").encode("utf-16-le")
+    at = data.find(encoded)
+    if at < 0:
+        return None
+    at += len(encoded)
+    at += -at % 4
+    end = at
+    while end + 1 < len(data) and data[end:end + 2] != b"\0\0":
+        end += 2
+    return data[at:end].decode("utf-16-le", errors="replace")
+
+
+MOV_EAX = re.compile(r"^mov\s+\$0x([0-9a-f]+),%eax$")
+
+
+def check_version(data, image_base, rvas, disassembly, report):
+    before = report.failures
+    major, minor, patch = project_version()
+    wanted = (major, minor, patch, 0)
+    text = f"{major}.{minor}.{patch}.0"
+    versions = resource_versions(data)
+    if versions is None:
+        report.fail("no version resource")
+    else:
+        for what, found in zip(("FILEVERSION", "PRODUCTVERSION"), versions):
+            if found != wanted:
+                report.fail(f"{what} {'.'.join(map(str, found))}, CMakeLists.txt says {text}")
+    for key in ("FileVersion", "ProductVersion"):
+        found = resource_text(data, key)
+        if found != text:
+            report.fail(f"version text {key} {found!r}, CMakeLists.txt says {text!r}")
+    number = major * 100 + minor * 10 + patch
+    start = image_base + rvas[30] if image_base is not None and 30 in rvas else None
+    _, instructions = parse_disassembly(disassembly)
+    body = [text for address, text in instructions if start is not None and address >= start][:2]
+    match = MOV_EAX.match(body[0]) if body else None
+    if not match or not RET.match(body[1]):
+        report.fail(f"GetVersion is not a constant return: {body}")
+    elif int(match.group(1), 16) != number:
+        report.fail(f"GetVersion returns {int(match.group(1), 16)}, CMakeLists.txt's {text} gives {number}")
+    if report.failures == before:
+        report.ok(f"version {text} in the resource, {number} from GetVersion")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("dll", nargs="?", help="the DLL (default: build/win32/PolarImport.dll)")
@@ -260,8 +333,11 @@ def main():
     check_exports(rvas, names, report)
     check_imports(imports, report)
     check_hrmcom_imports(headers, report)
-    check_cleanup(image_base, rvas, names, objdump(tool, "-d", path), report)
+    disassembly = objdump(tool, "-d", path)
+    check_cleanup(image_base, rvas, names, disassembly, report)
     check_no_debug_information(objdump(tool, "-h", path), report)
+    with open(path, "rb") as file:
+        check_version(file.read(), image_base, rvas, disassembly, report)
     if report.failures:
         print(f"check-dll: {report.failures} failure(s) in {path}")
         return 1

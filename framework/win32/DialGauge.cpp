@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "framework/win32/CodeModule.h"
+#include "framework/win32/GdiObjects.h"
+
 namespace fw {
 
 namespace {
@@ -14,14 +17,10 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kStartAngle = 225.0;
 constexpr double kSweep = 270.0;
 
-// The module holding this code, so the class belongs to the plug-in even
-// when it is linked into a program.
-HINSTANCE ownModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ownModule), &module);
-    return module;
-}
+// The class is unregistered with the last gauge, as the form's classes are:
+// a library unloaded and loaded again must not find a class pointing into
+// its old code.
+int liveGauges = 0;
 
 POINT pointAt(double cx, double cy, double radius, double degrees) {
     const double radians = degrees * kPi / 180.0;
@@ -34,44 +33,6 @@ void line(HDC dc, POINT from, POINT to) {
     LineTo(dc, to.x, to.y);
 }
 
-// GDI objects selected for the lifetime of the scope.
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~Selected() { SelectObject(dc_, previous_); }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-class Pen {
-public:
-    Pen(int width, COLORREF colour) : pen_(CreatePen(PS_SOLID, width, colour)) {}
-    ~Pen() { DeleteObject(pen_); }
-    Pen(const Pen&) = delete;
-    Pen& operator=(const Pen&) = delete;
-    operator HGDIOBJ() const { return pen_; }
-
-private:
-    HPEN pen_;
-};
-
-class Brush {
-public:
-    explicit Brush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
-    ~Brush() { DeleteObject(brush_); }
-    Brush(const Brush&) = delete;
-    Brush& operator=(const Brush&) = delete;
-    operator HGDIOBJ() const { return brush_; }
-    HBRUSH get() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
 }  // namespace
 
 DialGauge::~DialGauge() {
@@ -79,23 +40,28 @@ DialGauge::~DialGauge() {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
+    if (counted_ && --liveGauges == 0) UnregisterClassA(kClassName, codeModule());
 }
 
 bool DialGauge::create(HWND parent, int x, int y, int width, int height, const DialScale& scale) {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = &DialGauge::windowProc;
-        wc.hInstance = ownModule();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    if (!registered || window_) return false;
+    if (window_) return false;
+    if (!counted_) {
+        if (liveGauges == 0) {
+            WNDCLASSA wc{};
+            wc.style = CS_HREDRAW | CS_VREDRAW;
+            wc.lpfnWndProc = &DialGauge::windowProc;
+            wc.hInstance = codeModule();
+            wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            wc.lpszClassName = kClassName;
+            if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+        }
+        ++liveGauges;
+        counted_ = true;
+    }
     scale_ = scale;
     value_ = scale_.minimum;
     window_ = CreateWindowExA(0, kClassName, valueText().c_str(), WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
-                              nullptr, ownModule(), this);
+                              nullptr, codeModule(), this);
     if (!window_) return false;
     if (parent) font_ = reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0));
     return true;
@@ -136,15 +102,13 @@ LRESULT CALLBACK DialGauge::windowProc(HWND window, UINT message, WPARAM wParam,
         RECT client;
         GetClientRect(window, &client);
         // Drawn off screen, then copied.
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
         {
-            Selected keep(memory, bitmap);
-            gauge->paint(memory, client);
-            BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+            const MemoryDc memory(dc);
+            const Bitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+            const Selected keep(memory.get(), bitmap);
+            gauge->paint(memory.get(), client);
+            BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
-        DeleteObject(bitmap);
-        DeleteDC(memory);
         EndPaint(window, &ps);
         return 0;
     }

@@ -31,7 +31,6 @@ public:
 
     // Kept within the scale.
     void setValue(double value);
-    double value() const { return value_; }
     std::string valueText() const;
 
 private:
@@ -42,6 +41,7 @@ private:
     HFONT font_ = nullptr;  // set by WM_SETFONT, not owned
     DialScale scale_;
     double value_ = 0;
+    bool counted_ = false;  // holds a registration of the window class
 };
 
 }  // namespace fw

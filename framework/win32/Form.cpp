@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "framework/LibraryEntry.h"
+#include "framework/win32/CodeModule.h"
 
 namespace fw {
 
@@ -19,14 +20,6 @@ constexpr const char* kContainerClass = "PolarPluginContainer";
 // Classes are unregistered with the last form: a library that is unloaded
 // and loaded again must not find a class pointing into its old code.
 int liveForms = 0;
-
-// The module holding this code: the plug-in DLL, or a program that links the framework.
-HINSTANCE codeModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&codeModule), &module);
-    return module;
-}
 
 HINSTANCE resourceModule() {
     if (void* module = libraryModule()) return static_cast<HINSTANCE>(module);
@@ -342,11 +335,6 @@ void Form::setColor(HWND target, COLORREF color) {
     if (target) RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void Form::setTextColor(HWND control, COLORREF color) {
-    textColors_[control] = color;
-    InvalidateRect(control, nullptr, TRUE);
-}
-
 COLORREF Form::colorOf(HWND target) const {
     for (HWND w = target; w; w = GetParent(w)) {
         const auto own = colors_.find(w);
@@ -366,11 +354,6 @@ void Form::focus(HWND control) {
 void Form::startTimer(UINT_PTR id, UINT milliseconds, Handler handler) {
     timers_[id] = std::move(handler);
     SetTimer(window_, id, milliseconds, nullptr);
-}
-
-void Form::stopTimer(UINT_PTR id) {
-    KillTimer(window_, id);
-    timers_.erase(id);
 }
 
 HFONT Form::fontFor(FontStyle style) const { return style == FontStyle::Bold ? boldFont_ : font_; }

@@ -33,7 +33,7 @@
 // its click handler ran; the close box ends it with mrCancel.
 //
 // Colours: setColor(control or container, colour); a control without its own
-// colour takes its container's, up to the form's. setTextColor for the text.
+// colour takes its container's, up to the form's.
 //
 // Timers: startTimer(id, ms, handler) is one-shot: killed before the handler runs.
 //
@@ -109,14 +109,12 @@ public:
     void setModalResult(int result) { modalResult_ = result; }
 
     void setColor(HWND target, COLORREF color);
-    void setTextColor(HWND control, COLORREF color);
     // The colour `target` is drawn with: its own, else its container's.
     COLORREF colorOf(HWND target) const;
     // Focus now, or when the form is shown if it is still hidden.
     void focus(HWND control);
 
     void startTimer(UINT_PTR id, UINT milliseconds, Handler handler);
-    void stopTimer(UINT_PTR id);
 
 protected:
     virtual void onCreate() {}

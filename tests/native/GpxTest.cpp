@@ -3,11 +3,12 @@
 #include "TestFiles.h"
 #include "framework/Convert.h"
 #include "framework/Locale.h"
+#include "processing/DebugFlags.h"
 #include "processing/GpxMerge.h"
 
 namespace {
 
-constexpr uint16_t kGpxParsed = 1u << 8;
+using debug_flags::kGpxParsed;
 
 const fw::DateTime kStart = fw::encodeDate(2009, 5, 1) + fw::encodeTime(10, 0, 0, 0);
 
@@ -79,18 +80,18 @@ TEST(Gpx_parseTime, fieldsByPositionZoneAndFractionIgnored) {
         const fw::DateTime value = ParseGpxTime(c.text);
         const fw::CalendarDate date = fw::decodeDate(value);
         EXPECT_EQ(date.year * 10000 + date.month * 100 + date.day, c.date) << c.text;
-        EXPECT_EQ(SecondsOfDay(value), c.hms) << c.text;
+        EXPECT_EQ(fw::secondsOfDay(value), c.hms) << c.text;
     }
     EXPECT_EQ(ParseGpxTime(""), 0);
 }
 
 TEST(Gpx_parseTime, secondsOfDayRoundsToTheMillisecondAndDropsDays) {
     const double second = 1.0 / 86400;
-    EXPECT_EQ(SecondsOfDay(fw::encodeTime(10, 0, 5, 999)), 36005);
-    EXPECT_EQ(SecondsOfDay(fw::encodeTime(10, 0, 5, 0) - 0.0004 * second), 36005);
-    EXPECT_EQ(SecondsOfDay(-fw::encodeTime(0, 0, 7, 0)), 7);
-    EXPECT_EQ(SecondsOfDay(3 + fw::encodeTime(0, 1, 0, 0)), 60);
-    EXPECT_EQ(SecondsOfDay(1 - 0.0001 * second), 0);
+    EXPECT_EQ(fw::secondsOfDay(fw::encodeTime(10, 0, 5, 999)), 36005);
+    EXPECT_EQ(fw::secondsOfDay(fw::encodeTime(10, 0, 5, 0) - 0.0004 * second), 36005);
+    EXPECT_EQ(fw::secondsOfDay(-fw::encodeTime(0, 0, 7, 0)), 7);
+    EXPECT_EQ(fw::secondsOfDay(3 + fw::encodeTime(0, 1, 0, 0)), 60);
+    EXPECT_EQ(fw::secondsOfDay(1 - 0.0001 * second), 0);
 }
 
 TEST_F(Gpx_align, timesMatchOffsetsExactlyAndTheSampleAfterTakesThePosition) {

@@ -5,14 +5,15 @@
 #include <stdexcept>
 
 #include "model/PluginState.h"
+#include "processing/DebugFlags.h"
 #include "processing/Laps.h"
 
 // Fields of the packed host records are compared as values (unary +): the
 // assertions bind references, and a packed field may be misaligned for one.
 namespace {
 
-constexpr uint16_t kLapsAdded = 1u << 6;
-constexpr uint16_t kTempModulated = 1u << 7;
+using debug_flags::kLapsAdded;
+using debug_flags::kTempModulated;
 
 LapRecord lapAt(const TPluginState& state, int32_t index) {
     LapRecord record;

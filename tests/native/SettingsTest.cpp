@@ -29,12 +29,6 @@ TEST_F(SettingsTest, integerTexts) {
     for (const Case& c : cases) EXPECT_EQ(factorFrom(c.text), c.expected) << "'" << c.text << "'";
 }
 
-TEST_F(SettingsTest, missingFileGivesEveryDefault) {
-    Initialize(5, "", 0);
-    SetPluginIniFile(path("absent.ini").c_str());
-    EXPECT_EQ(GetAHFactor(), 2);
-}
-
 TEST_F(SettingsTest, factorBeforeSettingsIsTheLoadValueOrInitialize) {
     EXPECT_EQ(GetAHFactor(), 2);
     Initialize(0, "", 0);

@@ -12,28 +12,16 @@
 
 namespace {
 
-template <typename Function>
-Function* byOrdinal(const PluginHost& host, int ordinal) {
-    Function* function = host.at<Function>(ordinal);
-    EXPECT_NE(function, nullptr) << "ordinal " << ordinal;
+template <typename Export>
+typename Export::Function* byOrdinal(const PluginHost& host) {
+    auto* function = host.get<Export>();
+    EXPECT_NE(function, nullptr) << Export::name << " at ordinal " << Export::ordinal;
     return function;
 }
 
-exports_table::Exports exportsOf(const PluginHost& host) {
-    using namespace exports_table;
-    return Exports{
-        byOrdinal<DialogFn>(host, 1),    byOrdinal<DialogFn>(host, 2),    byOrdinal<IntFn>(host, 3),
-        byOrdinal<ByteFn>(host, 4),      byOrdinal<ByteFn>(host, 5),      byOrdinal<BitmapFn>(host, 6),
-        byOrdinal<BitmapFn>(host, 7),    byOrdinal<ByteFn>(host, 8),      byOrdinal<RecordAtFn>(host, 9),
-        byOrdinal<RecordAtFn>(host, 10), byOrdinal<RecordFn>(host, 11),   byOrdinal<AnalyseFn>(host, 12),
-        byOrdinal<CountExFn>(host, 13),  byOrdinal<CountFn>(host, 14),    byOrdinal<Count16Fn>(host, 15),
-        byOrdinal<SetTextFn>(host, 16),  byOrdinal<SetTextFn>(host, 17),  byOrdinal<IntFn>(host, 18),
-        byOrdinal<TextFn>(host, 19),     byOrdinal<TextFn>(host, 20),     byOrdinal<ValidFn>(host, 21),
-        byOrdinal<ByteTextFn>(host, 22), byOrdinal<ByteTextFn>(host, 23), byOrdinal<ByteTextFn>(host, 24),
-        byOrdinal<IntTextFn>(host, 25),  byOrdinal<TextFn>(host, 26),     byOrdinal<ByteFn>(host, 27),
-        byOrdinal<ByteFn>(host, 28),     byOrdinal<TextFn>(host, 29),     byOrdinal<IntFn>(host, 30),
-        byOrdinal<InitializeFn>(host, 31),
-    };
+template <typename... Export>
+exports_table::Exports exportsOf(const PluginHost& host, plugin_exports::ExportList<Export...>) {
+    return exports_table::Exports{byOrdinal<Export>(host)...};
 }
 
 // Presses Abort, Cancel or OK (in that order of preference) of every
@@ -125,5 +113,5 @@ TEST(ExportsTable, everyExportSurvivesHostileArguments) {
         const DialogCloser closer(name);
         return call();
     };
-    exports_table::checkEveryExport(exportsOf(host), env);
+    exports_table::checkEveryExport(exportsOf(host, plugin_exports::AllExports{}), env);
 }

@@ -9,24 +9,6 @@
 
 namespace {
 
-using IntNoArgs = int32_t __stdcall();
-using TextOut = void __stdcall(char*, uint32_t);
-using SetText = void __stdcall(const char*);
-using BitmapOut = uint8_t __stdcall(void**);
-using InitializeFn = uint8_t __stdcall(int32_t, const char*, uint32_t);
-
-constexpr int kGetPluginImage = 6, kGetPluginIcon = 7, kSetPluginIniFile = 16, kGetAHFactor = 18,
-              kGetPluginName = 29, kGetVersion = 30, kInitialize = 31;
-
-const char* const kExportNames[31] = {
-    "CallImportDialog", "CallConfiguration", "GetDelProperty", "UseOwnImportDialog", "UseOwnSetupDialog",
-    "GetPluginImage", "GetPluginIcon", "GetExInterface", "GetLapDatasEx", "GetExerciseDatasEx",
-    "GetLogSummaryEx", "AnalyseExercise", "GetExerciseNumberFromRawFileEx", "GetExerciseNumberFromRawFile",
-    "GetExerciseNumber", "SetPluginIniFile", "SetIniFile", "GetAHFactor", "GetDir", "GetDeviceName",
-    "ValidRawExtension", "GetRawExtensionEx", "GetRawExtension", "GetRawHeader", "GetComment", "GetAuthor",
-    "GetPluginDevType", "GetPluginType", "GetPluginName", "GetVersion", "Initialize",
-};
-
 class Exports : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(host.module(), nullptr) << "cannot load " << PluginHost::libraryPath(); }
@@ -34,26 +16,31 @@ protected:
 };
 
 TEST_F(Exports, ordinalsNameTheExportsOfTheTable) {
-    for (int ordinal = 1; ordinal <= 31; ++ordinal) {
-        const char* name = kExportNames[ordinal - 1];
+    int count = 0;
+    auto check = [&](int ordinal, const char* name) {
+        ++count;
         FARPROC byOrdinal = GetProcAddress(host.module(), MAKEINTRESOURCEA(ordinal));
         ASSERT_NE(byOrdinal, nullptr) << "ordinal " << ordinal;
         EXPECT_EQ(byOrdinal, GetProcAddress(host.module(), name)) << "ordinal " << ordinal << " is not " << name;
-    }
+    };
+    [&]<typename... Export>(plugin_exports::ExportList<Export...>) {
+        (check(Export::ordinal, Export::name), ...);
+    }(plugin_exports::AllExports{});
+    EXPECT_EQ(count, 31);
     EXPECT_EQ(GetProcAddress(host.module(), MAKEINTRESOURCEA(32)), nullptr);
 }
 
 TEST_F(Exports, identity) {
-    EXPECT_EQ(host.at<IntNoArgs>(kGetVersion)(), 813);
-    EXPECT_EQ(host.at<IntNoArgs>(kGetAHFactor)(), 2);
+    EXPECT_EQ(host.get<plugin_exports::GetVersion>()(), 813);
+    EXPECT_EQ(host.get<plugin_exports::GetAHFactor>()(), 2);
 
     // Len is the number of characters; a zero byte follows them.
     char buffer[32];
     std::memset(buffer, 'x', sizeof buffer);
-    host.at<TextOut>(kGetPluginName)(buffer, 5);
+    host.get<plugin_exports::GetPluginName>()(buffer, 5);
     EXPECT_EQ(std::string(buffer, 7), std::string("Zudar\0x", 7));
     std::memset(buffer, 'x', sizeof buffer);
-    host.at<TextOut>(kGetPluginName)(buffer, 100);
+    host.get<plugin_exports::GetPluginName>()(buffer, 100);
     EXPECT_STREQ(buffer, "Zudar Eruvuv Uzevaz");
 }
 
@@ -62,8 +49,8 @@ class Settings : public Exports {
 protected:
     int32_t ahFactorAfterReading(const std::string& content) {
         scratch.write("plugin.ini", content);
-        host.at<SetText>(kSetPluginIniFile)(scratch.file("plugin.ini").c_str());
-        return host.at<IntNoArgs>(kGetAHFactor)();
+        host.get<plugin_exports::SetPluginIniFile>()(scratch.file("plugin.ini").c_str());
+        return host.get<plugin_exports::GetAHFactor>()();
     }
     ScratchDirectory scratch{"polar-settings"};
 };
@@ -87,13 +74,13 @@ TEST_F(Settings, ahFactorForms) {
 }
 
 TEST_F(Settings, missingFileOrKeyGivesTheDefault) {
-    host.at<InitializeFn>(kInitialize)(5, "C:\\", 0);
-    ASSERT_EQ(host.at<IntNoArgs>(kGetAHFactor)(), 5);
-    host.at<SetText>(kSetPluginIniFile)(scratch.file("missing.ini").c_str());
-    EXPECT_EQ(host.at<IntNoArgs>(kGetAHFactor)(), 2);
+    host.get<plugin_exports::Initialize>()(5, "C:\\", 0);
+    ASSERT_EQ(host.get<plugin_exports::GetAHFactor>()(), 5);
+    host.get<plugin_exports::SetPluginIniFile>()(scratch.file("missing.ini").c_str());
+    EXPECT_EQ(host.get<plugin_exports::GetAHFactor>()(), 2);
     EXPECT_EQ(GetFileAttributesA(scratch.file("missing.ini").c_str()), INVALID_FILE_ATTRIBUTES) << "reading created it";
 
-    host.at<InitializeFn>(kInitialize)(5, "C:\\", 0);
+    host.get<plugin_exports::Initialize>()(5, "C:\\", 0);
     EXPECT_EQ(ahFactorAfterReading("[SETTINGS]\r\nGPS=1\r\n"), 2);
 }
 
@@ -107,7 +94,7 @@ protected:
 
 TEST_F(Bitmaps, iconIs32By32At24BitsPerPixel) {
     void* handle = nullptr;
-    ASSERT_EQ(host.at<BitmapOut>(kGetPluginIcon)(&handle), 1);
+    ASSERT_EQ(host.get<plugin_exports::GetPluginIcon>()(&handle), 1);
     BITMAP bitmap;
     ASSERT_TRUE(describe(handle, bitmap));
     EXPECT_EQ(bitmap.bmWidth, 32);
@@ -118,7 +105,7 @@ TEST_F(Bitmaps, iconIs32By32At24BitsPerPixel) {
 
 TEST_F(Bitmaps, imageIs130By156At8BitsPerPixel) {
     void* handle = nullptr;
-    ASSERT_EQ(host.at<BitmapOut>(kGetPluginImage)(&handle), 1);
+    ASSERT_EQ(host.get<plugin_exports::GetPluginImage>()(&handle), 1);
     BITMAP bitmap;
     ASSERT_TRUE(describe(handle, bitmap));
     EXPECT_EQ(bitmap.bmWidth, 130);
@@ -128,23 +115,28 @@ TEST_F(Bitmaps, imageIs130By156At8BitsPerPixel) {
 }
 
 TEST_F(Bitmaps, handleInTheVariableIsDestroyed) {
-    for (int ordinal : {kGetPluginIcon, kGetPluginImage}) {
+    const struct {
+        const char* name;
+        plugin_exports::GetPluginIcon::Function* get;
+    } exports[] = {{"GetPluginIcon", host.get<plugin_exports::GetPluginIcon>()},
+                   {"GetPluginImage", host.get<plugin_exports::GetPluginImage>()}};
+    for (const auto& [name, get] : exports) {
         // A 5 x 7 bitmap no resource has: afterwards its handle must not name it any more
         // (the system may reuse the value for the new bitmap).
         HBITMAP own = CreateBitmap(5, 7, 1, 32, nullptr);
         ASSERT_NE(own, nullptr);
         void* handle = own;
-        ASSERT_EQ(host.at<BitmapOut>(ordinal)(&handle), 1);
+        ASSERT_EQ(get(&handle), 1);
         ASSERT_NE(handle, nullptr);
         BITMAP bitmap;
         const bool stillThere = describe(own, bitmap) && bitmap.bmWidth == 5 && bitmap.bmHeight == 7;
-        EXPECT_FALSE(stillThere) << "ordinal " << ordinal;
+        EXPECT_FALSE(stillThere) << name;
         ASSERT_TRUE(describe(handle, bitmap));
         EXPECT_NE(bitmap.bmWidth, 5);
 
         // The second call on the handle the first returned gives a working handle again.
         void* first = handle;
-        ASSERT_EQ(host.at<BitmapOut>(ordinal)(&handle), 1);
+        ASSERT_EQ(get(&handle), 1);
         ASSERT_TRUE(describe(handle, bitmap));
         if (handle != first) {
             EXPECT_FALSE(describe(first, bitmap));

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "plugin/ExportContract.h"
+
 // Loads PolarImport.dll from beside the test program and reaches its exports
 // by ordinal, as the host does. Each instance is one load: the library's
 // attach runs in the constructor, its detach in the destructor.
@@ -18,10 +20,12 @@ public:
 
     HMODULE module() const { return module_; }
 
-    template <typename Function>
-    Function* at(int ordinal) const {
-        return reinterpret_cast<Function*>(
-            reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(ordinal))));
+    // The export `Export` of the contract (plugin_exports::GetVersion ...),
+    // found by its ordinal; null when the DLL lacks it.
+    template <typename Export>
+    typename Export::Function* get() const {
+        return reinterpret_cast<typename Export::Function*>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module_, MAKEINTRESOURCEA(Export::ordinal))));
     }
 
     static std::string libraryPath() {

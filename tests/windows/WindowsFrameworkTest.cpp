@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "PluginHost.h"
@@ -10,6 +11,8 @@
 #include "framework/FileSystem.h"
 #include "framework/IniFile.h"
 #include "framework/Locale.h"
+#include "framework/win32/CodeModule.h"
+#include "framework/win32/DialGauge.h"
 #include "model/WorkDirectory.h"
 
 namespace {
@@ -135,6 +138,27 @@ TEST(Locale, dateTimeLeavesOutMidnight) {
     EXPECT_EQ(afternoon.substr(0, midnight.size() + 1), midnight + " ") << afternoon;
     EXPECT_NE(afternoon.find("45"), std::string::npos) << afternoon;
     EXPECT_NE(afternoon.find("30"), std::string::npos) << afternoon;
+}
+
+// The gauge's window class lives only while a gauge does, so that a plug-in
+// unloaded and loaded again registers it afresh, with its new code.
+TEST(DialGauge, classIsRegisteredWhileAGaugeLives) {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    WNDCLASSA info;
+    auto registered = [&] { return GetClassInfoA(fw::codeModule(), "PolarDialGauge", &info) != FALSE; };
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        auto first = std::make_unique<fw::DialGauge>();
+        auto second = std::make_unique<fw::DialGauge>();
+        ASSERT_TRUE(first->create(parent, 0, 0, 100, 100));
+        ASSERT_TRUE(second->create(parent, 100, 0, 100, 100));
+        first.reset();
+        EXPECT_TRUE(registered());
+        second.reset();
+        EXPECT_FALSE(registered());
+    }
+    DestroyWindow(parent);
 }
 
 }  // namespace

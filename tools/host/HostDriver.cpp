@@ -1,22 +1,8 @@
 #include "HostDriver.h"
 
 #include <cstring>
-#include <type_traits>
 
-#include "plugin/uExportFunctions.h"
 #include "tools/host/ExerciseHeaders.h"
-
-// The binding's pointer types must be those of the plug-in's exports,
-// calling convention included.
-static_assert(std::is_same_v<PluginExports::SetPluginIniFileFn, decltype(&::SetPluginIniFile)>);
-static_assert(std::is_same_v<PluginExports::GetExerciseNumberFromRawFileFn, decltype(&::GetExerciseNumberFromRawFile)>);
-static_assert(std::is_same_v<PluginExports::AnalyseExerciseFn, decltype(&::AnalyseExercise)>);
-static_assert(std::is_same_v<PluginExports::GetLogSummaryExFn, decltype(&::GetLogSummaryEx)>);
-static_assert(std::is_same_v<PluginExports::GetExerciseDatasExFn, decltype(&::GetExerciseDatasEx)>);
-static_assert(std::is_same_v<PluginExports::GetLapDatasExFn, decltype(&::GetLapDatasEx)>);
-static_assert(std::is_same_v<PluginExports::GetCommentFn, decltype(&::GetComment)>);
-static_assert(std::is_same_v<PluginExports::CallImportDialogFn, decltype(&::CallImportDialog)>);
-static_assert(std::is_same_v<PluginExports::CallConfigurationFn, decltype(&::CallConfiguration)>);
 
 SampleRecord SampleReader::operator[](int32_t index) const {
     SampleRecord sample;

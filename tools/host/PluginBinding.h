@@ -4,35 +4,19 @@
 #include <memory>
 #include <string>
 
-#include "framework/CallingConvention.h"
+#include "plugin/ExportContract.h"
 
-// The exports the host drives. The types repeat the plug-in's declarations
-// because windows.h, which the Windows binding needs, declares a GetVersion
-// of its own; HostDriver.cpp checks that both agree.
+// The exports the host drives, typed by the contract.
 struct PluginExports {
-    using SetPluginIniFileFn = void(FW_STDCALL*)(const char* fileName);
-    using GetExerciseNumberFromRawFileFn = uint16_t(FW_STDCALL*)(const char* fileName);
-    using AnalyseExerciseFn = int32_t(FW_STDCALL*)(const char* fileName, const int32_t* exerciseIndex);
-    using GetLogSummaryExFn = uint8_t(FW_STDCALL*)(void* summary);
-    using GetExerciseDatasExFn = uint8_t(FW_STDCALL*)(int32_t index, void* sample);
-    using GetLapDatasExFn = uint8_t(FW_STDCALL*)(int32_t index, void* lap);
-    using GetCommentFn = int32_t(FW_STDCALL*)(char* buffer, uint32_t len);
-    using CallImportDialogFn = int32_t(FW_STDCALL*)(void* hostWindow, int32_t left, int32_t top, int32_t right,
-                                                    int32_t bottom, uint8_t colorScheme, uint8_t unused7,
-                                                    const char* targetDir, uint8_t unused9);
-    using CallConfigurationFn = int32_t(FW_STDCALL*)(void* hostWindow, int32_t left, int32_t top, int32_t right,
-                                                     int32_t bottom, uint8_t colorScheme, uint8_t unused7,
-                                                     const char* iniPath, uint8_t unused9);
-
-    SetPluginIniFileFn SetPluginIniFile = nullptr;
-    GetExerciseNumberFromRawFileFn GetExerciseNumberFromRawFile = nullptr;
-    AnalyseExerciseFn AnalyseExercise = nullptr;
-    GetLogSummaryExFn GetLogSummaryEx = nullptr;
-    GetExerciseDatasExFn GetExerciseDatasEx = nullptr;
-    GetLapDatasExFn GetLapDatasEx = nullptr;
-    GetCommentFn GetComment = nullptr;
-    CallImportDialogFn CallImportDialog = nullptr;
-    CallConfigurationFn CallConfiguration = nullptr;
+    plugin_exports::SetPluginIniFile::Function* SetPluginIniFile = nullptr;
+    plugin_exports::GetExerciseNumberFromRawFile::Function* GetExerciseNumberFromRawFile = nullptr;
+    plugin_exports::AnalyseExercise::Function* AnalyseExercise = nullptr;
+    plugin_exports::GetLogSummaryEx::Function* GetLogSummaryEx = nullptr;
+    plugin_exports::GetExerciseDatasEx::Function* GetExerciseDatasEx = nullptr;
+    plugin_exports::GetLapDatasEx::Function* GetLapDatasEx = nullptr;
+    plugin_exports::GetComment::Function* GetComment = nullptr;
+    plugin_exports::CallImportDialog::Function* CallImportDialog = nullptr;
+    plugin_exports::CallConfiguration::Function* CallConfiguration = nullptr;
 };
 
 // A plug-in bound for the life of the object: natively the linked exports,

@@ -15,31 +15,31 @@ public:
     LoadedPlugin(const LoadedPlugin&) = delete;
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
-    // Ordinals of the plug-in's export table. Every one is looked up so that
-    // the message lists all that are missing.
+    // Every export is looked up so that the message lists all that are missing.
     bool resolveAll(std::string& missing) {
-        bool ok = resolve(16, exports_.SetPluginIniFile, missing);
-        ok &= resolve(14, exports_.GetExerciseNumberFromRawFile, missing);
-        ok &= resolve(12, exports_.AnalyseExercise, missing);
-        ok &= resolve(11, exports_.GetLogSummaryEx, missing);
-        ok &= resolve(10, exports_.GetExerciseDatasEx, missing);
-        ok &= resolve(9, exports_.GetLapDatasEx, missing);
-        ok &= resolve(25, exports_.GetComment, missing);
-        ok &= resolve(1, exports_.CallImportDialog, missing);
-        ok &= resolve(2, exports_.CallConfiguration, missing);
+        using namespace plugin_exports;
+        bool ok = resolve<SetPluginIniFile>(exports_.SetPluginIniFile, missing);
+        ok &= resolve<GetExerciseNumberFromRawFile>(exports_.GetExerciseNumberFromRawFile, missing);
+        ok &= resolve<AnalyseExercise>(exports_.AnalyseExercise, missing);
+        ok &= resolve<GetLogSummaryEx>(exports_.GetLogSummaryEx, missing);
+        ok &= resolve<GetExerciseDatasEx>(exports_.GetExerciseDatasEx, missing);
+        ok &= resolve<GetLapDatasEx>(exports_.GetLapDatasEx, missing);
+        ok &= resolve<GetComment>(exports_.GetComment, missing);
+        ok &= resolve<CallImportDialog>(exports_.CallImportDialog, missing);
+        ok &= resolve<CallConfiguration>(exports_.CallConfiguration, missing);
         return ok;
     }
 
 private:
-    template <typename Function>
-    bool resolve(WORD ordinal, Function& function, std::string& missing) {
-        const FARPROC address = GetProcAddress(module_, MAKEINTRESOURCEA(ordinal));
+    template <typename Export>
+    bool resolve(typename Export::Function*& function, std::string& missing) {
+        const FARPROC address = GetProcAddress(module_, MAKEINTRESOURCEA(Export::ordinal));
         if (!address) {
-            missing += (missing.empty() ? "missing export ordinal " : ", ") + std::to_string(ordinal);
+            missing += (missing.empty() ? "missing export ordinal " : ", ") + std::to_string(Export::ordinal);
             return false;
         }
         // Through void (*)(), which converts to any function type without a warning.
-        function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+        function = reinterpret_cast<typename Export::Function*>(reinterpret_cast<void (*)()>(address));
         return true;
     }
 

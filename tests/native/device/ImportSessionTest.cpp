@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "config/ConfigSettings.h"
 #include "device/ImportSession.h"
+#include "model/Settings.h"
 
 namespace {
 
@@ -75,6 +77,7 @@ public:
     std::vector<uint32_t> pollWaits;
     std::function<void()> onWait;
     bool closed = false;
+    bool filterTicked = false;
 
     void* windowHandle() override { return nullptr; }
     void setState(const std::string&) override {}
@@ -84,7 +87,7 @@ public:
     void setExercisesText(const std::string&) override {}
     void setMemory(int32_t, const std::string&) override {}
     bool hrFilterTicked() override { return true; }
-    void setHRFilterTicked(bool) override {}
+    void setHRFilterTicked(bool ticked) override { filterTicked = ticked; }
     void setAbortEnabled(bool) override {}
     void showProgress(int32_t) override {}
     void setProgress(int32_t) override {}
@@ -205,4 +208,45 @@ TEST_F(ImportSessionTest, closingTheDialogEndsTheWait) {
     EXPECT_TRUE(session.linkOpen());
     session.FormClose();
     EXPECT_EQ(library.count("End"), 2);
+}
+
+// The three readers of the settings file: the import's device keys, the
+// configuration dialog's ten and the analysis settings. Each first holds
+// values other than the defaults, so a key a reader leaves alone shows.
+TEST_F(ImportSessionTest, missingSettingsFileGivesEveryReaderTheDefaults) {
+    const std::string missing = dir_ + "/absent.ini";
+    std::ofstream(dir_ + "/other.ini") << "[SETTINGS]\nDeviceType=2\nProtocol=2\nCOMPort=7\nHRFilter=0\n";
+    session.LoadSettings(dir_ + "/other.ini");
+    ASSERT_EQ(session.protocol(), 2);
+    ASSERT_FALSE(view.filterTicked);
+    session.LoadSettings(missing);
+    EXPECT_EQ(session.deviceType(), 0);
+    EXPECT_EQ(session.protocol(), 0);
+    EXPECT_EQ(session.comPort(), 1);
+    EXPECT_TRUE(view.filterTicked);
+
+    const ConfigValues shown = ReadSettings(missing);
+    EXPECT_EQ(shown.deviceType, 0);
+    EXPECT_EQ(shown.protocol, 0);
+    EXPECT_EQ(shown.comPort, 1);
+    EXPECT_TRUE(shown.hrFilter);
+    EXPECT_TRUE(shown.modulateTemp);
+    EXPECT_EQ(shown.ahFactor, 2);
+    EXPECT_TRUE(shown.gps);
+    EXPECT_FALSE(shown.hrMaxDev);
+    EXPECT_FALSE(shown.debug);
+    EXPECT_FALSE(shown.gpsIgnoreTime);
+
+    TPluginState analysis;
+    analysis.AHFactor = 9;
+    analysis.Settings = {false, false, true, true, true};  // ModulateTemp, GPS, GPSITime, HRMaxDev, Debug
+    analysis.PluginIniFile = missing;
+    ReadPluginSettings(analysis);
+    EXPECT_EQ(analysis.AHFactor, 2);
+    EXPECT_TRUE(analysis.Settings.ModulateTemp);
+    EXPECT_TRUE(analysis.Settings.GPS);
+    EXPECT_FALSE(analysis.Settings.GPSITime);
+    EXPECT_FALSE(analysis.Settings.HRMaxDev);
+    EXPECT_FALSE(analysis.Settings.Debug);
+    EXPECT_FALSE(fs::exists(missing));
 }

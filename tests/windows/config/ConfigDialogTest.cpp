@@ -21,10 +21,6 @@ namespace {
 
 namespace id = config_ids;
 
-using SetText = void __stdcall(const char*);
-using IntNoArgs = int32_t __stdcall();
-constexpr int kSetPluginIniFile = 16, kGetAHFactor = 18;
-
 // The dialog as the driving thread sees it.
 struct Dialog {
     HWND window;
@@ -309,9 +305,9 @@ TEST_F(ConfigDialog, okWritesEveryKeyInOrderAndTheAnalysisReadsThem) {
     for (const auto& [key, value] : expected) EXPECT_EQ(iniInteger(call.iniPath, key), value) << key;
 
     // Saving alone changes nothing in the plug-in; naming the file does.
-    auto* getAHFactor = plugin.at<IntNoArgs>(kGetAHFactor);
+    auto* getAHFactor = plugin.get<plugin_exports::GetAHFactor>();
     EXPECT_EQ(getAHFactor(), 2);
-    plugin.at<SetText>(kSetPluginIniFile)(call.iniPath.c_str());
+    plugin.get<plugin_exports::SetPluginIniFile>()(call.iniPath.c_str());
     EXPECT_EQ(getAHFactor(), 9);
 }
 

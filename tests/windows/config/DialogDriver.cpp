@@ -9,10 +9,6 @@
 
 namespace {
 
-using CallConfigurationFn = int32_t __stdcall(void*, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t, const char*,
-                                              uint8_t);
-constexpr int kCallConfiguration = 2;
-
 struct Search {
     int id;
     HWND found;
@@ -59,7 +55,7 @@ bool waitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
 }
 
 int32_t runConfiguration(const PluginHost& plugin, const ConfigCall& call, std::function<void(HWND dialog)> script) {
-    auto* callConfiguration = plugin.at<CallConfigurationFn>(kCallConfiguration);
+    auto* callConfiguration = plugin.get<plugin_exports::CallConfiguration>();
     if (!callConfiguration) {
         ADD_FAILURE() << "no CallConfiguration";
         return -1;

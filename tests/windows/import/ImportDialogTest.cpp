@@ -20,16 +20,6 @@
 
 namespace {
 
-using CallImportDialogFn = int32_t __stdcall(void*, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t, const char*,
-                                             uint8_t);
-using CountFn = uint16_t __stdcall();
-using SetTextFn = void __stdcall(const char*);
-using AnalyseFn = int32_t __stdcall(const char*, const int32_t*);
-using SampleFn = uint8_t __stdcall(int32_t, void*);
-
-constexpr int kCallImportDialog = 1, kGetExerciseDatasEx = 10, kAnalyseExercise = 12, kGetExerciseNumber = 15,
-              kSetPluginIniFile = 16;
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -107,7 +97,7 @@ protected:
 
     void settings(const std::string& values) {
         scratch.write("plugin.ini", "[SETTINGS]\r\n" + values);
-        host.at<SetTextFn>(kSetPluginIniFile)(scratch.file("plugin.ini").c_str());
+        host.get<plugin_exports::SetPluginIniFile>()(scratch.file("plugin.ini").c_str());
     }
     // The monitor: [Monitor] values, the served files and failures.
     void scenario(const std::string& monitor, const std::vector<std::pair<std::vector<int>, int>>& files,
@@ -124,17 +114,17 @@ protected:
         scratch.write("scenario.ini", text);
     }
     int32_t runDialog() {
-        return host.at<CallImportDialogFn>(kCallImportDialog)(nullptr, 100, 50, 900, 650, 0, 0, target.c_str(), 0);
+        return host.get<plugin_exports::CallImportDialog>()(nullptr, 100, 50, 900, 650, 0, 0, target.c_str(), 0);
     }
     std::vector<LogLine> log() const { return readLog(scratch.file("calls.log")); }
     std::string archive() const { return target + "\\Connect.hrz"; }
 
     std::vector<int> heartRatesOf(int32_t index) {
         std::vector<int> rates;
-        const int32_t count = host.at<AnalyseFn>(kAnalyseExercise)(archive().c_str(), &index);
+        const int32_t count = host.get<plugin_exports::AnalyseExercise>()(archive().c_str(), &index);
         for (int32_t i = 0; i < count; ++i) {
             SampleRecord sample{};
-            host.at<SampleFn>(kGetExerciseDatasEx)(i, &sample);
+            host.get<plugin_exports::GetExerciseDatasEx>()(i, &sample);
             rates.push_back(sample.HR);
         }
         return rates;
@@ -183,7 +173,7 @@ TEST_F(ImportDialog, fullImportThenEmptyMonitor) {
         EXPECT_TRUE(watcher.messages().empty());
     }
     EXPECT_EQ(result, 3);
-    EXPECT_EQ(host.at<CountFn>(kGetExerciseNumber)(), 3);
+    EXPECT_EQ(host.get<plugin_exports::GetExerciseNumber>()(), 3);
     EXPECT_FALSE(exists(work));
 
     const std::string bytes = readFile(archive());
@@ -239,7 +229,7 @@ TEST_F(ImportDialog, fullImportThenEmptyMonitor) {
         EXPECT_TRUE(watcher.sawText("Exercises: 0"));
     }
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(host.at<CountFn>(kGetExerciseNumber)(), 0);
+    EXPECT_EQ(host.get<plugin_exports::GetExerciseNumber>()(), 0);
     EXPECT_FALSE(exists(archive()));
 }
 
@@ -262,7 +252,7 @@ TEST_F(ImportDialog, rsFamilyWithFailedSaveAndRead) {
         EXPECT_NE(connected.height(), 300);
     }
     EXPECT_EQ(result, 3);
-    EXPECT_EQ(host.at<CountFn>(kGetExerciseNumber)(), 3);
+    EXPECT_EQ(host.get<plugin_exports::GetExerciseNumber>()(), 3);
     const std::vector<ArchiveEntry> entries = archiveEntries(archive());
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "5.hrm");
@@ -304,7 +294,7 @@ TEST_F(ImportDialog, connectionFailures) {
         EXPECT_EQ(countOf(calls, "SaveExerciseHRM"), 0);
         EXPECT_FALSE(exists(archive()));
     }
-    EXPECT_EQ(host.at<CountFn>(kGetExerciseNumber)(), 0);
+    EXPECT_EQ(host.get<plugin_exports::GetExerciseNumber>()(), 0);
 }
 
 // A device that never answers: the dialog waits, idle, until Abort.
