@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs every test of every build: installs what is missing, builds native,
-# native-asan and win32, runs CTest in each (win32's under Wine's WoW64 mode,
-# which runs the product DLL itself), checks the DLL and the layers, and
-# fuzzes. The last line is "N passed, N failed".
+# native-asan and win32, runs CTest in each (win32's under Wine, in the mode
+# scripts/wine-mode.sh chooses, which runs the product DLL itself), checks the
+# DLL and the layers, and fuzzes. The last line is "N passed, N failed,
+# N skipped", counting the test cases of every program and each other step.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 passed=0
 failed=0
+skipped=0
 log=$(mktemp -d)
 trap 'rm -rf "$log"' EXIT
 
@@ -26,7 +28,7 @@ step() {
 
 if ! bash scripts/setup.sh; then
   fail "setup"
-  echo "$passed passed, $failed failed"
+  echo "$passed passed, $failed failed, $skipped skipped"
   exit 1
 fi
 
@@ -39,34 +41,43 @@ for build in native native-asan win32; do
   fi
 done
 
-# Adds CTest's counts for one build to the totals.
+# Adds the test cases of one build's CTest run to the totals. The console
+# shows CTest's line for each entry; the output of failed ones, and each
+# skipped case with its reason, follow.
 run_ctest() {
   local build=$1 out=$log/ctest-$1.txt
   shift
   echo "== ctest $build"
-  (cd "build/$build" && ctest --output-on-failure "$@") 2>&1 | tee "$out"
-  local rc=${PIPESTATUS[0]}
-  local line
-  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$out" | tail -n 1)
-  if [ -z "$line" ]; then
+  (cd "build/$build" && ctest -V "$@") >"$out" 2>&1
+  local rc=$?
+  grep -E '^ *[0-9]+/[0-9]+ Test +#|tests passed' "$out"
+  local counts
+  python3 scripts/count-tests.py "$out" | tee "$log/counts-$build.txt" | grep -v '^counts '
+  counts=$(sed -n 's/^counts //p' "$log/counts-$build.txt")
+  if [ -z "$counts" ] || grep -qx 'no test ran' "$log/counts-$build.txt"; then
     fail "ctest $build ran no test (exit $rc)"
     return
   fi
-  local bad total
-  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
-  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-  passed=$((passed + total - bad))
-  failed=$((failed + bad))
-  if [ "$rc" -ne 0 ] && [ "$bad" -eq 0 ]; then fail "ctest $build exited with $rc"; fi
+  local p f s
+  read -r p f s <<<"$counts"
+  passed=$((passed + p))
+  failed=$((failed + f))
+  skipped=$((skipped + s))
+  if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then fail "ctest $build exited with $rc"; fi
 }
 
 for build in native native-asan; do
   [ -n "${built[$build]:-}" ] && run_ctest "$build" -j 2
 done
 if [ -n "${built[win32]:-}" ]; then
-  # One Wine prefix for the build tree: its tests run one after another.
-  run_ctest win32
-  step "wine left nothing behind" bash scripts/wine-run.sh --shutdown build/win32
+  if wine=$(bash scripts/wine-root.sh --check 2>&1); then
+    echo "== Windows tests: ${wine##*$'\t'} (${wine%%$'\t'*} mode)"
+    # One Wine prefix for the build tree: its tests run one after another.
+    run_ctest win32
+    step "wine left nothing behind" bash scripts/wine-run.sh --shutdown build/win32
+  else
+    fail "the Windows tests cannot run: ${wine#wine-*: }"
+  fi
   step "check-dll" python3 scripts/check-dll.py build/win32/PolarImport.dll
 fi
 step "check-layers" python3 scripts/check-layers.py
@@ -74,5 +85,5 @@ step "check-layers" python3 scripts/check-layers.py
 # Every fuzz target for a bounded time (POLAR_FUZZ_SECONDS, 60 by default).
 step "fuzz" bash scripts/fuzz.sh
 
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

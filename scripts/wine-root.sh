@@ -1,42 +1,104 @@
 #!/usr/bin/env bash
-# Builds the Debian 13 root whose Wine runs the 32-bit Windows programs in
-# WoW64 mode (scripts/wine-run.sh uses it). It lives outside the clone, so
-# later runs and fresh clones on the same machine reuse it.
+# Builds the Debian 13 root whose Wine runs the 32-bit Windows programs
+# (scripts/wine-run.sh uses it), for the mode scripts/wine-mode.sh chooses:
+#   wow64         Wine 10 with its 32-bit Windows DLLs and no 32-bit loader
+#   classic       Wine 10 with classic 32-bit Wine (wine32:i386) beside it
+#   classic-qemu  the classic root, plus qemu-i386 registered in binfmt_misc
+#                 as "polar-i386" so that the kernel runs its 32-bit programs
+# The roots live outside the clone, so later runs and fresh clones on the same
+# machine reuse them.
 #
 # usage: scripts/wine-root.sh          build or finish the root, then exit 0
-#        scripts/wine-root.sh --check  exit 0 if the root is complete, else 1
+#        scripts/wine-root.sh --check  if the root is complete and usable
+#          now, print "MODE<TAB>ROOT<TAB>REASON" and exit 0, else say why and
+#          exit 1
 #
-# POLAR_WINE_ROOT  where the root lives (default /var/cache/polar-wine-root)
+# POLAR_WINE_MODE          see scripts/wine-mode.sh
+# POLAR_WINE_ROOT          the WoW64 root (default /var/cache/polar-wine-root)
+# POLAR_WINE_CLASSIC_ROOT  the classic root (default /var/cache/polar-wine-classic)
 set -euo pipefail
 
-root=${POLAR_WINE_ROOT:-/var/cache/polar-wine-root}
-case "$root" in
-  /?*) root=${root%/} ;;
-  *) echo "wine-root: POLAR_WINE_ROOT must be an absolute path other than /" >&2; exit 2 ;;
-esac
-suite=trixie
-# Raised when the recipe changes, so that an older root is built again.
-recipe=2
-state=$root/.polar
-wine_windows=usr/lib/x86_64-linux-gnu/wine
-
-complete() {
-  [ -f "$state/complete" ] && [ "$(sed -n 's/^recipe=//p' "$state/complete")" = "$recipe" ] &&
-    [ -x "$root/usr/lib/wine/wine64" ] && [ -x "$root/usr/lib/wine/wineserver" ] &&
-    [ -f "$root/$wine_windows/i386-windows/kernel32.dll" ] &&
-    [ -f "$root/$wine_windows/i386-windows/ntdll.dll" ] &&
-    [ -f "$root/$wine_windows/x86_64-windows/wow64.dll" ] &&
-    # Wine would hand 32-bit programs to a 32-bit loader, which cannot run here.
-    [ ! -e "$root/usr/lib/wine/wine" ] &&
-    ! grep -qs i386 "$root/var/lib/dpkg/arch" &&
-    [ -d "$root/.newroot" ]
-}
-
+here=$(cd "$(dirname "$0")" && pwd)
 case "${1:-}" in
-  --check) complete && exit 0 || exit 1 ;;
-  "") ;;
+  --check | "") ;;
   *) echo "usage: $0 [--check]" >&2; exit 2 ;;
 esac
+chosen=$("$here/wine-mode.sh") || exit 1
+mode=${chosen%%$'\t'*}
+if [ "$mode" = wow64 ]; then
+  root=${POLAR_WINE_ROOT:-/var/cache/polar-wine-root}
+else
+  root=${POLAR_WINE_CLASSIC_ROOT:-/var/cache/polar-wine-classic}
+fi
+case "$root" in
+  /?*) root=${root%/} ;;
+  *) echo "wine-root: the root must be an absolute path other than /, not '$root'" >&2; exit 2 ;;
+esac
+suite=trixie
+# Raised when a recipe changes, so that an older root is built again.
+case "$mode" in
+  wow64) recipe=2 ;;
+  *) recipe=classic-1 ;;
+esac
+state=$root/.polar
+wine_windows=usr/lib/x86_64-linux-gnu/wine
+# The 32-bit Windows DLLs: copied into the 64-bit Wine for WoW64, classic
+# Wine's own otherwise.
+if [ "$mode" = wow64 ]; then
+  win32_dlls=$wine_windows/i386-windows
+else
+  win32_dlls=usr/lib/i386-linux-gnu/wine/i386-windows
+fi
+qemu=usr/libexec/polar/qemu-i386
+trapno=trapno-fix.so
+binfmt=/proc/sys/fs/binfmt_misc
+entry=$binfmt/polar-i386
+# The magic and mask of 32-bit x86 ELF programs (executables and shared
+# objects), as qemu's own binfmt configuration has them.
+elf32_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+elf32_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+why=
+registered() {
+  [ -f "$entry" ] && grep -qx enabled "$entry" && grep -qx "interpreter $root/$qemu" "$entry" &&
+    grep -qx 'flags: PF' "$entry"
+}
+
+built() {
+  [ -f "$state/complete" ] && [ "$(sed -n 's/^recipe=//p' "$state/complete")" = "$recipe" ] &&
+    [ -x "$root/usr/lib/wine/wine64" ] && [ -x "$root/usr/lib/wine/wineserver" ] &&
+    [ -f "$root/$win32_dlls/kernel32.dll" ] && [ -f "$root/$win32_dlls/ntdll.dll" ] &&
+    [ -f "$root/$wine_windows/x86_64-windows/wow64.dll" ] &&
+    [ -d "$root/.newroot" ] || return 1
+  if [ "$mode" = wow64 ]; then
+    # Wine would hand 32-bit programs to a 32-bit loader, which need not run here.
+    [ ! -e "$root/usr/lib/wine/wine" ] && ! grep -qs i386 "$root/var/lib/dpkg/arch"
+  else
+    [ -x "$root/usr/lib/wine/wine" ] && [ -x "$root/$qemu" ] &&
+      [ -f "$root/usr/lib/i386-linux-gnu/$trapno" ] && [ -f "$root/usr/lib/x86_64-linux-gnu/$trapno" ] &&
+      grep -qxF "/usr/\$LIB/$trapno" "$root/etc/ld.so.preload"
+  fi
+}
+
+complete() {
+  if ! built; then
+    why="the $mode root $root is missing or incomplete; run scripts/wine-root.sh"
+    return 1
+  fi
+  if [ "$mode" = classic-qemu ] && ! registered; then
+    why="32-bit Linux programs need qemu-i386 registered as $entry (gone after a reboot); run scripts/wine-root.sh"
+    return 1
+  fi
+}
+
+if [ "${1:-}" = --check ]; then
+  if complete; then
+    printf '%s\t%s\t%s\n' "$mode" "$root" "${chosen#*$'\t'}"
+    exit 0
+  fi
+  echo "wine-root: $why" >&2
+  exit 1
+fi
 
 [ "$(id -u)" -eq 0 ] || { echo "wine-root: must run as root" >&2; exit 1; }
 
@@ -140,11 +202,10 @@ if ! is_done debootstrap; then
   done_ debootstrap
 fi
 
-if ! is_done wine64; then
-  begin "apt-get install wine64"
+# Packages only: no manuals or documentation in the root.
+apt_sources() {
   echo "deb $uri $suite main" >"$root/etc/apt/sources.list"
   cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
-  # Packages only: no manuals or documentation in the root.
   cat >"$root/etc/dpkg/dpkg.cfg.d/polar-nodoc" <<'EOF'
 path-exclude /usr/share/doc/*
 path-exclude /usr/share/man/*
@@ -152,62 +213,136 @@ path-exclude /usr/share/info/*
 path-exclude /usr/share/locale/*
 path-include /usr/share/locale/locale.alias
 EOF
-  # dpkg --configure -a: after an interrupted earlier attempt.
-  {
-    in_root dpkg --configure -a &&
-      in_root apt-get "${apt_opts[@]}" update &&
-      in_root apt-get "${apt_opts[@]}" install --no-install-recommends wine64 &&
-      in_root apt-get clean
-  } >"$state/wine64.log" 2>&1 || { tail -n 20 "$state/wine64.log" >&2; false; }
-  done_ wine64
-fi
+}
 
-if ! is_done libwine-i386; then
-  begin "download libwine:i386"
-  version=$(in_root dpkg-query -W -f '${Version}' libwine)
-  rm -rf "$root/var/tmp/libwine-i386" && mkdir -p "$root/var/tmp/libwine-i386/lists/partial"
-  # The i386 architecture only for this download, with its own package lists.
-  {
-    in_root dpkg --add-architecture i386 &&
-      in_root apt-get "${apt_opts[@]}" -o Dir::State::Lists=/var/tmp/libwine-i386/lists update &&
-      in_root bash -c 'cd /var/tmp/libwine-i386 && exec "$@"' - \
-        apt-get "${apt_opts[@]}" -o Dir::State::Lists=/var/tmp/libwine-i386/lists \
-        download "libwine:i386=$version"
-  } >"$state/libwine-i386.log" 2>&1 || status=$?
-  in_root dpkg --remove-architecture i386 >>"$state/libwine-i386.log" 2>&1 || true
-  if [ "${status:-0}" -ne 0 ] || ! ls "$root"/var/tmp/libwine-i386/libwine_*_i386.deb >/dev/null 2>&1; then
-    tail -n 20 "$state/libwine-i386.log" >&2
-    false
+# Registers the root's qemu-i386 for 32-bit x86 ELF programs: F opens the
+# interpreter now, so that it runs inside the root too; P passes argv[0] on.
+# The entry lasts until the next boot.
+register_qemu() {
+  registered && return 0
+  [ -f "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
+  [ -f "$entry" ] && echo -1 >"$entry"
+  printf ':polar-i386:M::%s:%s:%s:PF' "$elf32_magic" "$elf32_mask" "$root/$qemu" >"$binfmt/register"
+  registered
+}
+
+strip_root() {
+  # Files that are not of the strip's kind are left as they are.
+  local arch
+  for arch in x86_64:x86_64-w64-mingw32-strip i386:i686-w64-mingw32-strip; do
+    find "$root"/usr/lib/*/wine/"${arch%%:*}-windows" -type f -print0 |
+      xargs -0 -r -n 64 -P "$(nproc)" "${arch#*:}" --strip-debug 2>/dev/null || true
+  done
+  find "$root"/usr/lib/*/wine/*-unix -type f -name '*.so' -print0 |
+    xargs -0 -r -n 64 -P "$(nproc)" strip --strip-debug 2>/dev/null || true
+  [ -f "$root/$win32_dlls/kernel32.dll" ]
+}
+
+if [ "$mode" = wow64 ]; then
+  if ! is_done wine64; then
+    begin "apt-get install wine64"
+    apt_sources
+    # dpkg --configure -a: after an interrupted earlier attempt.
+    {
+      in_root dpkg --configure -a &&
+        in_root apt-get "${apt_opts[@]}" update &&
+        in_root apt-get "${apt_opts[@]}" install --no-install-recommends wine64 &&
+        in_root apt-get clean
+    } >"$state/wine64.log" 2>&1 || { tail -n 20 "$state/wine64.log" >&2; false; }
+    done_ wine64
   fi
-  done_ libwine-i386
-fi
 
-if ! is_done copy; then
-  begin "copy the 32-bit Windows DLLs into the 64-bit Wine"
-  work=$root/var/tmp/libwine-i386
-  rm -rf "$work/x"
-  dpkg-deb -x "$work"/libwine_*_i386.deb "$work/x"
-  src=$work/x/usr/lib/i386-linux-gnu/wine/i386-windows
-  [ -f "$src/kernel32.dll" ] || { echo "wine-root: no i386-windows folder in libwine:i386" >&2; false; }
-  mkdir -p "$root/$wine_windows/i386-windows"
-  cp -a "$src/." "$root/$wine_windows/i386-windows/"
-  rm -rf "$work"
-  # libwine's own set-up adds zlib1.dll of both architectures, marked as Wine's.
-  in_root /var/lib/dpkg/info/libwine:amd64.postinst configure
-  [ -f "$root/$wine_windows/i386-windows/zlib1.dll" ]
-  done_ copy
+  if ! is_done libwine-i386; then
+    begin "download libwine:i386"
+    version=$(in_root dpkg-query -W -f '${Version}' libwine)
+    rm -rf "$root/var/tmp/libwine-i386" && mkdir -p "$root/var/tmp/libwine-i386/lists/partial"
+    # The i386 architecture only for this download, with its own package lists.
+    {
+      in_root dpkg --add-architecture i386 &&
+        in_root apt-get "${apt_opts[@]}" -o Dir::State::Lists=/var/tmp/libwine-i386/lists update &&
+        in_root bash -c 'cd /var/tmp/libwine-i386 && exec "$@"' - \
+          apt-get "${apt_opts[@]}" -o Dir::State::Lists=/var/tmp/libwine-i386/lists \
+          download "libwine:i386=$version"
+    } >"$state/libwine-i386.log" 2>&1 || status=$?
+    in_root dpkg --remove-architecture i386 >>"$state/libwine-i386.log" 2>&1 || true
+    if [ "${status:-0}" -ne 0 ] || ! ls "$root"/var/tmp/libwine-i386/libwine_*_i386.deb >/dev/null 2>&1; then
+      tail -n 20 "$state/libwine-i386.log" >&2
+      false
+    fi
+    done_ libwine-i386
+  fi
+
+  if ! is_done copy; then
+    begin "copy the 32-bit Windows DLLs into the 64-bit Wine"
+    work=$root/var/tmp/libwine-i386
+    rm -rf "$work/x"
+    dpkg-deb -x "$work"/libwine_*_i386.deb "$work/x"
+    src=$work/x/usr/lib/i386-linux-gnu/wine/i386-windows
+    [ -f "$src/kernel32.dll" ] || { echo "wine-root: no i386-windows folder in libwine:i386" >&2; false; }
+    mkdir -p "$root/$win32_dlls"
+    cp -a "$src/." "$root/$win32_dlls/"
+    rm -rf "$work"
+    # libwine's own set-up adds zlib1.dll of both architectures, marked as Wine's.
+    in_root /var/lib/dpkg/info/libwine:amd64.postinst configure
+    [ -f "$root/$win32_dlls/zlib1.dll" ]
+    done_ copy
+  fi
+else
+  if ! is_done qemu; then
+    # Only the static emulator of Debian 13's qemu-user, nothing else of it.
+    begin "extract qemu-i386 from qemu-user"
+    apt_sources
+    work=$root/var/tmp/qemu-user
+    rm -rf "$work" && mkdir -p "$work"
+    {
+      in_root dpkg --configure -a &&
+        in_root apt-get "${apt_opts[@]}" update &&
+        in_root bash -c 'cd /var/tmp/qemu-user && exec apt-get "$@" download qemu-user' - "${apt_opts[@]}"
+    } >"$state/qemu.log" 2>&1 || { tail -n 20 "$state/qemu.log" >&2; false; }
+    dpkg-deb -x "$work"/qemu-user_*.deb "$work/x"
+    mkdir -p "$root/${qemu%/*}"
+    install -m 755 "$work/x/usr/bin/qemu-i386" "$root/$qemu"
+    rm -rf "$work"
+    if LC_ALL=C readelf -l "$root/$qemu" | grep -q INTERP; then
+      echo "wine-root: qemu-i386 of qemu-user is not a static program" >&2
+      false
+    fi
+    done_ qemu
+  fi
+
+  # Before the i386 packages: their set-up runs 32-bit programs.
+  if [ "$mode" = classic-qemu ]; then
+    begin "register qemu-i386 as $entry"
+    register_qemu
+  fi
+
+  if ! is_done wine; then
+    begin "apt-get install wine64 wine32:i386"
+    {
+      in_root dpkg --configure -a &&
+        in_root dpkg --add-architecture i386 &&
+        in_root apt-get "${apt_opts[@]}" update &&
+        in_root apt-get "${apt_opts[@]}" install --no-install-recommends wine64 wine32:i386 &&
+        in_root apt-get clean
+    } >"$state/wine.log" 2>&1 || { tail -n 20 "$state/wine.log" >&2; false; }
+    done_ wine
+  fi
+
+  if ! is_done trapno; then
+    begin "preload the trap-number fix into the root's programs"
+    # Chosen by the dynamic loader's $LIB: the fix for the 32-bit programs,
+    # an empty library for the 64-bit ones.
+    gcc -m32 -O2 -fPIC -nostdlib -shared -fno-stack-protector \
+      -o "$root/usr/lib/i386-linux-gnu/$trapno" "$here/wine/trapno.c"
+    gcc -O2 -fPIC -nostdlib -shared -x c -o "$root/usr/lib/x86_64-linux-gnu/$trapno" /dev/null
+    echo "/usr/\$LIB/$trapno" >"$root/etc/ld.so.preload"
+    done_ trapno
+  fi
 fi
 
 if ! is_done strip; then
   begin "strip the debug information of Wine's DLLs"
-  # Files that are not of the strip's kind are left as they are.
-  find "$root/$wine_windows/x86_64-windows" -type f -print0 |
-    xargs -0 -r -n 64 -P "$(nproc)" x86_64-w64-mingw32-strip --strip-debug 2>/dev/null || true
-  find "$root/$wine_windows/i386-windows" -type f -print0 |
-    xargs -0 -r -n 64 -P "$(nproc)" i686-w64-mingw32-strip --strip-debug 2>/dev/null || true
-  find "$root/$wine_windows/x86_64-unix" -type f -name '*.so' -print0 |
-    xargs -0 -r -n 64 -P "$(nproc)" strip --strip-debug 2>/dev/null || true
-  [ -f "$root/$wine_windows/i386-windows/kernel32.dll" ]
+  strip_root
   done_ strip
 fi
 

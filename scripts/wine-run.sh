@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows program, 32- or 64-bit, under Wine 10 in WoW64 mode from the
-# Debian 13 root of scripts/wine-root.sh, and passes its exit code through.
-# CTest uses it as the emulator of the win32 build.
+# Runs a Windows program, 32- or 64-bit, under Wine 10 from the Debian 13
+# root of scripts/wine-root.sh, in the mode scripts/wine-mode.sh chooses for
+# this machine (WoW64, classic, or classic under qemu-i386), and passes its
+# exit code through. CTest uses it as the emulator of the win32 build.
 #
 # usage: wine-run.sh PROGRAM.exe [ARGUMENTS...]
 #        wine-run.sh --shutdown [BUILD-TREE]
@@ -12,7 +13,8 @@
 #   POLAR_WINEPREFIX     the prefix; by default "wineprefix" in the build tree
 #                        (the first directory above the program, the working
 #                        directory or BUILD-TREE that holds a CMakeCache.txt)
-#   POLAR_WINE_ROOT      the root (default /var/cache/polar-wine-root)
+#   POLAR_WINE_MODE      auto, wow64 or classic (scripts/wine-mode.sh)
+#   POLAR_WINE_ROOT, POLAR_WINE_CLASSIC_ROOT  the roots (scripts/wine-root.sh)
 #   POLAR_WINE_TIMEOUT   seconds before the program and the prefix's Wine
 #                        processes are killed, exit 124 (default 600)
 #   POLAR_WINE_GRAPHICS  auto: x11 on DISPLAY if set, else the null driver;
@@ -33,7 +35,6 @@
 set -uo pipefail
 
 self=$(readlink -f "$0")
-root=${POLAR_WINE_ROOT:-/var/cache/polar-wine-root}
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 # Top-level directories the root provides itself.
@@ -42,8 +43,9 @@ system_dirs=" proc sys dev usr bin sbin lib lib32 lib64 libx32 etc var boot lost
 # Inside a fresh mount namespace: assemble the view and run COMMAND in it.
 if [ "${1:-}" = --enter ]; then
   set -e
-  cwd=$2
-  shift 2
+  root=$2
+  cwd=$3
+  shift 3
   new=$root/.newroot
   mount -t tmpfs -o mode=755,size=1m polar-wine-view "$new"
   mkdir "$new/host"
@@ -90,10 +92,9 @@ elif [ -f "$1" ] && [ "$(head -c 2 "$1")" != MZ ]; then
   exec "$@"
 fi
 
-if ! "$(dirname "$self")/wine-root.sh" --check; then
-  echo "wine-run: the Wine root $root is missing or incomplete; run scripts/wine-root.sh" >&2
-  exit 1
-fi
+# The mode, its root, and why.
+IFS=$'\t' read -r mode root _ < <("$(dirname "$self")/wine-root.sh" --check) || true
+[ -n "${root:-}" ] || exit 1
 
 build_tree_of() {
   local dir
@@ -165,7 +166,7 @@ in_root() {
     exec nsenter --mount="/proc/self/fd/$ns_fd" --root="/proc/self/fd/$root_fd" -- \
       /usr/bin/env -u LD_PRELOAD -u LD_LIBRARY_PATH -C "$cwd" "$@"
   fi
-  exec unshare -m -- "$self" --enter "$cwd" "$@"
+  exec unshare -m -- "$self" --enter "$root" "$cwd" "$@"
 }
 enter() { (in_root "$@"); }
 
