@@ -6,16 +6,16 @@
 namespace fw {
 
 TextLines::TextLines(std::string text) : text_(std::move(text)) {
-    const std::string_view rest = text_;
-    const size_t size = rest.size();
+    const std::string_view whole = text_;
+    const size_t size = whole.size();
     // Room for every line of a file broken by LF or CR LF at once.
-    lines_.reserve(static_cast<size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
+    lines_.reserve(static_cast<size_t>(std::count(whole.begin(), whole.end(), '\n')) + 1);
     size_t start = 0;
     while (start < size) {
         size_t end = start;
-        while (end < size && rest[end] != '\r' && rest[end] != '\n') ++end;
-        lines_.push_back(rest.substr(start, end - start));
-        if (end < size && rest[end] == '\r' && end + 1 < size && rest[end + 1] == '\n') ++end;
+        while (end < size && whole[end] != '\r' && whole[end] != '\n') ++end;
+        lines_.push_back(whole.substr(start, end - start));
+        if (end < size && whole[end] == '\r' && end + 1 < size && whole[end + 1] == '\n') ++end;
         start = end + 1;
     }
 }
