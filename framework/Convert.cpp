@@ -64,12 +64,22 @@ bool tryStrToFloat(std::string_view text, char separator, double& value) {
     std::string normal;
     normal.reserve(end - begin);
     size_t pos = begin;
+    const bool negative = pos < end && text[pos] == '-';
     if (pos < end && (text[pos] == '+' || text[pos] == '-')) {
-        if (text[pos] == '-') normal += '-';
+        if (negative) normal += '-';
         ++pos;
     }
     int mantissaDigits = 0;
-    for (; pos < end && isDigit(text[pos]); ++pos, ++mantissaDigits) normal += text[pos];
+    int64_t whole = 0;  // the value of the integer digits, while there are at most 15
+    for (; pos < end && isDigit(text[pos]); ++pos, ++mantissaDigits) {
+        normal += text[pos];
+        if (mantissaDigits < 15) whole = whole * 10 + (text[pos] - '0');
+    }
+    // A whole number of up to 15 digits is exact as a double: nothing to parse.
+    if (pos == end && mantissaDigits > 0 && mantissaDigits <= 15) {
+        value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+        return true;
+    }
     if (pos < end && text[pos] == separator) {
         normal += '.';
         for (++pos; pos < end && isDigit(text[pos]); ++pos, ++mantissaDigits) normal += text[pos];

@@ -1,29 +1,50 @@
 #include "cExerciseDatas.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 TMyHRMDatas::TMyHRMDatas() { Resize(kGrowth); }
 
+template <typename Action>
+void TMyHRMDatas::ForEachSeries(Action action) {
+    action(HR);
+    action(Distance);
+    action(Speed);
+    action(Altitude);
+    action(Temperature);
+    action(Power);
+    action(Balance);
+    action(Cadence);
+    action(Latitude);
+    action(Longitude);
+    action(TimeOffset);
+    action(SampleFlag);
+}
+
 void TMyHRMDatas::Resize(size_t length) {
-    HR.resize(length);
-    Distance.resize(length);
-    Speed.resize(length);
-    Altitude.resize(length);
-    Temperature.resize(length);
-    Power.resize(length);
-    Balance.resize(length);
-    Cadence.resize(length);
-    Latitude.resize(length);
-    Longitude.resize(length);
-    TimeOffset.resize(length);
-    SampleFlag.resize(length);
+    ForEachSeries([length](auto& series) { series.resize(length); });
 }
 
 void TMyHRMDatas::Clear() {
-    // Swapping with fresh series gives the memory back instead of keeping the
-    // capacity of a long exercise.
-    TMyHRMDatas fresh;
-    std::swap(*this, fresh);
+    // The series keep their memory for the next exercise: reusing it costs
+    // far less than fresh memory, and the largest exercise analysed bounds it.
+    SampleText.clear();
+    HighIndex = -1;
+    ForEachSeries([](auto& series) {
+        series.resize(kGrowth);
+        std::fill(series.begin(), series.end(), 0);
+    });
+}
+
+void TMyHRMDatas::Reserve(size_t count) {
+    const size_t length = count + kGrowth;
+    try {
+        ForEachSeries([length](auto& series) { series.reserve(length); });
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
 }
 
 void TMyHRMDatas::Grow(int32_t index) {

@@ -17,11 +17,14 @@ public:
     static constexpr int32_t kGrowth = 5000;
 
     TMyHRMDatas();
-    ~TMyHRMDatas() = default;
 
     void Clear();
     // Makes `index` (>= 0) valid for writing; called by every setter.
     void Grow(int32_t index);
+    // Room for `count` samples, so that writing them moves no series;
+    // Capacity() stays as it is. Only a speed-up: without the memory for it,
+    // the series grow step by step as before.
+    void Reserve(size_t count);
     int32_t Count() const { return HighIndex + 1; }
     int32_t Capacity() const { return static_cast<int32_t>(HR.size()); }
 
@@ -57,6 +60,9 @@ public:
     void SetTimeOffset(int32_t i, int32_t v) { Grow(i), TimeOffset[static_cast<size_t>(i)] = v; }
 
 private:
+    // Calls `action` with every series that has one value per sample.
+    template <typename Action>
+    void ForEachSeries(Action action);
     void Resize(size_t length);
 
     std::vector<uint8_t> HR;

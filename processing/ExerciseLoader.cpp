@@ -1,5 +1,6 @@
 #include "ExerciseLoader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "framework/Convert.h"
@@ -22,7 +23,7 @@ struct Sample {
 
 class Loader {
 public:
-    Loader(TPluginState& plugin, const std::vector<std::string>& lines)
+    Loader(TPluginState& plugin, const std::vector<std::string_view>& lines)
         : plugin_(plugin), context_{lines, plugin, ReadingState{}}, separator_(fw::decimalSeparator()) {}
 
     int32_t run() {
@@ -31,7 +32,7 @@ public:
         plugin_.DebugFlags = 0;
         plugin_.DebugFailFlags = 0;
         const ReadingState& reading = context_.reading;
-        const std::vector<std::string>& lines = context_.lines;
+        const std::vector<std::string_view>& lines = context_.lines;
         for (size_t n = 0; n < lines.size(); ++n) {
             if (reading.startDelay > 0) break;
             if (reading.sampleMode) {
@@ -45,6 +46,7 @@ public:
                 store();
             } else {
                 HeaderLine(context_, n);
+                if (reading.sampleMode) reserveRows(n + 1);
             }
         }
         plugin_.Summary.TotalDistance = distance_;
@@ -52,17 +54,25 @@ public:
     }
 
 private:
+    // Room for the rows from line `first` to the first empty line at once,
+    // instead of growing the series step by step.
+    void reserveRows(size_t first) {
+        const auto begin = context_.lines.begin() + static_cast<std::ptrdiff_t>(first);
+        const auto end = std::find_if(begin, context_.lines.end(), [](std::string_view line) { return line.empty(); });
+        plugin_.ExerciseDatas.Reserve(static_cast<size_t>(end - begin));
+    }
+
     void flag(uint16_t bit) {
         if (plugin_.Settings.Debug) plugin_.DebugFlags |= bit;
     }
 
-    int32_t intOr(const std::string& text, int32_t fallback) const {
+    int32_t intOr(std::string_view text, int32_t fallback) const {
         int32_t value = fallback;
         return fw::tryStrToInt(text, value) ? value : fallback;
     }
 
     // The column's integer with its debug bit, or 0 when it is not one.
-    bool readColumn(const std::string& text, int32_t& value, uint16_t bit) {
+    bool readColumn(std::string_view text, int32_t& value, uint16_t bit) {
         if (fw::tryStrToInt(text, value)) {
             flag(bit);
             return true;
@@ -77,7 +87,7 @@ private:
     }
 
     // Files before version 106: heart rate, speed, altitude.
-    void decodeShort(const std::string& line) {
+    void decodeShort(std::string_view line) {
         ColumnSlots& slot = context_.reading.columns;
         SplitColumns(2, line, slot);
         if (slot[1].empty()) {
@@ -104,12 +114,12 @@ private:
         return smode.size() >= character && smode[character - 1] == '1';
     }
 
-    void splitByMask(const std::string& line) {
+    void splitByMask(std::string_view line) {
         ColumnSlots& slot = context_.reading.columns;
         const uint8_t mask = context_.reading.smodeMask;
         switch (mask) {
             case 0:
-                for (std::string& s : slot) s.clear();
+                slot.fill({});
                 slot[0] = line;
                 return;
             case 1: case 2: case 4: SplitColumns(1, line, slot); return;
@@ -123,7 +133,7 @@ private:
         }
     }
 
-    void decodeBySMode(const std::string& line) {
+    void decodeBySMode(std::string_view line) {
         if (context_.reading.smodeText.empty()) throw HrmFormatError("sample rows without an SMode");
         splitByMask(line);
         const ColumnSlots& slot = context_.reading.columns;
@@ -193,6 +203,6 @@ private:
 
 }  // namespace
 
-int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string>& lines) {
+int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string_view>& lines) {
     return Loader(plugin, lines).run();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/PluginState.h"
@@ -15,4 +15,4 @@ constexpr int32_t kRRRecordingInterval = 238;
 // Zeroes the summary and empties the
 // note first. Returns the number of samples stored; an error in a header
 // value propagates and ends the load.
-int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string>& lines);
+int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string_view>& lines);

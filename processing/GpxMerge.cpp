@@ -1,8 +1,7 @@
 #include "GpxMerge.h"
 
-#include <algorithm>
 #include <cctype>
-#include <vector>
+#include <string_view>
 
 #include "framework/Locale.h"
 #include "framework/Xml.h"
@@ -44,22 +43,23 @@ fw::DateTime pointTime(const fw::XmlElement& point) {
     return 0;
 }
 
-// Every point of every segment of every track, in document order.
-std::vector<GpsPoint> readTrack(const fw::XmlDocument& document) {
+// Every point of every segment of every track, in document order, to
+// `take` until it returns false. Points go straight from the document to the
+// samples: a list of them would be one more allocation as large as the track.
+template <typename Take>
+void readTrack(const fw::XmlDocument& document, Take take) {
     // Track numbers use '.' whatever the user's locale.
     fw::DecimalSeparatorScope dot('.');
-    std::vector<GpsPoint> points;
     for (fw::XmlElement track = document.root().firstChild(); track; track = track.nextSibling()) {
         if (std::string_view(track.name()) != "trk") continue;
         for (fw::XmlElement segment = track.firstChild(); segment; segment = segment.nextSibling()) {
             if (!sameNameIgnoringCase(segment.name(), "trkseg")) continue;
             for (fw::XmlElement point = segment.firstChild(); point; point = point.nextSibling()) {
                 if (!sameNameIgnoringCase(point.name(), "trkpt")) continue;
-                points.push_back(GpsPoint{coordinate(point, "lat"), coordinate(point, "lon"), pointTime(point)});
+                if (!take(GpsPoint{coordinate(point, "lat"), coordinate(point, "lon"), pointTime(point)})) return;
             }
         }
     }
-    return points;
 }
 
 // Forward matching of points to samples: the first sample from the cursor
@@ -115,7 +115,7 @@ fw::DateTime ParseGpxTime(const std::string& raw) {
     size_t begin = 0, end = raw.size();
     while (begin < end && static_cast<unsigned char>(raw[begin]) <= ' ') ++begin;
     while (end > begin && static_cast<unsigned char>(raw[end - 1]) <= ' ') --end;
-    const std::string text = raw.substr(begin, end - begin);
+    const std::string_view text = std::string_view(raw).substr(begin, end - begin);
     int32_t year = 0, month = 0, day = 0, hours = 0, minutes = 0, seconds = 0;
     if (!fw::tryStrToInt(fw::midText(text, 1, 4), year) || !fw::tryStrToInt(fw::midText(text, 6, 2), month) ||
         !fw::tryStrToInt(fw::midText(text, 9, 2), day))
@@ -127,18 +127,18 @@ fw::DateTime ParseGpxTime(const std::string& raw) {
 }
 
 void MergeGpxTrack(TPluginState& plugin, const std::string& path) {
-    std::vector<GpsPoint> points;
-    {
-        fw::XmlDocument document;
-        if (!document.load(path)) return;
-        points = readTrack(document);
-    }
+    fw::XmlDocument document;
+    if (!document.load(path)) return;
     TMyHRMDatas& datas = plugin.ExerciseDatas;
     const int32_t count = datas.Count();
     Aligner aligner(datas, plugin.Settings.GPSITime);
     // At most Count() - 1 points take part: sample 0 never receives one.
-    const size_t taking = count > 1 ? std::min(points.size(), static_cast<size_t>(count - 1)) : 0;
-    for (size_t p = 0; p < taking; ++p)
-        aligner.place(points[p], fw::secondsOfDay(points[p].time - plugin.Summary.StartDateTime));
+    int32_t taking = count > 1 ? count - 1 : 0;
+    readTrack(document, [&](const GpsPoint& point) {
+        if (taking == 0) return false;
+        --taking;
+        aligner.place(point, fw::secondsOfDay(point.time - plugin.Summary.StartDateTime));
+        return true;
+    });
     if (plugin.Settings.Debug) plugin.DebugFlags |= debug_flags::kGpxParsed;
 }

@@ -13,12 +13,12 @@ constexpr int kMaxLaps = 201;
 // LapCount is 16 bits; a file that repeats its lap section cannot make more.
 constexpr int32_t kMaxLapsPerLoad = 65535;
 
-const std::string& lineAt(const LoadContext& context, size_t number) {
+std::string_view lineAt(const LoadContext& context, size_t number) {
     if (number >= context.lines.size()) throw HrmFormatError("the file ends too early");
     return context.lines[number];
 }
 
-void addDebugLine(LoadContext& context, const char* format, const std::string& value) {
+void addDebugLine(LoadContext& context, const char* format, std::string_view value) {
     if (!context.plugin.Settings.Debug) return;
     std::string line(format);
     line.replace(line.find("%s"), 2, value);
@@ -42,8 +42,8 @@ struct Hms {
 // Hours, minutes and seconds of a value that starts at 1-based position
 // `start` of `line`, by where its first colon stands; false for any other
 // colon position.
-bool readHms(const std::string& line, int start, Hms& hms) {
-    const int colon = colonPosition(std::string_view(line).substr(std::min<size_t>(line.size(), start - 1)));
+bool readHms(std::string_view line, int start, Hms& hms) {
+    const int colon = colonPosition(line.substr(std::min<size_t>(line.size(), start - 1)));
     if (colon < 2 || colon > 4) return false;
     const int hourDigits = colon - 1;
     hms.hours = fw::strToInt(fw::midText(line, start, hourDigits));
@@ -52,14 +52,14 @@ bool readHms(const std::string& line, int start, Hms& hms) {
     return true;
 }
 
-void readDate(LoadContext& context, const std::string& line) {
+void readDate(LoadContext& context, std::string_view line) {
     const int year = fw::strToInt(fw::midText(line, 6, 4));
     const int month = fw::strToInt(fw::midText(line, 10, 2));
     const int day = fw::strToInt(line.size() >= 2 ? line.substr(line.size() - 2) : line);
     context.plugin.Summary.StartDateTime = fw::encodeDate(year, month, day);
 }
 
-void readStartTime(LoadContext& context, const std::string& line) {
+void readStartTime(LoadContext& context, std::string_view line) {
     ExerciseSummary& summary = context.plugin.Summary;
     Hms hms;
     if (readHms(line, 11, hms)) summary.StartDateTime += fw::encodeTime(hms.hours, hms.minutes, hms.seconds, 0);
@@ -67,12 +67,12 @@ void readStartTime(LoadContext& context, const std::string& line) {
     addDebugLine(context, "Date: %s", fw::formatDateTime(summary.StartDateTime));
 }
 
-void readLength(LoadContext& context, const std::string& line) {
+void readLength(LoadContext& context, std::string_view line) {
     Hms hms;
     if (readHms(line, 8, hms)) context.plugin.Summary.DurationSec = hms.hours * 3600 + hms.minutes * 60 + hms.seconds;
 }
 
-void readSMode(LoadContext& context, const std::string& text) {
+void readSMode(LoadContext& context, std::string_view text) {
     if (text.empty()) throw HrmFormatError("SMode without a value");
     ReadingState& reading = context.reading;
     reading.smodeText = text;
@@ -92,7 +92,7 @@ void readNote(LoadContext& context, size_t n) {
     note = lineAt(context, n + 1);
     if (note.empty()) return;
     for (size_t k = n + 2; k <= n + kMaxNoteLines; ++k) {
-        const std::string& line = lineAt(context, k);
+        const std::string_view line = lineAt(context, k);
         if (line.empty()) break;
         note += "\r\n";
         note += line;
@@ -100,7 +100,7 @@ void readNote(LoadContext& context, size_t n) {
 }
 
 // The lap time "h:mm:ss.t" with 1 to 3 hour digits; false for another shape.
-bool readSplit(const std::string& time, double& split) {
+bool readSplit(std::string_view time, double& split) {
     const int colon = colonPosition(time);
     if (colon < 2 || colon > 4) return false;
     const int32_t hours = fw::strToInt(time.substr(0, static_cast<size_t>(colon - 1)));
@@ -118,7 +118,7 @@ void readIntTimes(LoadContext& context, size_t n) {
     const bool extended = reading.version >= 106;
     size_t k = n + 1;
     for (int laps = 0; laps < kMaxLaps && context.plugin.LapList.Count() < kMaxLapsPerLoad; ++laps) {
-        const std::string& row1 = lineAt(context, k);
+        const std::string_view row1 = lineAt(context, k);
         if (row1.empty()) break;
         SplitColumns(4, row1, columns);
         readSplit(columns[0], lap.split);
@@ -160,19 +160,20 @@ void readTrip(LoadContext& context, size_t n) {
 }  // namespace
 
 void SplitColumns(int count, std::string_view line, ColumnSlots& columns) {
-    for (std::string& slot : columns) slot.clear();
-    std::string_view rest = line;
-    for (int i = 0; i < count; ++i) {
-        const size_t tab = rest.find('\t');
-        if (tab == std::string_view::npos) continue;
-        columns[static_cast<size_t>(i)].assign(rest.substr(0, tab));
-        rest.remove_prefix(tab + 1);
+    columns.fill({});
+    // Columns are a few characters long: a plain scan beats a search call per column.
+    const size_t last = static_cast<size_t>(count);
+    size_t slot = 0, start = 0;
+    for (size_t k = 0; k < line.size() && slot < last; ++k) {
+        if (line[k] != '\t') continue;
+        columns[slot++] = line.substr(start, k - start);
+        start = k + 1;
     }
-    columns[static_cast<size_t>(count)].assign(rest);
+    columns[last] = line.substr(start);
 }
 
 void HeaderLine(LoadContext& context, size_t lineNumber) {
-    const std::string& line = lineAt(context, lineNumber);
+    const std::string_view line = lineAt(context, lineNumber);
     ReadingState& reading = context.reading;
     ExerciseSummary& summary = context.plugin.Summary;
     // The key literals in the order they are tested; the first one the line
@@ -189,7 +190,7 @@ void HeaderLine(LoadContext& context, size_t lineNumber) {
             break;
         }
     if (key == None) return;
-    const std::string value = line.size() > keys[key].size() ? line.substr(keys[key].size()) : std::string();
+    const std::string_view value = line.size() > keys[key].size() ? line.substr(keys[key].size()) : std::string_view();
     switch (key) {
         case Version:
             reading.version = fw::strToInt(value);

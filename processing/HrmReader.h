@@ -32,7 +32,8 @@ struct LapInput {
     double temperature = 0;  // tenths of a degree, likewise
 };
 
-using ColumnSlots = std::array<std::string, 20>;
+// Views into the row being split, which outlives them.
+using ColumnSlots = std::array<std::string_view, 20>;
 
 // Per-load reading state, written by the header lines and read by the
 // sample decoding.
@@ -55,7 +56,7 @@ struct ReadingState {
 
 // Everything a pass over one file works on.
 struct LoadContext {
-    const std::vector<std::string>& lines;
+    const std::vector<std::string_view>& lines;
     TPluginState& plugin;
     ReadingState reading;
 };

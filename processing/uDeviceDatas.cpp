@@ -100,13 +100,13 @@ int32_t AnalyseRawFile(TPluginState& plugin, const std::string& fileName, int32_
 int32_t RunAnalysis(TPluginState& plugin, const std::string& path) {
     int32_t count = 0;
     {
-        const std::vector<std::string> lines = fw::loadTextLines(path);
+        const fw::TextLines file = fw::loadTextLines(path);
         try {
             if (plugin.Settings.Debug) {
                 plugin.DebugLog.push_back("Plugin Ver.: " + std::to_string(kPluginVersion));
                 plugin.DebugLog.push_back("HRM-File: " + path);
             }
-            count = LoadExercise(plugin, lines);
+            count = LoadExercise(plugin, file.lines());
         } catch (...) {
             count = 0;
         }

@@ -46,7 +46,8 @@ bool keyOf(const std::string& line, std::string& key, std::string& value) {
 
 std::vector<std::string> readLines(const std::string& file) {
     try {
-        return loadTextLines(file);
+        const TextLines text = loadTextLines(file);
+        return {text.lines().begin(), text.lines().end()};
     } catch (const FileReadError&) {
         return {};
     }

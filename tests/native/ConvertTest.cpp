@@ -47,6 +47,7 @@ TEST(Convert_decimals, onlyTheGivenSeparatorCounts) {
         {" -1.5 ", '.', true, -1.5}, {"+2", '.', true, 2},       {".5", '.', true, 0.5},  {"5.", '.', true, 5},
         {"1e3", '.', true, 1000},   {"2,5E-1", ',', true, 0.25}, {"1e", '.', false, 0},   {".", '.', false, 0},
         {"", '.', false, 0},        {"1.2.3", '.', false, 0},    {"12a", '.', false, 0},  {"1e999", '.', false, 0},
+        {"-42", '.', true, -42},    {"12345678901234567890", '.', true, 12345678901234567890.0},
     };
     for (const Case& c : cases) {
         double value = -99;
@@ -57,6 +58,10 @@ TEST(Convert_decimals, onlyTheGivenSeparatorCounts) {
             EXPECT_THROW(fw::strToFloat(c.text, c.separator), fw::ConvertError) << "'" << c.text << "'";
         }
     }
+    // The sign of a zero reaches the host's records.
+    double zero = 1;
+    ASSERT_TRUE(fw::tryStrToFloat("-0", '.', zero));
+    EXPECT_TRUE(std::signbit(zero));
 }
 
 TEST(Convert_dateTime, encodeCountsDaysSince18991230) {

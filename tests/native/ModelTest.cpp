@@ -47,14 +47,18 @@ TEST(ExerciseDatas_growth, capacityGrowsTo5000BeyondTheHighestIndex) {
         int32_t index;
         int32_t capacity;
     };
-    for (const Case c : {Case{4999, 5000}, Case{5000, 10000}, Case{7000, 12000}, Case{20000, 25000}}) {
-        TMyHRMDatas datas;
-        datas.SetCadence(c.index, 90);
-        EXPECT_EQ(datas.Count(), c.index + 1) << c.index;
-        EXPECT_EQ(datas.Capacity(), c.capacity) << c.index;
-        EXPECT_EQ(datas.GetCadence(c.index), 90);
-        expectZeroSample(datas, c.index - 1);
-        if (c.index + 1 < c.capacity) expectZeroSample(datas, c.capacity - 1);
+    // Room reserved beforehand changes none of it.
+    for (const size_t reserved : {size_t{0}, size_t{30000}}) {
+        for (const Case c : {Case{4999, 5000}, Case{5000, 10000}, Case{7000, 12000}, Case{20000, 25000}}) {
+            TMyHRMDatas datas;
+            datas.Reserve(reserved);
+            datas.SetCadence(c.index, 90);
+            EXPECT_EQ(datas.Count(), c.index + 1) << c.index;
+            EXPECT_EQ(datas.Capacity(), c.capacity) << c.index;
+            EXPECT_EQ(datas.GetCadence(c.index), 90);
+            expectZeroSample(datas, c.index - 1);
+            if (c.index + 1 < c.capacity) expectZeroSample(datas, c.capacity - 1);
+        }
     }
 }
 
@@ -77,11 +81,20 @@ TEST(ExerciseDatas_growth, lowerIndexDoesNotChangeCount) {
 
 TEST(ExerciseDatas_growth, clearReturnsToTheFreshState) {
     TMyHRMDatas datas;
-    for (int32_t i = 0; i < 20000; ++i) datas.SetLatitude(i, 50.5);
+    for (int32_t i = 0; i < 20000; ++i) {
+        datas.SetHR(i, 1), datas.SetSpeed(i, 2), datas.SetDistance(i, 3), datas.SetAltitude(i, 4);
+        datas.SetTemperature(i, 5), datas.SetPower(i, 6), datas.SetBalance(i, 7), datas.SetCadence(i, 8);
+        datas.SetLatitude(i, 9), datas.SetLongitude(i, 10), datas.SetTimeOffset(i, 11);
+    }
     datas.Clear();
     EXPECT_EQ(datas.Count(), 0);
     EXPECT_EQ(datas.Capacity(), 5000);
     expectZeroSample(datas, 0);
+    expectZeroSample(datas, 4999);
+    // Growing again brings back none of the values written before.
+    datas.SetHR(19999, 1);
+    expectZeroSample(datas, 5000);
+    expectZeroSample(datas, 19998);
 }
 
 TEST(LapList_records, addCopiesAndGetReturnsTheBytesAsAdded) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "plugin/uExportFunctions.h"
+#include "processing/ExerciseLoader.h"
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "polarfiles.XXXXXX").string();
@@ -41,6 +42,11 @@ std::vector<std::string> Hrm::lines() const {
     out.push_back("[HRData]");
     out.insert(out.end(), rows.begin(), rows.end());
     return out;
+}
+
+int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string>& lines) {
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    return LoadExercise(plugin, views);
 }
 
 std::string Hrm::text() const {

@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "framework/posix/MessageSink.h"
+#include "model/PluginState.h"
 
 // Exercise files made to measure, and the plug-in driven the way the host
 // drives it, with host records read at their byte offsets.
@@ -46,6 +47,9 @@ struct Hrm {
     // Appends `count` rows of heart rates first, first + 1, ...
     Hrm& heartRates(int count, int first = 100);
 };
+
+// The loader over lines the test holds as strings.
+int32_t LoadExercise(TPluginState& plugin, const std::vector<std::string>& lines);
 
 // Lap lines of an "[IntTimes]" section, 5 rows per lap (version 106 on):
 // split, HR average and maximum, speed in tenths, power and temperature in tenths.
