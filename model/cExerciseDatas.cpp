@@ -28,8 +28,14 @@ void TMyHRMDatas::Resize(size_t length) {
 }
 
 void TMyHRMDatas::Clear() {
-    // The series keep their memory for the next exercise: reusing it costs
-    // far less than fresh memory, and the largest exercise analysed bounds it.
+    // The memory of an unusually long exercise goes back: the 32-bit host has
+    // little address space to keep it in until unload. Any other is reused,
+    // which spares the next exercise faulting fresh pages in (most of what an
+    // archive of day-long recordings costs).
+    if (HR.capacity() > kKeptSamples) {
+        *this = TMyHRMDatas();
+        return;
+    }
     SampleText.clear();
     HighIndex = -1;
     ForEachSeries([](auto& series) {

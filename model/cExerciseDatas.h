@@ -15,6 +15,9 @@
 class TMyHRMDatas {
 public:
     static constexpr int32_t kGrowth = 5000;
+    // The most samples whose memory a cleared container keeps for the next
+    // exercise: more than a day at 1 s, about 9 MB.
+    static constexpr size_t kKeptSamples = 131072;
 
     TMyHRMDatas();
 
