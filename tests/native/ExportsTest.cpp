@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 #include "model/HostRecords.h"
+#include "model/PluginVersion.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ const char kHrm[] =
 }  // namespace
 
 TEST_F(ExportsTest, identityValues) {
-    EXPECT_EQ(GetVersion(), 813);
+    EXPECT_EQ(GetVersion(), kPluginVersion);
     EXPECT_EQ(GetPluginType(), 1);
     EXPECT_EQ(GetPluginDevType(), 5);
     EXPECT_EQ(GetExInterface(), 7);

@@ -10,6 +10,7 @@
 #include "TestFiles.h"
 #include "framework/Locale.h"
 #include "framework/Zip.h"
+#include "model/PluginVersion.h"
 #include "plugin/uExportFunctions.h"
 #include "processing/uDeviceDatas.h"
 
@@ -53,7 +54,7 @@ TEST_F(Pipeline_debug, messageOfAHeartRateOnlyFile) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(beeps, 1);
     const std::vector<std::string> expected = {"Debuginfos :",  "",
-                                               "Plugin Ver.: 813", "HRM-File: " + file,
+                                               "Plugin Ver.: " + std::to_string(kPluginVersion), "HRM-File: " + file,
                                                "Version: 106",  "Monitor: 12",
                                                "SMode: 000000000", "Date: " + fw::formatDateTime(kStart),
                                                "MaxHR: 190",    "HR values added"};
@@ -124,7 +125,7 @@ TEST_F(Pipeline_run, failedLoadStillComputesTheEndTimeAndSkipsTheLaterSteps) {
     EXPECT_NEAR(state.Summary.EndDateTime - state.Summary.StartDateTime, 1.0 / 24, 1e-9);
     EXPECT_EQ(state.ExerciseDatas.Count(), 0);
     EXPECT_EQ(state.DebugFlags, 0);  // neither modulated nor merged
-    EXPECT_EQ(state.DebugLog, (std::vector<std::string>{"Plugin Ver.: 813", "HRM-File: " + file, "Version: 106",
+    EXPECT_EQ(state.DebugLog, (std::vector<std::string>{"Plugin Ver.: " + std::to_string(kPluginVersion), "HRM-File: " + file, "Version: 106",
                                                         "Monitor: 12", "SMode: 111110000",
                                                         "Date: " + fw::formatDateTime(kStart)}));
     EXPECT_THROW(RunAnalysis(state, path("missing.hrm")), std::exception);

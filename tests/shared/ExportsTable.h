@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model/PluginVersion.h"
 #include "plugin/ExportContract.h"
 
 namespace exports_table {
@@ -143,7 +144,7 @@ inline void checkEveryExport(const Exports& x, const Environment& env) {
     EXPECT_EQ(x.GetExInterface(), 7);
     EXPECT_EQ(x.GetPluginDevType(), 5);
     EXPECT_EQ(x.GetPluginType(), 1);
-    EXPECT_EQ(x.GetVersion(), 813);
+    EXPECT_EQ(x.GetVersion(), kPluginVersion);
 
     // 6, 7: a null handle variable is refused without a write.
     EXPECT_EQ(x.GetPluginImage(nullptr), 1);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "PluginHost.h"
+#include "model/PluginVersion.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ TEST_F(Exports, ordinalsNameTheExportsOfTheTable) {
 }
 
 TEST_F(Exports, identity) {
-    EXPECT_EQ(host.get<plugin_exports::GetVersion>()(), 813);
+    EXPECT_EQ(host.get<plugin_exports::GetVersion>()(), kPluginVersion);
     EXPECT_EQ(host.get<plugin_exports::GetAHFactor>()(), 2);
 
     // Len is the number of characters; a zero byte follows them.
