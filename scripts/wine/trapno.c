@@ -8,7 +8,7 @@
 
    Built with -m32 -nostdlib -shared: no C library, system calls directly. */
 
-enum { kSigIll = 4, kSigTrap = 5, kSigBus = 7, kSigFpe = 8, kSigSegv = 11, kSignals = 65 };
+enum { kSigTrap = 5, kSigBus = 7, kSigFpe = 8, kSigSegv = 11, kSignals = 65 };
 enum { kSaSigInfo = 4, kSaRestorer = 0x04000000 };
 enum { kSysRtSigaction = 174 };
 enum { kTrapDivide = 0, kTrapDebug = 1, kTrapBreakpoint = 3, kTrapOverflow = 4, kTrapProtection = 13,
