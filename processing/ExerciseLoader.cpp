@@ -36,9 +36,7 @@ public:
         for (size_t n = 0; n < lines.size(); ++n) {
             if (reading.startDelay > 0) break;
             if (reading.sampleMode) {
-                // Taken as samples, beat intervals would become an exercise of
-                // days at 238 s steps; the header stays read.
-                if (lines[n].empty() || reading.interval == kRRRecordingInterval) break;
+                if (lines[n].empty()) break;
                 if (reading.version >= 106)
                     decodeBySMode(lines[n]);
                 else
@@ -46,7 +44,11 @@ public:
                 store();
             } else {
                 HeaderLine(context_, n);
-                if (reading.sampleMode) reserveRows(n + 1);
+                if (!reading.sampleMode) continue;
+                // Taken as samples, beat intervals would become an exercise of
+                // days at 238 s steps; the header stays read.
+                if (reading.interval == kRRRecordingInterval) break;
+                reserveRows(n + 1);
             }
         }
         plugin_.Summary.TotalDistance = distance_;

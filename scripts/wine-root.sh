@@ -164,17 +164,9 @@ in_root() {
 }
 apt_opts=(-o Acquire::Check-Valid-Until=false -o APT::Sandbox::User=root -y -q)
 
-# Host tools: command, then the package that brings it.
-missing=()
-for need in debootstrap:debootstrap unshare:util-linux dpkg-deb:dpkg strip:binutils \
-  x86_64-w64-mingw32-strip:binutils-mingw-w64-x86-64 i686-w64-mingw32-strip:binutils-mingw-w64-i686; do
-  command -v "${need%%:*}" >/dev/null || missing+=("${need#*:}")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  begin "install ${missing[*]} on the host"
-  apt-get install -y -q "${missing[@]}" >/dev/null 2>&1 ||
-    { apt-get update -q >/dev/null && apt-get install -y -q "${missing[@]}" >/dev/null; }
-fi
+# Host tools: the root's builder, the strip tools, and gcc for the preload.
+bash "$here/apt-install.sh" debootstrap util-linux dpkg binutils binutils-mingw-w64-x86-64 \
+  binutils-mingw-w64-i686 gcc
 
 # A root made earlier by another recipe, or an interrupted debootstrap,
 # starts again from nothing.

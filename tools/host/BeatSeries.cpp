@@ -3,30 +3,21 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
+
+#include "framework/TextLines.h"
 
 namespace {
 
 constexpr std::string_view kSamplesSection = "[HRData]";
 
-std::string_view nextLine(std::string_view& text) {
-    const size_t end = text.find_first_of("\r\n");
-    const std::string_view line = text.substr(0, end);
-    if (end == std::string_view::npos) {
-        text = {};
-    } else {
-        // CR LF is one line end.
-        text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
-    }
-    return line;
-}
-
 }  // namespace
 
 BeatSeries BeatSeries::fromFileText(std::string_view text) {
     BeatSeries series;
+    const fw::TextLines file{std::string(text)};
     bool samples = false;
-    while (!text.empty()) {
-        const std::string_view line = nextLine(text);
+    for (const std::string_view line : file.lines()) {
         if (!samples) {
             samples = line.rfind(kSamplesSection, 0) == 0;
             continue;

@@ -121,7 +121,7 @@ public:
             notWritten(label, reason);
             return;
         }
-        TrackOrigin origin = originAt(wallClockSeconds(report.summary->StartDateTime), label);
+        TrackOrigin origin = originAt(file, wallClockSeconds(report.summary->StartDateTime), label);
         origin.exerciseIndex = report.index;
         ExerciseTrack track(report, *facts, origin);
         track.setSport(sportFor(report.facts, options_.sport));
@@ -129,7 +129,7 @@ public:
             notWritten(label, kNoPosition);
             return;
         }
-        const fs::path path = outputPath(file.archive ? std::to_string(report.index) : "");
+        const fs::path path = outputPath(file, file.archive ? std::to_string(report.index) : "");
         if (RRRecording* partner = recordings_.partnerOf(*facts)) {
             partner->merged = true;
             const bool carried = options_.format == ConversionFormat::Fit || options_.format == ConversionFormat::Svg;
@@ -204,8 +204,8 @@ private:
     }
 
     // The raw file's name, `suffix` added after a dash, with the format's extension.
-    fs::path outputPath(const std::string& suffix) const {
-        std::string name = files_[current_].stem;
+    fs::path outputPath(const RawFileState& file, const std::string& suffix) const {
+        std::string name = file.stem;
         if (!suffix.empty()) name.append("-").append(suffix);
         return fs::path(options_.outputDirectory) / (name + format_.extension);
     }
@@ -226,15 +226,11 @@ private:
             notWritten(label, kNoPosition);
             return false;
         }
-        TrackOrigin origin = originAt(recording.header.facts.start, label);
-        origin.rawFile = file.name;
-        origin.archive = file.archive;
+        TrackOrigin origin = originAt(file, recording.header.facts.start, label);
         origin.entry = recording.header.entry;
         ExerciseTrack track(recording.beats, recording.header.facts, origin);
         track.setSport(sportFor(recording.header.facts, options_.sport));
-        std::string name = file.stem;
-        if (file.archive) name.append("-").append(fs::path(recording.header.entry).stem().string());
-        write(fs::path(options_.outputDirectory) / (name + format_.extension), track);
+        write(outputPath(file, file.archive ? fs::path(recording.header.entry).stem().string() : ""), track);
         return true;
     }
 
@@ -243,11 +239,12 @@ private:
         written_ << path.string() << '\n';
     }
 
-    // Where the file's wall clock, `wallClock` seconds since 1970, lies against UTC.
-    TrackOrigin originAt(int64_t wallClock, const std::string& label) const {
+    // Where the wall clock of raw file `file`, `wallClock` seconds since 1970,
+    // lies against UTC.
+    TrackOrigin originAt(const RawFileState& file, int64_t wallClock, const std::string& label) const {
         TrackOrigin origin;
-        origin.rawFile = files_[current_].name;
-        origin.archive = files_[current_].archive;
+        origin.rawFile = file.name;
+        origin.archive = file.archive;
         if (options_.utcOffset) {
             origin.utcOffset = *options_.utcOffset;
             origin.offsetSource = TrackOrigin::OffsetSource::Option;
