@@ -9,7 +9,7 @@
 #include "model/HostRecords.h"
 #include "model/Settings.h"
 
-// The six settings the analysis uses; false until the host names the
+// The settings the analysis uses; false until the host names the
 // settings file, then the file's values.
 struct AnalysisSettings {
     bool ModulateTemp = false;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/HrmFormat.h"
+
 // The two raw file kinds: a single ".hrm" exercise and a ".hrz" ZIP archive
 // of them.
 
@@ -10,13 +12,6 @@
 // header needing version 2.0 to extract.
 inline constexpr char RawSignature[] = "\x50\x4B\x03\x04\x14";
 inline constexpr size_t kRawSignatureLength = 5;
-
-// The part of the name from its last '.' after the last path separator
-// ('\' or '/'); empty when there is none.
-std::string FileExtension(const std::string& fileName);
-
-// True when the extension, lowercased, is ".hrm".
-bool IsHrmFile(const std::string& fileName);
 
 // True for exactly ".hrz" or ".hrm" (case-sensitive, dot included).
 bool IsValidRawExtension(const char* extension);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/HostRecords.h"
+
 // The one exercise being analysed: per-sample series indexed by sample
 // number, and the laps as fixed 122-byte host records.
 
@@ -92,11 +94,11 @@ public:
     using std::out_of_range::out_of_range;
 };
 
-// Laps in file order, each a separately owned 122-byte block in the host's
-// lap record layout; the list never looks inside a record.
+// Laps in file order, each a separately owned block in the host's lap
+// record layout; the list never looks inside a record.
 class TLapClass {
 public:
-    static constexpr size_t kRecordSize = 122;
+    static constexpr size_t kRecordSize = sizeof(LapRecord);
     using Record = std::array<uint8_t, kRecordSize>;
 
     TLapClass() = default;

@@ -5,6 +5,7 @@
 
 #include "framework/Convert.h"
 #include "framework/Locale.h"
+#include "model/HrmFormat.h"
 #include "processing/DebugFlags.h"
 #include "processing/HrmReader.h"
 
@@ -37,7 +38,7 @@ public:
             if (reading.startDelay > 0) break;
             if (reading.sampleMode) {
                 if (lines[n].empty()) break;
-                if (reading.version >= 106)
+                if (reading.version >= hrm::kSModeVersion)
                     decodeBySMode(lines[n]);
                 else
                     decodeShort(lines[n]);
@@ -47,7 +48,7 @@ public:
                 if (!reading.sampleMode) continue;
                 // Taken as samples, beat intervals would become an exercise of
                 // days at 238 s steps; the header stays read.
-                if (reading.interval == kRRRecordingInterval) break;
+                if (reading.interval == hrm::kRRRecordingInterval) break;
                 reserveRows(n + 1);
             }
         }
@@ -112,8 +113,7 @@ private:
     }
 
     bool present(size_t character) const {
-        const std::string& smode = context_.reading.smodeText;
-        return smode.size() >= character && smode[character - 1] == '1';
+        return hrm::modeFlag(context_.reading.smodeText, character);
     }
 
     void splitByMask(std::string_view line) {
@@ -144,7 +144,9 @@ private:
         else
             sample_.hr = intOr(slot[1], 0);
         capHeartRate();
-        const bool speed = present(1), cadence = present(2), altitude = present(3), power = present(4);
+        namespace smode = hrm::smode;
+        const bool speed = present(smode::kSpeed), cadence = present(smode::kCadence),
+                   altitude = present(smode::kAltitude), power = present(smode::kPower);
         sample_.speed = 0;
         if (speed) {
             double value = 0;
@@ -166,7 +168,7 @@ private:
         const ColumnSlots& slot = context_.reading.columns;
         if (!readColumn(slot[1 + before], sample_.power, kPower) && plugin_.Settings.Debug)
             plugin_.DebugFailFlags |= kPowerUnreadable;
-        if (!present(5)) return;
+        if (!present(hrm::smode::kPowerBalance)) return;
         for (size_t column = 5; column >= 1; --column) {
             if (slot[column].empty()) continue;
             readColumn(slot[column], sample_.balance, kBalance);

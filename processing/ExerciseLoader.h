@@ -6,10 +6,6 @@
 
 #include "model/PluginState.h"
 
-// The "Interval=" value that marks an R-R recording: its rows are the
-// milliseconds between heart beats, not samples at a recording interval.
-constexpr int32_t kRRRecordingInterval = 238;
-
 // One pass over the lines of an .hrm file: header lines to the reader,
 // sample rows decoded into the container; an R-R recording stores none.
 // Zeroes the summary and empties the

@@ -1,9 +1,11 @@
 #include "HrmReader.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "framework/Convert.h"
 #include "framework/Locale.h"
+#include "model/HrmFormat.h"
 #include "processing/Laps.h"
 
 namespace {
@@ -77,13 +79,10 @@ void readSMode(LoadContext& context, std::string_view text) {
     ReadingState& reading = context.reading;
     reading.smodeText = text;
     // Characters 1 to 6 and 9 mark the quantities; 7 and 8 are units and unused.
-    static constexpr struct {
-        size_t character;
-        uint8_t bit;
-    } marks[] = {{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {9, 6}};
-    for (const auto& mark : marks)
-        if (text.size() >= mark.character && text[mark.character - 1] == '1')
-            reading.smodeMask = static_cast<uint8_t>(reading.smodeMask | (1u << mark.bit));
+    using namespace hrm::smode;
+    static constexpr size_t marks[] = {kSpeed, kCadence, kAltitude, kPower, kPowerBalance, kPedallingIndex, kAirPressure};
+    for (size_t bit = 0; bit < std::size(marks); ++bit)
+        if (hrm::modeFlag(text, marks[bit])) reading.smodeMask = static_cast<uint8_t>(reading.smodeMask | (1u << bit));
     addDebugLine(context, "SMode: %s", text);
 }
 
@@ -115,7 +114,7 @@ void readIntTimes(LoadContext& context, size_t n) {
     ReadingState& reading = context.reading;
     LapInput& lap = reading.lapInput;
     ColumnSlots& columns = reading.columns;
-    const bool extended = reading.version >= 106;
+    const bool extended = reading.version >= hrm::kSModeVersion;
     size_t k = n + 1;
     for (int laps = 0; laps < kMaxLaps && context.plugin.LapList.Count() < kMaxLapsPerLoad; ++laps) {
         const std::string_view row1 = lineAt(context, k);
@@ -182,7 +181,8 @@ void HeaderLine(LoadContext& context, size_t lineNumber) {
                Note, IntTimes, Trip, HRData, None };
     static constexpr std::string_view keys[] = {"Version=", "Monitor=", "SMode=",  "Mode=",      "Date=",
                                                 "StartTime=", "Length=", "Interval=", "MaxHR=", "VO2max=",
-                                                "StartDelay=", "[Note]",  "[IntTimes]", "[Trip]", "[HRData]"};
+                                                "StartDelay=", hrm::kNoteSection, hrm::kIntTimesSection, hrm::kTripSection,
+                                                hrm::kHRDataSection};
     int key = None;
     for (int k = 0; k < None; ++k)
         if (line.find(keys[k]) != std::string::npos) {

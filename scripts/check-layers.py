@@ -1,15 +1,26 @@
 #!/usr/bin/env python3
-"""Fails when a source file includes a header of a layer above its own.
+"""Fails when a source file includes a header its layer may not include.
 
-Layers, top to bottom: plugin/ (the exports); processing/, device/, config/
-(side by side, none includes another); model/; framework/. tools/ and tests/
-drive the exports as a host does and may include anything."""
+The plug-in, top to bottom: plugin/ (the exports); processing/, device/,
+config/ (side by side, none includes another); model/; framework/.
+
+The converter (tools/host), top to bottom: program/ (options and the run);
+binding/ (the plug-in loaded or linked, the only part that includes plugin/);
+driver/ (the host's calls, streaming the records); recording/ (what the
+converter reads from raw files itself); report/ and convert/ side by side,
+never including each other; formats/ (the files written), which know the
+exercise only as a track; track/; time/. Nothing in it includes processing/;
+of model/ only the host records, the settings reader and the facts of the
+.hrm format.
+
+tests/ and the other tools/ drive the exports as a host does and may include
+anything."""
 import pathlib
 import re
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-ALLOWED = {
+PLUGIN = {
     "plugin": {"plugin", "processing", "device", "config", "model", "framework"},
     "processing": {"processing", "model", "framework"},
     "device": {"device", "model", "framework"},
@@ -17,19 +28,64 @@ ALLOWED = {
     "model": {"model", "framework"},
     "framework": {"framework"},
 }
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/')
+HOST = "tools/host"
+HOST_LAYERS = ["program", "binding", "driver", "recording", "report", "convert", "formats", "track", "time"]
+SHARED_MODEL = {"model/HostRecords.h", "model/Settings.h", "model/HrmFormat.h"}
+CONVERTER = {
+    "program": set(HOST_LAYERS) | {"framework"} | SHARED_MODEL,
+    "binding": {"binding", "plugin", "framework"} | SHARED_MODEL,
+    "driver": {"driver", "binding", "recording", "time"} | SHARED_MODEL,
+    "recording": {"recording", "track", "time", "framework"} | SHARED_MODEL,
+    "report": {"report", "driver", "recording", "track", "time"} | SHARED_MODEL,
+    "convert": {"convert", "driver", "recording", "formats", "track", "time", "framework"} | SHARED_MODEL,
+    "formats": {"formats", "track", "time"},
+    "track": {"track", "time"},
+    "time": {"time", "framework"},
+}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+SOURCES = (".h", ".cpp", ".rc")
+
+
+def allowed_include(header, allowed):
+    """True when `header` (a path from the root) is one the layer may include."""
+    if header in allowed:
+        return True
+    parts = header.split("/")
+    if parts[:2] == HOST.split("/") and len(parts) > 3:
+        return parts[2] in allowed
+    return parts[0] in allowed
+
+
+def checked(header):
+    """True for a header of the project's own layers (not a library's)."""
+    parts = header.split("/")
+    return parts[0] in PLUGIN or (parts[:2] == HOST.split("/") and len(parts) > 3 and parts[2] in CONVERTER)
+
+
+def faults_in(path, layer, allowed):
+    faults = []
+    for number, line in enumerate(path.read_text(errors="replace").splitlines(), 1):
+        match = INCLUDE.match(line)
+        if match and checked(match.group(1)) and not allowed_include(match.group(1), allowed):
+            faults.append(f"{path.relative_to(ROOT)}:{number}: {layer} includes {match.group(1)}")
+    return faults
 
 
 def main():
     faults = []
-    for layer, allowed in ALLOWED.items():
+    for layer, allowed in PLUGIN.items():
         for path in sorted((ROOT / layer).rglob("*")):
-            if path.suffix not in (".h", ".cpp", ".rc"):
-                continue
-            for number, line in enumerate(path.read_text(errors="replace").splitlines(), 1):
-                match = INCLUDE.match(line)
-                if match and match.group(1) in ALLOWED and match.group(1) not in allowed:
-                    faults.append(f"{path.relative_to(ROOT)}:{number}: {layer}/ includes {match.group(1)}/")
+            if path.suffix in SOURCES:
+                faults += faults_in(path, layer + "/", allowed)
+    host = ROOT / HOST
+    for path in sorted(host.rglob("*")):
+        if path.suffix not in SOURCES:
+            continue
+        layer = path.relative_to(host).parts[0]
+        if layer not in CONVERTER:
+            faults.append(f"{path.relative_to(ROOT)}: outside the converter's layers ({', '.join(HOST_LAYERS)})")
+            continue
+        faults += faults_in(path, f"{HOST}/{layer}/", CONVERTER[layer])
     for fault in faults:
         print(fault)
     print(f"check-layers: {len(faults)} include(s) against the layers")

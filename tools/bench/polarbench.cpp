@@ -46,10 +46,10 @@
 #include "framework/Zip.h"
 #include "plugin/uExportFunctions.h"
 #include "tools/bench/ProcessStatus.h"
-#include "tools/host/ConversionWriter.h"
-#include "tools/host/HostDriver.h"
-#include "tools/host/PluginBinding.h"
-#include "tools/host/ReportWriters.h"
+#include "tools/host/convert/ConversionWriter.h"
+#include "tools/host/driver/HostDriver.h"
+#include "tools/host/binding/PluginBinding.h"
+#include "tools/host/report/ReportWriters.h"
 
 namespace {
 
@@ -267,7 +267,7 @@ RunResult hostCase(const std::string& rawFile, const HostFormat& format, const s
     const auto start = std::chrono::steady_clock::now();
     result.hostPeakKiB = peakOf([&] {
         const std::unique_ptr<ReportWriter> writer = format.writer(out, directory);
-        writer->beginFile(rawFile, rawFile, 1);
+        writer->beginFile(rawFile, 1);
         writer->exercise(report);
         writer->endFile();
         writer->finish();

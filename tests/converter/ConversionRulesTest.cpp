@@ -1,0 +1,159 @@
+// The conversion rules whose mistakes the readers would not show: FIT's
+// semicircles and invalid values, what a header says about units and
+// channels, the sport it tells, the offset from UTC of a wall-clock time,
+// and what in an R-R recording is a beat.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
+#include <string>
+
+#include "tools/host/recording/BeatSeries.h"
+#include "tools/host/time/CivilTime.h"
+#include "tools/host/formats/FitEncoder.h"
+#include "tools/host/recording/RecordingFacts.h"
+#include "tools/host/recording/RecordedSport.h"
+#include "tools/host/time/TimeZone.h"
+
+TEST(ConversionRules_fit, semicirclesWrapAndAvoidTheInvalidValue) {
+    const struct {
+        double degrees;
+        int32_t semicircles;
+    } cases[] = {
+        {0, 0},
+        {90, 1 << 30},
+        {-90, -(1 << 30)},
+        {180, INT32_MIN},  // 180 east is 180 west
+        {-180, INT32_MIN},
+        {181, -2135553183},                // 179 west
+        {179.99999991618097, 0x7FFFFFFE},  // 0x7FFFFFFF would read as no position
+        {47.1000001, 561924889},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fit::semicircles(c.degrees), c.semicircles) << c.degrees;
+}
+
+TEST(ConversionRules_fit, valuesOutsideTheBaseTypeBecomeInvalid) {
+    const fit::MessageLayout layout{
+        3, 20, {{3, fit::BaseType::Uint8}, {13, fit::BaseType::Sint8}, {2, fit::BaseType::Uint16}}};
+    std::ostringstream out;
+    fit::Writer writer(out, static_cast<uint32_t>(4 * layout.dataSize()));
+    writer.write(layout, {150, -5, 2500});
+    writer.write(layout, {255, 127, 65535});  // each type's invalid value itself
+    writer.write(layout, {-1, -129, 70000});
+    writer.write(layout, {fit::kInvalid, fit::scaled(0.0 / 0.0, 1), fit::scaled(-600, 5, 2500)});
+    writer.finish();
+    const std::string bytes = out.str().substr(14, 4 * layout.dataSize());
+    EXPECT_EQ(bytes, std::string("\x03\x96\xfb\xc4\x09"
+                                 "\x03\xff\x7f\xff\xff"
+                                 "\x03\xff\x7f\xff\xff"
+                                 "\x03\xff\x7f\xff\xff",
+                                 20));
+}
+
+TEST(ConversionRules_facts, unitsAndChannelsFromTheHeader) {
+    const struct {
+        const char* header;
+        bool us, speed, cadence, altitude, power;
+    } cases[] = {
+        {"Version=106\r\nSMode=111110000\r\n", false, true, true, true, true},
+        {"Version=106\r\nSMode=001000010\r\n", true, false, false, true, false},
+        {"Version=106\nSMode=10100011\n", true, true, false, true, false},  // eight characters, LF only
+        {"Version=106\r\nSMode=0000000\r\n", false, false, false, false, false},
+        // Before version 106 rows hold heart rate, speed and altitude; Mode says which and the units.
+        {"Version=105\r\nMode=011\r\n", true, true, false, false, false},
+        {"Version=102\r\nMode=100\r\n", false, false, false, true, false},
+        {"Version=105\r\nSMode=000000010\r\n", true, true, false, true, false},
+        // Keys after the samples' start are rows, not keys.
+        {"Version=106\r\nSMode=111000000\r\n[HRData]\r\nSMode=000000010\r\n", false, true, true, true, false},
+    };
+    for (const auto& c : cases) {
+        const RecordingFacts facts = readRecordingFacts(c.header);
+        EXPECT_EQ(facts.usUnits, c.us) << c.header;
+        EXPECT_EQ(facts.speed, c.speed) << c.header;
+        EXPECT_EQ(facts.cadence, c.cadence) << c.header;
+        EXPECT_EQ(facts.altitude, c.altitude) << c.header;
+        EXPECT_EQ(facts.power, c.power) << c.header;
+    }
+}
+
+TEST(ConversionRules_facts, sportFromTheHeader) {
+    const struct {
+        const char* header;
+        Sport sport;
+    } cases[] = {
+        {"Version=106\r\nSMode=100000000\r\n", Sport::Running},   // speed alone: foot pod or GPS
+        {"Version=106\r\nSMode=110000000\r\n", Sport::Running},   // with a foot pod's cadence
+        {"Version=106\r\nSMode=110000100\r\n", Sport::Cycling},   // the cycling flag
+        {"Version=106\r\nSMode=001000100\r\n", Sport::Cycling},   // the flag without speed
+        {"Version=106\r\nSMode=000100000\r\n", Sport::Cycling},   // power
+        {"Version=106\r\nSMode=000000010\r\n", Sport::Other},     // heart rate only
+        {"Version=105\r\nMode=011\r\n", Sport::Cycling},          // the old line's cycling data
+        {"Version=105\r\nMode=100\r\n", Sport::Other},
+        {"Version=105\r\nSMode=000000000\r\n", Sport::Other},     // old rows hold speed whatever was recorded
+    };
+    for (const auto& c : cases) EXPECT_EQ(sportFor(readRecordingFacts(c.header)), c.sport) << c.header;
+    EXPECT_EQ(sportFor(std::nullopt), Sport::Other);
+    EXPECT_EQ(sportFor(readRecordingFacts("Version=106\r\nSMode=000100000\r\n"), Sport::Running), Sport::Running);
+    EXPECT_EQ(parseSport("cycling"), Sport::Cycling);
+    EXPECT_FALSE(parseSport("Cycling"));
+}
+
+TEST(ConversionRules_time, utcOffsetOption) {
+    EXPECT_EQ(parseUtcOffset("+02:00"), 7200);
+    EXPECT_EQ(parseUtcOffset("-03:30"), -12600);
+    EXPECT_EQ(parseUtcOffset("+00:00"), 0);
+    EXPECT_EQ(parseUtcOffset("+14:00"), 14 * 3600);
+    for (const char* refused : {"+14:01", "02:00", "+2:00", "+02:60", "+0200", "+02:00 ", "UTC"})
+        EXPECT_EQ(parseUtcOffset(refused), std::nullopt) << refused;
+    EXPECT_EQ(utcOffsetText(-12600), "UTC-03:30");
+}
+
+// The machine's zone with the daylight saving rule of the exercise's own
+// date, also of a year whose rules differ from today's.
+TEST(ConversionRules_time, machineZoneForThatDate) {
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved ? saved : "";
+    setenv("TZ", "Europe/Zurich", 1);
+    tzset();
+    const auto at = [](int year, int month, int day, int hour) {
+        return machineUtcOffset(*unixDays(year, month, day) * 86400 + hour * 3600);
+    };
+    EXPECT_EQ(at(2024, 5, 12, 10), 7200);
+    EXPECT_EQ(at(2024, 1, 12, 10), 3600);
+    EXPECT_EQ(at(2024, 10, 27, 1), 7200);  // the last hour of summer time
+    EXPECT_EQ(at(2024, 10, 27, 4), 3600);
+    EXPECT_EQ(at(1980, 7, 1, 12), 3600);  // Switzerland kept no summer time before 1981
+    setenv("TZ", "America/St_Johns", 1);
+    tzset();
+    EXPECT_EQ(at(2024, 1, 12, 10), -12600);
+    if (saved)
+        setenv("TZ", previous.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+// What is a beat: 0, negative values and text are no time; 3000 ms and more
+// is time without a beat; the rows end at the first empty line.
+TEST(ConversionRules_beats, gapsMoveTheTimelineOnAndOtherNonBeatsAreSkipped) {
+    const BeatSeries series = BeatSeries::fromFileText(
+        "[Params]\r\nInterval=238\r\n\r\n[HRData]\r\n800\r\n0\r\n-5\r\nx\r\n3999\r\n750\t12\r\n600\r\n\r\n700\r\n");
+    ASSERT_EQ(series.beats().size(), 3u);
+    EXPECT_EQ(series.beats()[0].at, 800);
+    EXPECT_EQ(series.beats()[1].at, 800 + 3999 + 750);
+    EXPECT_EQ(series.beats()[1].interval, 750);
+    EXPECT_EQ(series.beats()[2].at, 6149);
+    EXPECT_EQ(series.elapsed(), 6149);
+    EXPECT_EQ(series.seconds(), 7);
+
+    EXPECT_FALSE(series.heartRateAt(799));
+    EXPECT_EQ(series.heartRateAt(800), 75);
+    EXPECT_EQ(series.heartRateAt(5548), 75);  // through the gap, the beat before it
+    EXPECT_EQ(series.heartRateAt(5549), 80);
+    EXPECT_EQ(series.heartRateAt(7000), 100);
+    EXPECT_EQ(heartRateOf(857), 70);  // 70.01 rounded
+    EXPECT_EQ(heartRateOf(2999), 20);
+
+    EXPECT_TRUE(BeatSeries::fromFileText("800\n700\n").beats().empty()) << "rows only after [HRData]";
+}

@@ -1,0 +1,30 @@
+#include "tools/host/convert/OutputFiles.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+void writeFileAtomically(const fs::path& path, const std::function<void(std::ostream&)>& write) {
+    fs::path partial = path;
+    partial += ".part";
+    std::error_code failed;
+    const auto fail = [&](const std::string& what) {
+        fs::remove(partial, failed);
+        throw OutputError(what);
+    };
+    try {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        if (!out) fail("cannot create " + partial.string() + ": " + std::strerror(errno));
+        write(out);
+        out.close();
+        if (!out) fail("cannot write " + partial.string() + ": " + std::strerror(errno));
+    } catch (const OutputError&) {
+        throw;
+    } catch (const std::exception& error) {
+        fail("cannot write " + partial.string() + ": " + error.what());
+    }
+    fs::rename(partial, path, failed);
+    if (failed) fail("cannot rename " + partial.string() + " to " + path.string() + ": " + failed.message());
+}

@@ -1,0 +1,114 @@
+#include "tools/host/convert/RecordTrack.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/HrmFormat.h"
+#include "tools/host/recording/TextEncoding.h"
+#include "tools/host/time/CivilTime.h"
+
+namespace {
+
+constexpr double kMetresPerMile = 1609.344;
+constexpr double kMetresPerFoot = 0.3048;
+
+}  // namespace
+
+UnitScale unitScale(bool usUnits) {
+    if (usUnits) return UnitScale{kMetresPerMile, kMetresPerFoot, kMetresPerMile / 3600, true};
+    return UnitScale{1000, 1, 1000.0 / 3600, false};
+}
+
+RecordTrack::RecordTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin,
+                         bool temperatureSpread)
+    : Track(std::move(origin)), samples_(report.samples), facts_(facts), scale_(unitScale(facts.usUnits)) {
+    origin_.usUnits = facts.usUnits;
+    start_ = wallClockSeconds(report.summary ? report.summary->StartDateTime : 0) - origin_.utcOffset;
+    duration_ = report.summary ? report.summary->DurationSec : 0;
+    note_ = latin1ToUtf8(report.note);
+    const int32_t n = size();
+    if (n > 0) duration_ = std::max(duration_, static_cast<double>(samples_[n - 1].TimeOffset));
+    if (facts_.speed && n > 0) totalDistance_ = samples_[n - 1].Distance * scale_.metresPerDistance;
+    // Files before version 106 have no lap temperatures to spread.
+    temperature_ = temperatureSpread && facts_.version >= hrm::kSModeVersion && !report.laps.empty() && n > 0;
+    lapsFromFile_ = !report.laps.empty();
+    laps_ = convertLaps(report.laps);
+}
+
+// Members of the packed records are copied out (double{...}), never bound
+// to a reference, which would be misaligned.
+TrackPoint RecordTrack::point(int32_t index) const {
+    TrackPoint p;
+    const SampleRecord r = samples_[index];
+    p.offset = r.TimeOffset;
+    p.time = start_ + r.TimeOffset;
+    // The plug-in leaves 0/0 where the track gave no position.
+    p.hasPosition = r.Latitude != 0 || r.Longitude != 0;
+    p.latitude = r.Latitude;
+    p.longitude = r.Longitude;
+    if (facts_.speed) {
+        p.speed = r.Speed * scale_.metresPerSecondPerSpeed;
+        p.distance = r.Distance * scale_.metresPerDistance;
+    }
+    if (facts_.altitude) p.altitude = r.Altitude * scale_.metresPerAltitude;
+    if (r.HR > 0) p.heartRate = r.HR;
+    if (facts_.cadence) p.cadence = r.Cadence;
+    if (facts_.power) p.power = double{r.Power};
+    if (temperature_) p.temperature = scale_.celsius(r.Temperature);
+    return p;
+}
+
+// Time offsets never fall from one sample to the next.
+int32_t RecordTrack::firstSampleAtOrAfter(double offset) const {
+    int32_t low = 0, high = size();
+    while (low < high) {
+        const int32_t middle = low + (high - low) / 2;
+        if (samples_[middle].TimeOffset < offset)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+std::vector<TrackLap> RecordTrack::convertLaps(const std::vector<LapRecord>& records) const {
+    std::vector<TrackLap> laps;
+    if (records.empty()) {
+        TrackLap whole;
+        whole.start = start_;
+        whole.duration = duration_;
+        whole.endSample = size();
+        whole.distance = totalDistance_;
+        laps.push_back(whole);
+        return laps;
+    }
+    int32_t first = 0;
+    for (size_t k = 0; k < records.size(); ++k) {
+        const LapRecord& record = records[k];
+        TrackLap lap;
+        lap.start = start_ + std::llround(record.LapSplit - record.LapDuration);
+        lap.duration = record.LapDuration;
+        lap.firstSample = first;
+        lap.endSample = k + 1 == records.size() ? size() : std::max(first, firstSampleAtOrAfter(record.LapSplit));
+        first = lap.endSample;
+        if (record.LapAvgHR > 0) lap.averageHeartRate = record.LapAvgHR;
+        if (record.LapMaxHR > 0) lap.maximumHeartRate = record.LapMaxHR;
+        if (facts_.speed) lap.speed = record.LapSpeed * scale_.metresPerSecondPerSpeed;
+        if (facts_.cadence) lap.cadence = record.LapCadence;
+        if (facts_.power && facts_.version >= hrm::kSModeVersion) lap.power = double{record.LapPower};
+        if (facts_.altitude) lap.ascent = record.LapAscent * scale_.metresPerAltitude;
+        laps.push_back(lap);
+    }
+    if (facts_.speed) {
+        // From the sample that opens the lap to the one that opens the next.
+        for (TrackLap& lap : laps) {
+            if (lap.firstSample >= size()) {
+                lap.distance = 0.0;
+                continue;
+            }
+            const int32_t end = std::min(lap.endSample, size() - 1);
+            lap.distance = (samples_[end].Distance - samples_[lap.firstSample].Distance) * scale_.metresPerDistance;
+        }
+    }
+    return laps;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tools/host/driver/HostDriver.h"
+#include "tools/host/recording/RecordingFacts.h"
+#include "tools/host/track/Track.h"
+
+// Factors from a file's units to those of the converted files: metres,
+// metres per second, degrees Celsius.
+struct UnitScale {
+    double metresPerDistance;        // km, or mile in US units
+    double metresPerAltitude;        // metre, or foot
+    double metresPerSecondPerSpeed;  // km/h, or mph
+    bool fahrenheit;
+    double celsius(double degrees) const { return fahrenheit ? (degrees - 32) * 5 / 9 : degrees; }
+};
+UnitScale unitScale(bool usUnits);
+
+// An analysed exercise as a track, read from the plug-in's records sample by
+// sample while the report's samples can be read.
+class RecordTrack : public Track {
+public:
+    // `temperatureSpread`: the plug-in's settings have it spread the lap
+    // temperatures over the samples (ModulateTemp); only then do the samples
+    // carry a temperature that was recorded.
+    RecordTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin,
+                bool temperatureSpread);
+
+    int32_t size() const override { return samples_.count(); }
+    TrackPoint point(int32_t index) const override;
+
+private:
+    int32_t firstSampleAtOrAfter(double offset) const;
+    std::vector<TrackLap> convertLaps(const std::vector<LapRecord>& laps) const;
+
+    SampleReader samples_;
+    RecordingFacts facts_;
+    UnitScale scale_;
+    bool temperature_;
+};

@@ -1,0 +1,62 @@
+#include "tools/host/driver/HostDriver.h"
+
+#include <cstring>
+
+#include "model/HrmFormat.h"
+#include "tools/host/recording/ExerciseHeaders.h"
+
+SampleRecord SampleReader::operator[](int32_t index) const {
+    SampleRecord sample;
+    std::memset(&sample, 0, sizeof sample);
+    plugin_->GetExerciseDatasEx(index, &sample);
+    return sample;
+}
+
+ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index) {
+    ExerciseReport report;
+    report.index = index;
+    const int32_t exerciseIndex = index;
+    report.sampleCount = plugin.AnalyseExercise(rawFile.c_str(), &exerciseIndex);
+    // A count of 0 may leave the previous exercise in the plug-in (an archive
+    // index past its files); the host then reads nothing.
+    if (report.sampleCount <= 0) return report;
+
+    ExerciseSummary summary{};
+    if (plugin.GetLogSummaryEx(&summary) != 0) report.summary = summary;
+
+    report.samples = SampleReader(plugin, report.sampleCount);
+
+    const uint16_t lapCount = report.summary ? report.summary->LapCount : 0;
+    report.laps.resize(lapCount);
+    for (uint16_t k = 0; k < lapCount; ++k) {
+        LapRecord& lap = report.laps[k];
+        std::memset(&lap, 0, sizeof lap);
+        plugin.GetLapDatasEx(k, &lap);
+    }
+
+    const int32_t noteLength = plugin.GetComment(nullptr, 0);
+    if (noteLength > 0) {
+        std::string buffer(static_cast<size_t>(noteLength) + 1, '\0');
+        plugin.GetComment(buffer.data(), static_cast<uint32_t>(noteLength));
+        // Len counts only its low 16 bits, so a very long note may come back cut.
+        report.note.assign(buffer.c_str());
+    }
+    return report;
+}
+
+FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
+                         ReportWriter& writer) {
+    const int32_t count = plugin.GetExerciseNumberFromRawFile(rawFile.c_str());
+    writer.beginFile(shownPath, count);
+    const ExerciseHeaders headers(rawFile, !IsHrmFile(rawFile));
+    bool anySamples = false;
+    for (int32_t i = 0; i < count; ++i) {
+        ExerciseReport report = analyseExercise(plugin, rawFile, i);
+        if (report.summary) report.facts = headers.factsFor(*report.summary);
+        anySamples |= report.sampleCount > 0;
+        writer.exercise(report);
+    }
+    writer.endFile();
+    if (count == 0) return FileOutcome::NoExercise;
+    return anySamples ? FileOutcome::Analysed : FileOutcome::NoSamples;
+}

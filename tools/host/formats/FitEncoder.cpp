@@ -1,0 +1,148 @@
+#include "tools/host/formats/FitEncoder.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace fit {
+
+namespace {
+
+constexpr size_t kHeaderSize = 14;
+constexpr uint8_t kProtocolVersion = 0x20;  // 2.0
+constexpr uint16_t kProfileVersion = 2100;  // 21.00
+constexpr int64_t kFitEpoch = 631065600;    // 1989-12-31 00:00 UTC in Unix seconds
+
+size_t sizeOf(BaseType type) {
+    switch (type) {
+        case BaseType::Enum:
+        case BaseType::Sint8:
+        case BaseType::Uint8: return 1;
+        case BaseType::Sint16:
+        case BaseType::Uint16: return 2;
+        case BaseType::Sint32:
+        case BaseType::Uint32: return 4;
+    }
+    return 0;
+}
+
+struct Range {
+    int64_t low, high, invalid;
+};
+
+// The values each base type holds, its invalid value left out.
+Range rangeOf(BaseType type) {
+    switch (type) {
+        case BaseType::Enum:
+        case BaseType::Uint8: return {0, 0xFE, 0xFF};
+        case BaseType::Sint8: return {-0x80, 0x7E, 0x7F};
+        case BaseType::Uint16: return {0, 0xFFFE, 0xFFFF};
+        case BaseType::Sint16: return {-0x8000, 0x7FFE, 0x7FFF};
+        case BaseType::Uint32: return {0, 0xFFFFFFFE, 0xFFFFFFFF};
+        case BaseType::Sint32: return {-0x80000000LL, 0x7FFFFFFE, 0x7FFFFFFF};
+    }
+    return {0, 0, 0};
+}
+
+void putLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, size_t size) {
+    for (size_t i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+}  // namespace
+
+size_t MessageLayout::definitionSize() const { return 6 + 3 * fields.size(); }
+
+size_t MessageLayout::dataSize() const {
+    size_t size = 1;
+    for (const Field& field : fields) size += sizeOf(field.type) * field.count;
+    return size;
+}
+
+uint16_t crc16(uint16_t crc, const uint8_t* bytes, size_t size) {
+    static constexpr uint16_t kTable[16] = {0x0000, 0xCC01, 0xD801, 0x1400, 0xF001, 0x3C00, 0x2800, 0xE401,
+                                            0xA001, 0x6C00, 0x7800, 0xB401, 0x5000, 0x9C01, 0x8801, 0x4400};
+    for (size_t i = 0; i < size; ++i) {
+        // Low nibble, then high nibble.
+        uint16_t tmp = kTable[crc & 0xF];
+        crc = static_cast<uint16_t>(((crc >> 4) & 0x0FFF) ^ tmp ^ kTable[bytes[i] & 0xF]);
+        tmp = kTable[crc & 0xF];
+        crc = static_cast<uint16_t>(((crc >> 4) & 0x0FFF) ^ tmp ^ kTable[(bytes[i] >> 4) & 0xF]);
+    }
+    return crc;
+}
+
+int32_t semicircles(double degrees) {
+    int64_t value = std::llround(degrees * (2147483648.0 / 180.0));
+    value = ((value + 0x80000000LL) % 0x100000000LL + 0x100000000LL) % 0x100000000LL - 0x80000000LL;
+    if (value == 0x7FFFFFFF) value = 0x7FFFFFFE;
+    return static_cast<int32_t>(value);
+}
+
+int64_t fitTime(int64_t unixSeconds) { return unixSeconds < kFitEpoch ? kInvalid : unixSeconds - kFitEpoch; }
+
+int64_t scaled(double value, double scale, double offset) {
+    const double units = std::round(value * scale + offset);
+    // Beyond every base type; the writer turns such values into invalid ones.
+    if (!std::isfinite(units) || std::fabs(units) > 1e15) return kInvalid;
+    return static_cast<int64_t>(units);
+}
+
+Writer::Writer(std::ostream& out, uint32_t dataSize) : out_(out), dataSize_(dataSize) {
+    std::vector<uint8_t> header;
+    header.push_back(kHeaderSize);
+    header.push_back(kProtocolVersion);
+    putLittleEndian(header, kProfileVersion, 2);
+    putLittleEndian(header, dataSize, 4);
+    for (const char c : {'.', 'F', 'I', 'T'}) header.push_back(static_cast<uint8_t>(c));
+    putLittleEndian(header, crc16(0, header.data(), header.size()), 2);
+    emit(header.data(), header.size());
+    written_ = 0;
+}
+
+void Writer::define(const MessageLayout& layout) {
+    std::vector<uint8_t> bytes;
+    bytes.push_back(static_cast<uint8_t>(0x40 | layout.localType));
+    bytes.push_back(0);  // reserved
+    bytes.push_back(0);  // little-endian
+    putLittleEndian(bytes, layout.globalNumber, 2);
+    bytes.push_back(static_cast<uint8_t>(layout.fields.size()));
+    for (const Field& field : layout.fields) {
+        bytes.push_back(field.number);
+        bytes.push_back(static_cast<uint8_t>(sizeOf(field.type) * field.count));
+        bytes.push_back(static_cast<uint8_t>(field.type));
+    }
+    emit(bytes.data(), bytes.size());
+}
+
+void Writer::write(const MessageLayout& layout, std::initializer_list<int64_t> values) {
+    size_t expected = 0;
+    for (const Field& field : layout.fields) expected += field.count;
+    if (values.size() != expected) throw std::logic_error("FIT message with a wrong number of values");
+    std::vector<uint8_t>& bytes = buffer_;
+    bytes.clear();
+    bytes.push_back(layout.localType);
+    const int64_t* value = values.begin();
+    for (const Field& field : layout.fields) {
+        const Range range = rangeOf(field.type);
+        for (uint8_t k = 0; k < field.count; ++k) {
+            const int64_t v = *value++;
+            const int64_t stored = v >= range.low && v <= range.high ? v : range.invalid;
+            putLittleEndian(bytes, static_cast<uint64_t>(stored), sizeOf(field.type));
+        }
+    }
+    emit(bytes.data(), bytes.size());
+}
+
+void Writer::finish() {
+    if (written_ != dataSize_) throw std::logic_error("FIT messages do not match the size in the header");
+    const uint16_t crc = crc_;
+    const uint8_t bytes[2] = {static_cast<uint8_t>(crc & 0xFF), static_cast<uint8_t>(crc >> 8)};
+    out_.write(reinterpret_cast<const char*>(bytes), 2);
+}
+
+void Writer::emit(const uint8_t* bytes, size_t size) {
+    crc_ = crc16(crc_, bytes, size);
+    written_ += size;
+    out_.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+}
+
+}  // namespace fit

@@ -1,0 +1,112 @@
+// Training Center Database v2, the order of elements as its schema gives it.
+#include <string>
+
+#include "tools/host/time/CivilTime.h"
+#include "tools/host/formats/Formats.h"
+#include "tools/host/formats/XmlOutput.h"
+
+namespace {
+
+constexpr char kTcxNamespace[] = "http://www.garmin.com/xmlschemas/TrainingCenterDatabase/v2";
+constexpr char kActivityExtension[] = "http://www.garmin.com/xmlschemas/ActivityExtension/v2";
+
+void addText(pugi::xml_node parent, const char* name, const std::string& text) {
+    parent.append_child(name).text().set(text.c_str());
+}
+
+void addHeartRate(pugi::xml_node parent, const char* name, int bpm) {
+    addText(parent.append_child(name), "Value", std::to_string(bpm));
+}
+
+// The schema's three sports.
+const char* tcxSport(Sport sport) {
+    switch (sport) {
+        case Sport::Running: return "Running";
+        case Sport::Cycling: return "Biking";
+        case Sport::Other: break;
+    }
+    return "Other";
+}
+
+void appendTrackpoint(std::string& out, const TrackPoint& p) {
+    out += "<Trackpoint><Time>";
+    out += isoDateTime(p.time, "Z");
+    out += "</Time>";
+    if (p.hasPosition) {
+        out += "<Position><LatitudeDegrees>";
+        appendNumber(out, p.latitude, 8);
+        out += "</LatitudeDegrees><LongitudeDegrees>";
+        appendNumber(out, p.longitude, 8);
+        out += "</LongitudeDegrees></Position>";
+    }
+    if (p.altitude) appendNumberElement(out, "AltitudeMeters", *p.altitude, 2);
+    if (p.distance) appendNumberElement(out, "DistanceMeters", *p.distance, 2);
+    // The schema allows 1 to 255 beats and cadences up to 254.
+    if (p.heartRate) out += "<HeartRateBpm><Value>" + std::to_string(*p.heartRate) + "</Value></HeartRateBpm>";
+    if (p.cadence && *p.cadence <= 254) out += "<Cadence>" + std::to_string(*p.cadence) + "</Cadence>";
+    if (p.speed || p.power) {
+        out += "<Extensions><TPX xmlns=\"";
+        out += kActivityExtension;
+        out += "\">";
+        if (p.speed) appendNumberElement(out, "Speed", *p.speed, 3);
+        if (p.power) appendNumberElement(out, "Watts", *p.power, 0);
+        out += "</TPX></Extensions>";
+    }
+    out += "</Trackpoint>\n";
+}
+
+// A Lap without its Trackpoints, which go into the slot of its Track; no
+// Track where the lap has no sample, since a Track needs one.
+XmlShell lapShell(const TrackLap& lap) {
+    pugi::xml_document document;
+    pugi::xml_node node = document.append_child("Lap");
+    node.append_attribute("StartTime").set_value(isoDateTime(lap.start, "Z").c_str());
+    addText(node, "TotalTimeSeconds", numberWith(lap.duration, 1));
+    addText(node, "DistanceMeters", numberWith(lap.distance.value_or(0), 2));
+    addText(node, "Calories", "0");
+    if (lap.averageHeartRate) addHeartRate(node, "AverageHeartRateBpm", *lap.averageHeartRate);
+    if (lap.maximumHeartRate) addHeartRate(node, "MaximumHeartRateBpm", *lap.maximumHeartRate);
+    addText(node, "Intensity", "Active");
+    if (lap.cadence && *lap.cadence <= 254) addText(node, "Cadence", std::to_string(*lap.cadence));
+    addText(node, "TriggerMethod", "Manual");
+    if (lap.endSample > lap.firstSample)
+        addSlot(node.append_child("Track"));
+    else
+        addSlot(node);
+    if (lap.speed || lap.power) {
+        pugi::xml_node extension = node.append_child("Extensions").append_child("LX");
+        extension.append_attribute("xmlns").set_value(kActivityExtension);
+        if (lap.speed) addText(extension, "AvgSpeed", numberWith(*lap.speed, 3));
+        if (lap.power) addText(extension, "AvgWatts", numberWith(*lap.power, 0));
+    }
+    return printAround(document, false);
+}
+
+}  // namespace
+
+void writeTcx(const Track& track, std::ostream& out) {
+    pugi::xml_document document;
+    addComment(document, track.provenance());
+    pugi::xml_node root = document.append_child("TrainingCenterDatabase");
+    root.append_attribute("xmlns").set_value(kTcxNamespace);
+    pugi::xml_node activity = root.append_child("Activities").append_child("Activity");
+    activity.append_attribute("Sport").set_value(tcxSport(track.sport()));
+    addText(activity, "Id", isoDateTime(track.startTime(), "Z"));
+    addSlot(activity);
+    if (!track.note().empty()) addText(activity, "Notes", xmlText(track.note()));
+    const XmlShell file = printAround(document, true);
+
+    out << file.head << '\n';
+    std::string text;
+    for (const TrackLap& lap : track.laps()) {
+        const XmlShell shell = lapShell(lap);
+        out << shell.head;
+        for (int32_t j = lap.firstSample; j < lap.endSample; ++j) {
+            text.clear();
+            appendTrackpoint(text, track.point(j));
+            out << text;
+        }
+        out << shell.tail << '\n';
+    }
+    out << file.tail << '\n';
+}

@@ -1,0 +1,69 @@
+#include "tools/host/recording/ExerciseHeaders.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "framework/FileSystem.h"
+#include "framework/Zip.h"
+#include "model/HrmFormat.h"
+
+namespace {
+
+// The header ends where the samples begin; a header longer than this is
+// no exercise file's.
+constexpr size_t kHeaderLimit = 1 << 20;
+
+std::vector<ExerciseHeader> fileHeader(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return {};
+    std::string header, line;
+    while (header.size() < kHeaderLimit && std::getline(file, line)) {
+        header += line + '\n';
+        if (line.rfind(hrm::kHRDataSection, 0) == 0) break;
+    }
+    return {{"", readRecordingFacts(header)}};
+}
+
+// The entries the plug-in analyses: those it extracts whose names end in ".hrm".
+std::vector<ExerciseHeader> archiveHeaders(const std::string& path) {
+    std::vector<ExerciseHeader> headers;
+    for (const fw::ZipEntryHead& head : fw::readZipEntryHeads(path, std::string(hrm::kHRDataSection), kHeaderLimit))
+        if (fw::wildcardMatch(head.name, "*.hrm")) headers.push_back({head.name, readRecordingFacts(head.bytes)});
+    return headers;
+}
+
+}  // namespace
+
+std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool archive) {
+    return archive ? archiveHeaders(rawFile) : fileHeader(rawFile);
+}
+
+std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std::vector<ExerciseHeader>& headers,
+                                           size_t maxBytes) {
+    std::vector<std::string> texts(headers.size());
+    if (headers.empty()) return texts;
+    if (headers.front().entry.empty()) {
+        std::ifstream file(rawFile, std::ios::binary);
+        texts.front().assign(std::istreambuf_iterator<char>(file), {});
+        if (texts.front().size() > maxBytes) texts.front().resize(maxBytes);
+        return texts;
+    }
+    // One pass over the archive; what it reads is held until the pass ends.
+    for (fw::ZipEntryHead& head : fw::readZipEntryHeads(rawFile, "", maxBytes))
+        for (size_t k = 0; k < headers.size(); ++k)
+            if (head.name == headers[k].entry) texts[k] = std::move(head.bytes);
+    return texts;
+}
+
+ExerciseHeaders::ExerciseHeaders(const std::string& rawFile, bool archive)
+    : archive_(archive), headers_(readExerciseHeaders(rawFile, archive)) {}
+
+std::optional<RecordingFacts> ExerciseHeaders::factsFor(const ExerciseSummary& summary) const {
+    if (!archive_) {
+        if (headers_.empty()) return std::nullopt;
+        return headers_.front().facts;
+    }
+    for (const ExerciseHeader& header : headers_)
+        if (describesExercise(header.facts, summary)) return header.facts;
+    return std::nullopt;
+}

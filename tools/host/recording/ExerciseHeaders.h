@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/HostRecords.h"
+#include "tools/host/recording/RecordingFacts.h"
+
+// One exercise file behind a raw file and what its header says.
+struct ExerciseHeader {
+    std::string entry;  // its name in the archive; empty for a single file
+    RecordingFacts facts;
+};
+
+// The headers of the exercise files behind one raw file, read by the host
+// itself: the file for an `.hrm`, each `.hrm` entry the plug-in extracts for
+// an archive (`archive`: the raw file is taken as one). A file that cannot be
+// read gives none.
+std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool archive);
+
+// The whole text of each exercise file `headers` names behind `rawFile`,
+// in their order, each up to about `maxBytes`; empty where it cannot be read.
+std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std::vector<ExerciseHeader>& headers,
+                                           size_t maxBytes);
+
+class ExerciseHeaders {
+public:
+    ExerciseHeaders(const std::string& rawFile, bool archive);
+
+    // The facts of the exercise the summary describes: the single file's,
+    // or those of the first archive entry whose header matches the
+    // summary. The plug-in numbers an archive's exercises by its own
+    // listing of the extracted files, which the host cannot see, so the
+    // entry is found by what its header says. nullopt when none is known.
+    std::optional<RecordingFacts> factsFor(const ExerciseSummary& summary) const;
+
+private:
+    bool archive_;
+    std::vector<ExerciseHeader> headers_;
+};

@@ -1,0 +1,105 @@
+#include "tools/host/recording/RecordingFacts.h"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "model/HrmFormat.h"
+#include "tools/host/time/CivilTime.h"
+
+namespace {
+
+int32_t integer(std::string_view text, int32_t fallback = -1) {
+    int32_t value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return result.ec == std::errc{} ? value : fallback;
+}
+
+// "h:mm:ss.t" (any number of hour digits) as whole seconds; -1 when it is not one.
+int32_t clockSeconds(std::string_view text) {
+    const size_t first = text.find(':');
+    const size_t second = first == std::string_view::npos ? first : text.find(':', first + 1);
+    if (second == std::string_view::npos) return -1;
+    const int32_t hours = integer(text.substr(0, first));
+    const int32_t minutes = integer(text.substr(first + 1, second - first - 1));
+    const int32_t seconds = integer(text.substr(second + 1, 2));
+    if (hours < 0 || minutes < 0 || seconds < 0) return -1;
+    return hours * 3600 + minutes * 60 + seconds;
+}
+
+// "yyyymmdd" as the day count since 1970-01-01; false when it is no date.
+bool dateDays(std::string_view text, int64_t& days) {
+    if (text.size() < 8) return false;
+    const int32_t year = integer(text.substr(0, 4));
+    const int32_t month = integer(text.substr(4, 2));
+    const int32_t day = integer(text.substr(6, 2));
+    const std::optional<int64_t> unix = unixDays(year, month, day);
+    if (!unix) return false;
+    days = *unix;
+    return true;
+}
+
+}  // namespace
+
+RecordingFacts readRecordingFacts(std::string_view header) {
+    RecordingFacts facts;
+    std::string_view smode, mode;
+    int64_t days = 0;
+    bool dated = false;
+    int32_t startOfDay = -1;
+    while (!header.empty()) {
+        const size_t end = header.find_first_of("\r\n");
+        std::string_view line = header.substr(0, end);
+        header.remove_prefix(end == std::string_view::npos ? header.size() : end + 1);
+        if (line.rfind(hrm::kHRDataSection, 0) == 0) break;
+        const auto value = [&](std::string_view key, std::string_view& out) {
+            if (line.rfind(key, 0) != 0) return false;
+            out = line.substr(key.size());
+            return true;
+        };
+        std::string_view text;
+        if (value("Version=", text))
+            facts.version = integer(text, 0);
+        else if (value("Monitor=", text))
+            facts.monitor = integer(text);
+        else if (value("SMode=", text))
+            smode = text;
+        else if (value("Mode=", text))
+            mode = text;
+        else if (value("Date=", text))
+            dated = dateDays(text, days);
+        else if (value("StartTime=", text))
+            startOfDay = clockSeconds(text);
+        else if (value("Length=", text))
+            facts.length = clockSeconds(text);
+        else if (value("Interval=", text))
+            facts.interval = integer(text);
+    }
+    if (dated && startOfDay >= 0) facts.start = days * 86400 + startOfDay;
+    using hrm::modeFlag;
+    if (facts.version >= hrm::kSModeVersion) {
+        facts.speed = modeFlag(smode, hrm::smode::kSpeed);
+        facts.cadence = modeFlag(smode, hrm::smode::kCadence);
+        facts.altitude = modeFlag(smode, hrm::smode::kAltitude);
+        facts.power = modeFlag(smode, hrm::smode::kPower);
+        facts.usUnits = modeFlag(smode, hrm::smode::kUsUnits);
+        facts.cyclingData = modeFlag(smode, hrm::smode::kCyclingData);
+        return facts;
+    }
+    facts.cadence = facts.power = false;
+    if (mode.empty()) {
+        facts.usUnits = modeFlag(smode, hrm::smode::kUsUnits);
+        facts.cyclingData = modeFlag(smode, hrm::smode::kCyclingData);
+    } else {
+        facts.altitude = modeFlag(mode, hrm::mode::kAltitude);
+        facts.speed = facts.cyclingData = modeFlag(mode, hrm::mode::kCyclingData);
+        facts.usUnits = modeFlag(mode, hrm::mode::kUsUnits);
+    }
+    return facts;
+}
+
+bool describesExercise(const RecordingFacts& facts, const ExerciseSummary& summary) {
+    // The records keep the interval and the monitor in their low 8 bits.
+    return std::llabs(facts.start - wallClockSeconds(summary.StartDateTime)) <= 1 &&
+           facts.length == summary.DurationSec && (facts.interval & 0xFF) == summary.IntervalSec &&
+           (facts.monitor & 0xFF) == summary.MonitorType;
+}

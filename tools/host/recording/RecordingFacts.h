@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "model/HostRecords.h"
+
+// What an exercise file's header says and the plug-in's records do not
+// carry: the unit system and which channels the monitor recorded. The
+// plug-in hands values over in the file's units whatever they are, and
+// fills channels the file lacks with stand-ins (altitude 10, speed 0).
+struct RecordingFacts {
+    int32_t version = 0;
+    bool usUnits = false;  // miles, feet, mph and degrees Fahrenheit instead of km, m, km/h and degrees Celsius
+    bool speed = true;
+    bool cadence = true;
+    bool altitude = true;
+    bool power = true;
+    // Recorded with cycling data: SMode character 7, or the second character
+    // of "Mode=" before version 106.
+    bool cyclingData = false;
+    // What tells one exercise from another: the start's wall clock in
+    // seconds since 1970-01-01, the length in seconds (tenths dropped),
+    // the interval and the monitor code, each -1 when missing.
+    int64_t start = -1;
+    int32_t length = -1;
+    int32_t interval = -1;
+    int32_t monitor = -1;
+};
+
+// Reads the keys at the start of the header's lines up to the samples.
+// From version 106 the channels and the unit system follow SMode
+// (characters 1 to 4: speed, cadence, altitude, power; character 8: US
+// units); before it rows hold heart rate, speed and altitude, and the
+// three characters of "Mode=" (altitude, cycling data, US units) say
+// which of them were recorded.
+RecordingFacts readRecordingFacts(std::string_view header);
+
+// True when the facts are those of the exercise the summary describes.
+bool describesExercise(const RecordingFacts& facts, const ExerciseSummary& summary);

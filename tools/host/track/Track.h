@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/host/track/Sport.h"
+
+// The exercise as the converted files show it: points and laps in metres,
+// metres per second, degrees Celsius and seconds since 1970-01-01 UTC. The
+// format writers know exercises only through this.
+
+// One beat of a recording that keeps every heart beat.
+struct Beat {
+    int64_t at;        // ms since the start
+    int32_t interval;  // ms since the beat before, or since the start
+};
+
+// One sample. A channel the monitor did not record is absent, and so is a
+// heart rate of 0 (no reading).
+struct TrackPoint {
+    int64_t time = 0;    // seconds since 1970-01-01 UTC
+    int32_t offset = 0;  // seconds since the start
+    bool hasPosition = false;
+    double latitude = 0, longitude = 0;  // degrees
+    std::optional<double> distance;      // metres since the start
+    std::optional<double> speed;         // m/s
+    std::optional<double> altitude;      // metres
+    std::optional<int> heartRate;        // bpm
+    std::optional<int> cadence;          // rpm
+    std::optional<double> power;         // watts
+    std::optional<double> temperature;   // degrees Celsius
+};
+
+// A lap. Samples [firstSample, endSample) belong to it: those before its end
+// that no earlier lap took; the last lap takes the rest.
+struct TrackLap {
+    int64_t start = 0;    // seconds since 1970-01-01 UTC
+    double duration = 0;  // seconds
+    int32_t firstSample = 0, endSample = 0;
+    std::optional<double> distance;  // metres, between the samples that open this lap and the next
+    std::optional<int> averageHeartRate, maximumHeartRate;
+    std::optional<double> speed;  // m/s, as the monitor gave it for the lap
+    std::optional<int> cadence;
+    std::optional<double> power;
+    std::optional<double> ascent;  // metres
+};
+
+// What the converted file came from and how its times were placed.
+struct TrackOrigin {
+    std::string rawFile;  // its name, without the directory, in UTF-8
+    int32_t exerciseIndex = 0;
+    bool archive = false;
+    std::string entry;      // the archive entry, named instead of the index where the host read it itself
+    int32_t utcOffset = 0;  // seconds east of UTC at which the file's wall clock was read
+    enum class OffsetSource { MachineZone, Option, Unknown } offsetSource = OffsetSource::MachineZone;
+    bool usUnits = false;  // recorded in miles, feet, mph and degrees Fahrenheit
+};
+
+// How the offset came about, as the converted files say it ("the machine's time
+// zone on that date").
+const char* offsetSourceText(TrackOrigin::OffsetSource source);
+
+// Which exercise of its raw file: ", exercise 2" or ", entry b.hrm" for an
+// archive, empty for a single file.
+std::string exerciseLabel(const TrackOrigin& origin);
+
+class Track {
+public:
+    virtual ~Track() = default;
+
+    virtual int32_t size() const = 0;
+    // `index` from 0 to size() - 1; the offsets never fall from one point to the next.
+    virtual TrackPoint point(int32_t index) const = 0;
+
+    // The file's laps, or one for the whole exercise when it has none.
+    const std::vector<TrackLap>& laps() const { return laps_; }
+    bool lapsFromFile() const { return lapsFromFile_; }
+    int64_t startTime() const { return start_; }    // seconds since 1970-01-01 UTC
+    double duration() const { return duration_; }   // seconds
+    std::optional<double> totalDistance() const { return totalDistance_; }  // metres
+    bool anyPosition() const;                       // a pass over the points
+    const std::string& note() const { return note_; }  // UTF-8
+    const TrackOrigin& origin() const { return origin_; }
+    // The beat intervals the file carries: the recording's own, or those of
+    // an R-R recording made beside it (set with carryBeats); nullptr when none.
+    const std::vector<Beat>* beats() const { return beats_; }
+    // A recording of beats alone, one point per second.
+    bool fromBeats() const { return fromBeats_; }
+    Sport sport() const { return sport_; }
+    void setSport(Sport sport) { sport_ = sport; }
+    // `beats` outlives the track.
+    void carryBeats(const std::vector<Beat>& beats) { beats_ = &beats; }
+
+    // One sentence for the converted file: where it came from and at which
+    // offset from UTC its times were placed.
+    std::string provenance() const;
+
+protected:
+    explicit Track(TrackOrigin origin) : origin_(std::move(origin)) {}
+
+    TrackOrigin origin_;
+    int64_t start_ = 0;
+    double duration_ = 0;
+    std::optional<double> totalDistance_;
+    bool lapsFromFile_ = false;
+    std::string note_;
+    std::vector<TrackLap> laps_;
+    const std::vector<Beat>* beats_ = nullptr;
+    bool fromBeats_ = false;
+    Sport sport_ = Sport::Other;
+};
