@@ -1,7 +1,6 @@
 #include "Settings.h"
 
 #include "framework/IniFile.h"
-#include "model/PluginState.h"
 
 SettingsValues ReadSettings(const std::string& file) {
     using namespace settings;
@@ -18,14 +17,4 @@ SettingsValues ReadSettings(const std::string& file) {
     v.debug = fw::readIniBool(file, kSection, kDebug, defaults.debug);
     v.gpsIgnoreTime = fw::readIniBool(file, kSection, kGPSITime, defaults.gpsIgnoreTime);
     return v;
-}
-
-void ReadPluginSettings(TPluginState& state) {
-    const SettingsValues v = ReadSettings(state.PluginIniFile);
-    state.Settings.ModulateTemp = v.modulateTemp;
-    state.AHFactor = v.ahFactor;
-    state.Settings.GPS = v.gps;
-    state.Settings.HRMaxDev = v.hrMaxDev;
-    state.Settings.Debug = v.debug;
-    state.Settings.GPSITime = v.gpsIgnoreTime;
 }
