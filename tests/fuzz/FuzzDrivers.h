@@ -44,6 +44,10 @@ Problems driveHrz(const Workspace& workspace, std::string_view input);
 // the fixed exercise under those settings.
 Problems driveIni(const Workspace& workspace, std::string_view input);
 
+// Day diary: the converter's reader on the input, in the code page its
+// first byte picks; every text it gives must be UTF-8 of one line.
+Problems driveDiary(const Workspace& workspace, std::string_view input);
+
 // An archive may claim 65535 exercises in a few bytes; analysing each index
 // would only test the same refusal again.
 inline constexpr int kMaxArchiveIndexes = 256;
@@ -51,8 +55,8 @@ inline constexpr int kMaxArchiveIndexes = 256;
 // Anything in the workspace that is not one of its own files, after unload.
 Problems leftovers(const Workspace& workspace);
 
-// The driver for a file of this extension ("hrm", "gpx", "hrz", "ini");
-// null for any other.
+// The driver for a file of this extension ("hrm", "gpx", "hrz", "ini") or
+// for day diaries ("diary"); null for any other.
 using Driver = Problems (*)(const Workspace&, std::string_view);
 Driver driverFor(const std::string& extension);
 

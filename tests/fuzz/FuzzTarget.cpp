@@ -1,7 +1,7 @@
 // One libFuzzer target per input kind; POLAR_FUZZ_KIND names it ("hrm",
-// "gpx", "hrz" or "ini"). Every input is one load of the plug-in: the state
-// is created, the driver runs, the state is released, and nothing may be
-// left in the temporary directory.
+// "gpx", "hrz", "ini" or "diary"). Every input is one load of the plug-in:
+// the state is created, the driver runs, the state is released, and nothing
+// may be left in the temporary directory.
 #include <unistd.h>
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Assembles the seed corpora of the fuzz targets into DIR/{hrm,gpx,hrz,ini}:
-# the small seeds kept here, the regression files, the test data and the
-# real exercise files beside the repository; the archives are built from
-# those at run time. Nothing is copied into the repository.
+# Assembles the seed corpora of the fuzz targets into
+# DIR/{hrm,gpx,hrz,ini,diary}: the small seeds kept here, the regression
+# files, the test data and the real exercise files and day diaries beside
+# the repository; the archives are built from those at run time. Nothing is copied into the repository.
 #   tests/fuzz/make-corpus.sh DIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 DIR" >&2; exit 2; }
@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 real=${POLAR_REAL_FILES:-$root/../shared/real-files}
 out=$1
-mkdir -p "$out"/{hrm,gpx,hrz,ini}
+mkdir -p "$out"/{hrm,gpx,hrz,ini,diary}
 
 # Copies every file with extension $2 found under the directories that follow into $out/$1.
 collect() {
@@ -28,6 +28,7 @@ collect hrm hrm "$here/seeds/hrm" "$root/tests/regressions/hrm" "$root/tests/dat
 collect gpx gpx "$here/seeds/gpx" "$root/tests/regressions/gpx" "$root/tests/data" "$real"
 collect ini ini "$here/seeds/ini" "$root/tests/regressions/ini" "$root/tests/data"
 collect hrz hrz "$root/tests/regressions/hrz" "$root/tests/data"
+collect diary pdd "$here/seeds/diary" "$root/tests/regressions/diary" "$real/diary"
 
 # Archives: every exercise alone, all of them together, a pair with its
 # track, stored and deflated entries, and names an archive must not use.
@@ -54,6 +55,6 @@ archive("names.hrz", [("../up.hrm", b"x"), ("/abs.hrm", b"x"), ("C:drive.hrm", b
                       ("dir/", b""), ("ride.gpx/", b""), ("CON.hrm", b"x"), ("ok.hrm", read(small[0]))])
 archive("empty.hrz", [])
 PY
-for kind in hrm gpx hrz ini; do
+for kind in hrm gpx hrz ini diary; do
   echo "corpus $kind: $(find "$out/$kind" -type f | wc -l) files"
 done

@@ -46,7 +46,7 @@ RawFileState fileState(const std::string& shownPath, bool utf8Names) {
     const fs::path name = fs::path(shownPath).filename();
     file.archive = !IsHrmFile(name.string());
     file.stem = name.stem().string();
-    file.name = utf8Names ? name.string() : latin1ToUtf8(name.string());
+    file.name = utf8Names ? name.string() : toUtf8(name.string(), CodePage::latin1);
     return file;
 }
 

@@ -25,7 +25,7 @@ RecordTrack::RecordTrack(const ExerciseReport& report, const RecordingFacts& fac
     origin_.usUnits = facts.usUnits;
     start_ = wallClockSeconds(report.summary ? report.summary->StartDateTime : 0) - origin_.utcOffset;
     duration_ = report.summary ? report.summary->DurationSec : 0;
-    note_ = latin1ToUtf8(report.note);
+    note_ = toUtf8(report.note, CodePage::latin1);
     const int32_t n = size();
     if (n > 0) duration_ = std::max(duration_, static_cast<double>(samples_[n - 1].TimeOffset));
     if (facts_.speed && n > 0) totalDistance_ = samples_[n - 1].Distance * scale_.metresPerDistance;

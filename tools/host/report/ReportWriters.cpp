@@ -178,7 +178,7 @@ private:
             size_t end = note.find("\r\n", start);
             if (end == std::string::npos) end = note.size();
             const std::string line = note.substr(start, end - start);
-            row(label, utf8Text_ ? latin1ToUtf8(line) : line);
+            row(label, utf8Text_ ? toUtf8(line, CodePage::latin1) : line);
             label = "";
             start = end + 2;
         }
