@@ -202,6 +202,7 @@ Driver driverFor(const std::string& extension) {
     if (extension == "gpx") return driveGpx;
     if (extension == "hrz") return driveHrz;
     if (extension == "ini") return driveIni;
+    if (extension == "track") return driveTrack;
     return nullptr;
 }
 

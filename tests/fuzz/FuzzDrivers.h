@@ -43,6 +43,9 @@ Problems driveHrz(const Workspace& workspace, std::string_view input);
 // Settings file: SetPluginIniFile on it, the getters, and one analysis of
 // the fixed exercise under those settings.
 Problems driveIni(const Workspace& workspace, std::string_view input);
+// Track (TrackDriver.cpp): the converter's own reading of a GPX file and its
+// placement on an exercise the first bytes choose, asked every second.
+Problems driveTrack(const Workspace& workspace, std::string_view input);
 
 // An archive may claim 65535 exercises in a few bytes; analysing each index
 // would only test the same refusal again.

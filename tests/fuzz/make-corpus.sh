@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Assembles the seed corpora of the fuzz targets into DIR/{hrm,gpx,hrz,ini}:
+# Assembles the seed corpora of the fuzz targets into DIR/{hrm,gpx,hrz,ini,track}:
 # the small seeds kept here, the regression files, the test data and the
 # real exercise files beside the repository; the archives are built from
 # those at run time. Nothing is copied into the repository.
@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 real=${POLAR_REAL_FILES:-$root/../shared/real-files}
 out=$1
-mkdir -p "$out"/{hrm,gpx,hrz,ini}
+mkdir -p "$out"/{hrm,gpx,hrz,ini,track}
 
 # Copies every file with extension $2 found under the directories that follow into $out/$1.
 collect() {
@@ -28,6 +28,23 @@ collect hrm hrm "$here/seeds/hrm" "$root/tests/regressions/hrm" "$root/tests/dat
 collect gpx gpx "$here/seeds/gpx" "$root/tests/regressions/gpx" "$root/tests/data" "$real"
 collect ini ini "$here/seeds/ini" "$root/tests/regressions/ini" "$root/tests/data"
 collect hrz hrz "$root/tests/regressions/hrz" "$root/tests/data"
+collect track gpx "$here/seeds/track" "$here/seeds/gpx" "$real"
+
+# Tracks: each file behind the bytes that choose the exercise and options
+# (TrackDriver.cpp): options, exercise offset, forced offset, duration, start.
+python3 - "$out/track" <<'PY'
+import os, struct, sys
+out = sys.argv[1]
+choices = [(0, 0, 0, 1200, 0), (0, 4, 0, 2260, -5), (1 | 4, 0, 0, 600, 30), (2, 0, 24, 1200, 0),
+           (3, 0, 0, 300, 0), (0x50, -20, 0, 3600, -1800), (0, 0, 0, 0, 0)]
+for name in sorted(os.listdir(out)):
+    path = os.path.join(out, name)
+    body = open(path, "rb").read()
+    os.remove(path)
+    for i, (options, offset, forced, duration, start) in enumerate(choices):
+        head = struct.pack("<BbbH", options, offset, forced, duration) + struct.pack("<i", start)[:3]
+        open("%s-%d" % (path, i), "wb").write(head + body)
+PY
 
 # Archives: every exercise alone, all of them together, a pair with its
 # track, stored and deflated entries, and names an archive must not use.
@@ -54,6 +71,6 @@ archive("names.hrz", [("../up.hrm", b"x"), ("/abs.hrm", b"x"), ("C:drive.hrm", b
                       ("dir/", b""), ("ride.gpx/", b""), ("CON.hrm", b"x"), ("ok.hrm", read(small[0]))])
 archive("empty.hrz", [])
 PY
-for kind in hrm gpx hrz ini; do
+for kind in hrm gpx hrz ini track; do
   echo "corpus $kind: $(find "$out/$kind" -type f | wc -l) files"
 done
