@@ -28,6 +28,13 @@ bool XmlDocument::load(const std::string& path) {
     return static_cast<bool>(impl_->document.load_file(path.c_str(), pugi::parse_default));
 }
 
+bool XmlDocument::loadText(std::string_view text, std::string& problem) {
+    const pugi::xml_parse_result result =
+        impl_->document.load_buffer(text.data(), text.size(), pugi::parse_default);
+    if (!result) problem = std::string(result.description()) + " at byte " + std::to_string(result.offset);
+    return static_cast<bool>(result);
+}
+
 XmlElement XmlDocument::root() const { return XmlElement(impl_->document.document_element().internal_object()); }
 
 const char* XmlElement::name() const { return nodeOf(node_).name(); }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 // A read-only view of an XML document tree through pugixml. Only element
 // nodes are visited; names are as the document writes them, prefix included.
@@ -33,6 +34,9 @@ public:
     XmlDocument& operator=(const XmlDocument&) = delete;
     // False when the file cannot be read or is not well-formed XML.
     bool load(const std::string& path);
+    // False when `text` is not well-formed XML; `problem` then says what is
+    // wrong and at which byte.
+    bool loadText(std::string_view text, std::string& problem);
     XmlElement root() const;  // the document element
 
 private:

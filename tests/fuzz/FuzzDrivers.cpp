@@ -203,6 +203,7 @@ Driver driverFor(const std::string& extension) {
     if (extension == "hrz") return driveHrz;
     if (extension == "ini") return driveIni;
     if (extension == "diary") return driveDiary;
+    if (extension == "track") return driveTrack;
     return nullptr;
 }
 

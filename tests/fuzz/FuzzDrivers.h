@@ -43,6 +43,9 @@ Problems driveHrz(const Workspace& workspace, std::string_view input);
 // Settings file: SetPluginIniFile on it, the getters, and one analysis of
 // the fixed exercise under those settings.
 Problems driveIni(const Workspace& workspace, std::string_view input);
+// Track (TrackDriver.cpp): the converter's own reading of a GPX file and its
+// placement on an exercise the first bytes choose, asked every second.
+Problems driveTrack(const Workspace& workspace, std::string_view input);
 
 // Day diary: the converter's reader on the input, in the code page its
 // first byte picks; every text it gives must be UTF-8 of one line.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Assembles the seed corpora of the fuzz targets into
-# DIR/{hrm,gpx,hrz,ini,diary}: the small seeds kept here, the regression
-# files, the test data and the real exercise files and day diaries beside
-# the repository; the archives are built from those at run time. Nothing is copied into the repository.
+# DIR/{hrm,gpx,hrz,ini,diary,track}: the small seeds kept here, the
+# regression files, the test data and the real exercise files and day
+# diaries beside the repository; the archives and the tracks' option bytes
+# are added at run time. Nothing is copied into the repository.
 #   tests/fuzz/make-corpus.sh DIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 DIR" >&2; exit 2; }
@@ -10,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 real=${POLAR_REAL_FILES:-$root/../shared/real-files}
 out=$1
-mkdir -p "$out"/{hrm,gpx,hrz,ini,diary}
+mkdir -p "$out"/{hrm,gpx,hrz,ini,diary,track}
 
 # Copies every file with extension $2 found under the directories that follow into $out/$1.
 collect() {
@@ -29,6 +30,23 @@ collect gpx gpx "$here/seeds/gpx" "$root/tests/regressions/gpx" "$root/tests/dat
 collect ini ini "$here/seeds/ini" "$root/tests/regressions/ini" "$root/tests/data"
 collect hrz hrz "$root/tests/regressions/hrz" "$root/tests/data"
 collect diary pdd "$here/seeds/diary" "$root/tests/regressions/diary" "$real/diary"
+collect track gpx "$here/seeds/track" "$here/seeds/gpx" "$real"
+
+# Tracks: each file behind the bytes that choose the exercise and options
+# (TrackDriver.cpp): options, exercise offset, forced offset, duration, start.
+python3 - "$out/track" <<'PY'
+import os, struct, sys
+out = sys.argv[1]
+choices = [(0, 0, 0, 1200, 0), (0, 4, 0, 2260, -5), (1 | 4, 0, 0, 600, 30), (2, 0, 24, 1200, 0),
+           (3, 0, 0, 300, 0), (0x50, -20, 0, 3600, -1800), (0, 0, 0, 0, 0)]
+for name in sorted(os.listdir(out)):
+    path = os.path.join(out, name)
+    body = open(path, "rb").read()
+    os.remove(path)
+    for i, (options, offset, forced, duration, start) in enumerate(choices):
+        head = struct.pack("<BbbH", options, offset, forced, duration) + struct.pack("<i", start)[:3]
+        open("%s-%d" % (path, i), "wb").write(head + body)
+PY
 
 # Archives: every exercise alone, all of them together, a pair with its
 # track, stored and deflated entries, and names an archive must not use.
@@ -55,6 +73,6 @@ archive("names.hrz", [("../up.hrm", b"x"), ("/abs.hrm", b"x"), ("C:drive.hrm", b
                       ("dir/", b""), ("ride.gpx/", b""), ("CON.hrm", b"x"), ("ok.hrm", read(small[0]))])
 archive("empty.hrz", [])
 PY
-for kind in hrm gpx hrz ini diary; do
+for kind in hrm gpx hrz ini diary track; do
   echo "corpus $kind: $(find "$out/$kind" -type f | wc -l) files"
 done
