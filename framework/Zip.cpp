@@ -118,6 +118,12 @@ void forEachBareEntry(void* archive, uint64_t maxEntries, Visit visit) {
     }
 }
 
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
 }  // namespace
 
 bool isSafeEntryName(const std::string& name) {
@@ -191,6 +197,23 @@ std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const st
         heads.push_back(std::move(head));
     });
     return heads;
+}
+
+std::optional<std::string> readZipEntry(const std::string& archive, const std::string& name, size_t maxBytes) {
+    std::optional<std::string> bytes;
+    UnzHandle handle(unzOpen64(archive.c_str()));
+    if (!handle) return bytes;
+    forEachBareEntry(handle.get(), ZipExtractLimits{}.maxEntries, [&](const std::string& entry, const unz_file_info64&) {
+        if (bytes || !sameIgnoringCase(entry, name) || unzOpenCurrentFile(handle.get()) != UNZ_OK) return;
+        std::string read;
+        char buffer[16 * 1024];
+        int got;
+        while (read.size() < maxBytes &&
+               (got = unzReadCurrentFile(handle.get(), buffer, static_cast<unsigned>(sizeof buffer))) > 0)
+            read.append(buffer, static_cast<size_t>(got));
+        if (unzCloseCurrentFile(handle.get()) == UNZ_OK || read.size() >= maxBytes) bytes = std::move(read);
+    });
+    return bytes;
 }
 
 void writeZip(const std::string& archive, const std::vector<ZipSource>& sources) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -42,6 +43,11 @@ struct ZipEntryHead {
 // read of it. An archive that cannot be opened gives none.
 std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const std::string& endMarker,
                                             size_t maxBytes);
+
+// The bytes of the entry extractZip would write under `name`, matched in
+// any case, up to about `maxBytes`; nullopt when there is none or it cannot
+// be read.
+std::optional<std::string> readZipEntry(const std::string& archive, const std::string& name, size_t maxBytes);
 
 struct ZipSource {
     std::string entryName;  // bare name stored in the archive

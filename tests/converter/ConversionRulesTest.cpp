@@ -149,7 +149,9 @@ TEST(ConversionRules_beats, gapsMoveTheTimelineOnAndOtherNonBeatsAreSkipped) {
 
     EXPECT_FALSE(series.heartRateAt(799));
     EXPECT_EQ(series.heartRateAt(800), 75);
-    EXPECT_EQ(series.heartRateAt(5548), 75);  // through the gap, the beat before it
+    EXPECT_EQ(series.heartRateAt(3799), 75);
+    EXPECT_FALSE(series.heartRateAt(3800)) << "3 s without a beat: no heart rate";
+    EXPECT_FALSE(series.heartRateAt(5548));
     EXPECT_EQ(series.heartRateAt(5549), 80);
     EXPECT_EQ(series.heartRateAt(7000), 100);
     EXPECT_EQ(heartRateOf(857), 70);  // 70.01 rounded

@@ -37,7 +37,5 @@ void startHost() {
     std::atexit([] { DonePluginState(); });
 }
 
-bool bindingLoadsLibrary() { return false; }
-
 // The program refuses --dll where the plug-in is linked, so a path never comes here.
 std::unique_ptr<PluginBinding> bindPlugin(const std::string&, std::string&) { return std::make_unique<LinkedPlugin>(); }

@@ -30,4 +30,6 @@ void routePluginMessages() { fw::setMessageSink(&printPluginMessage); }
 
 HostWindow hostWindow() { return {}; }
 
+HostProgram hostProgram() { return {}; }
+
 bool terminalUsesUtf8() { return true; }

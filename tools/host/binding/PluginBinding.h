@@ -34,10 +34,19 @@ protected:
 // First thing in main: what the platform needs before anything else runs.
 void startHost();
 
-// Facts of the platform this build is for: whether the plug-in is loaded
-// from a file (so that --dll applies), and whether the terminal expects UTF-8
-// rather than the ANSI code page the plug-in's texts are in.
-bool bindingLoadsLibrary();
+// What this program has: the plug-in loaded from a file (so that --dll
+// applies), and which of the plug-in's dialogs it can show: both where the
+// DLL is loaded beside the device library, the configuration dialog where
+// the plug-in is linked into a Windows program, none without a desktop.
+struct HostProgram {
+    bool loadsLibrary = false;
+    bool importDialog = false;
+    bool configurationDialog = false;
+};
+HostProgram hostProgram();
+
+// Whether the terminal expects UTF-8 rather than the ANSI code page the
+// plug-in's texts are in.
 bool terminalUsesUtf8();
 
 // The window the plug-in's dialogs belong to and are centred on: the

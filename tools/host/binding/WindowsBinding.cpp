@@ -61,7 +61,7 @@ std::string besideProgram(const char* name) {
 // system dialog waiting for a click.
 void startHost() { SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
 
-bool bindingLoadsLibrary() { return true; }
+HostProgram hostProgram() { return {true, true, true}; }
 
 std::unique_ptr<PluginBinding> bindPlugin(const std::string& libraryPath, std::string& error) {
     const std::string path = libraryPath.empty() ? besideProgram("PolarImport.dll") : libraryPath;

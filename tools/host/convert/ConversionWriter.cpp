@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "framework/Zip.h"
 #include "model/HrmFormat.h"
 #include "tools/host/convert/BeatTrack.h"
-#include "tools/host/convert/OutputFiles.h"
+#include "tools/host/convert/OutputNames.h"
+#include "tools/host/convert/PlacedTrack.h"
 #include "tools/host/convert/RecordTrack.h"
 #include "tools/host/formats/Formats.h"
+#include "tools/host/recording/GpsTrack.h"
 #include "tools/host/recording/RRRecordings.h"
-#include "tools/host/recording/RecordedSport.h"
-#include "tools/host/recording/TextEncoding.h"
 #include "tools/host/time/CivilTime.h"
 #include "tools/host/time/TimeZone.h"
 
@@ -18,32 +19,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A GPX entry of an archive larger than this is no track of one exercise.
+constexpr size_t kTrackEntryLimit = 256u << 20;
+
 struct FormatEntry {
+    ConversionFormat format;
     const char* extension;
     void (*write)(const Track&, std::ostream&);
 };
 
 FormatEntry formatEntry(ConversionFormat format) {
     switch (format) {
-        case ConversionFormat::Gpx: return {".gpx", &writeGpx};
-        case ConversionFormat::Fit: return {".fit", &writeFit};
-        case ConversionFormat::Svg: return {".svg", &writeSvg};
+        case ConversionFormat::Gpx: return {format, ".gpx", &writeGpx};
+        case ConversionFormat::Fit: return {format, ".fit", &writeFit};
+        case ConversionFormat::Svg: return {format, ".svg", &writeSvg};
         case ConversionFormat::Tcx: break;
     }
-    return {".tcx", &writeTcx};
+    return {format, ".tcx", &writeTcx};
 }
 
 // One raw file of the run, as begun.
 struct RawFileState {
     std::string shownPath, stem, name;  // name: without the directory, in UTF-8
+    fs::path full;
+    std::string outputFolder;
     bool archive = false;
     bool converted = false;  // a file written, or an R-R recording merged
 };
 
-RawFileState fileState(const std::string& shownPath, bool utf8Names) {
+RawFileState fileState(const RawFileName& raw, bool utf8Names) {
     RawFileState file;
-    file.shownPath = shownPath;
-    const fs::path name = fs::path(shownPath).filename();
+    file.shownPath = raw.shown;
+    file.full = raw.full;
+    file.outputFolder = raw.outputFolder;
+    const fs::path name = fs::path(raw.shown).filename();
     file.archive = !IsHrmFile(name.string());
     file.stem = name.stem().string();
     file.name = utf8Names ? name.string() : toUtf8(name.string(), CodePage::latin1);
@@ -56,75 +65,121 @@ std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
     return paths;
 }
 
+// The samples' duration as the track will count it.
+double exerciseDuration(const ExerciseReport& report) {
+    double duration = report.summary->DurationSec;
+    if (report.sampleCount > 0)
+        duration = std::max(duration, static_cast<double>(report.samples[report.sampleCount - 1].TimeOffset));
+    return duration;
+}
+
+// "+06:00" style for the run's messages.
+std::string readingText(const TrackReading& reading) {
+    switch (reading.kind) {
+        case TrackReading::Kind::WrittenAsLocal: return "its times as written, the watch's local time";
+        case TrackReading::Kind::ByOrder: return "its points spread evenly over the exercise, in order";
+        case TrackReading::Kind::Utc: break;
+    }
+    return "its times as UTC, the watch at " + utcOffsetText(reading.utcOffset);
+}
+
 class ConversionWriter : public ConversionRun {
 public:
     ConversionWriter(const ConversionOptions& options, const std::vector<RawFileName>& rawFiles,
-                     std::ostream& written, std::ostream& messages)
+                     Companions& companions, RunSummary& summary, std::ostream& written, std::ostream& messages)
         : options_(options),
-          format_(formatEntry(options.format)),
+          companions_(companions),
+          summary_(summary),
           written_(written),
           messages_(messages),
-          recordings_(fullPaths(rawFiles)) {
-        for (const RawFileName& file : rawFiles) files_.push_back(fileState(file.shown, options.utf8Names));
+          recordings_(fullPaths(rawFiles), &companions),
+          names_(options.outputDirectory) {
+        for (const ConversionFormat format : options.formats) {
+            formats_.push_back(formatEntry(format));
+            extensions_.push_back(formats_.back().extension);
+        }
+        for (const RawFileName& file : rawFiles) files_.push_back(fileState(file, options.utf8Names));
     }
 
     // The files are begun in the order the run was given them; one it was
     // not given joins the run here.
     void beginFile(const std::string& path, int32_t exerciseCount) override {
         current_ = begun_++;
-        if (current_ == files_.size()) files_.push_back(fileState(path, options_.utf8Names));
+        if (current_ == files_.size()) files_.push_back(fileState({path, path, ""}, options_.utf8Names));
         exerciseCount_ = exerciseCount;
-        withoutSamples_.clear();
+        withoutSamples_ = 0;
     }
 
     void exercise(const ExerciseReport& report) override {
         RawFileState& file = files_[current_];
         const std::string label = file.shownPath + (file.archive ? ", exercise " + std::to_string(report.index) : "");
         if (report.sampleCount <= 0 || !report.summary) {
-            withoutSamples_.push_back(report.index);
+            ++withoutSamples_;
             return;
         }
+        summary_.exerciseFound();
         std::optional<RecordingFacts> facts = report.facts;
         if (!facts) {
             messages_ << "polarhost: " << label
                       << ": cannot read the exercise's header; taken as metric with every channel recorded\n";
             facts.emplace();
         }
-        if (const char* reason = unplaced(*report.summary)) {
-            notWritten(label, reason);
-            return;
-        }
-        TrackOrigin origin = originAt(file, wallClockSeconds(report.summary->StartDateTime), label);
+        if (facts->lastRowCutOff)
+            messages_ << "polarhost: " << label << ": the file ends inside its last sample row ("
+                      << facts->lastRowColumns << " of " << facts->rowColumns
+                      << " columns, no line end), so that sample is left out of the converted files\n";
+
+        const int64_t wallClock = wallClockSeconds(report.summary->StartDateTime);
+        TrackOrigin origin = originAt(file, wallClock, label);
         origin.exerciseIndex = report.index;
-        RecordTrack track(report, *facts, origin, options_.temperatureSpread);
-        track.setSport(sportFor(report.facts, options_.sport));
-        if (options_.format == ConversionFormat::Gpx && !track.anyPosition()) {
-            notWritten(label, kNoPosition);
-            return;
-        }
-        const fs::path path = outputPath(file, file.archive ? std::to_string(report.index) : "");
-        if (RRRecording* partner = recordings_.partnerOf(*facts)) {
+        std::optional<TrackPlacement> placement = placeTrack(file, report, wallClock, origin, label);
+        RecordTrack recorded(report, *facts, origin, options_.temperatureSpread, options_.textEncoding);
+        describe(recorded, report);
+        std::optional<PlacedTrack> placed;
+        if (placement) placed.emplace(recorded, std::move(*placement), trackSource_);
+        Track& track = placed ? static_cast<Track&>(*placed) : recorded;
+
+        const fs::path base = names_.claim(
+            file.outputFolder, file.stem + (file.archive ? "-" + std::to_string(report.index) : ""), extensions_);
+        if (RRRecording* partner =
+                recordings_.partnerOf(file.archive ? fs::path() : file.full, *facts, report.diary ? &*report.diary : nullptr)) {
             partner->merged = true;
-            const bool carried = options_.format == ConversionFormat::Fit || options_.format == ConversionFormat::Svg;
+            summary_.recordingMerged();
+            const bool carried = carries(ConversionFormat::Fit) || carries(ConversionFormat::Svg);
             if (carried) track.carryBeats(partner->beats.beats());
             messages_ << "polarhost: " << recordingLabel(*partner) << ": the R-R recording of " << label << " ("
-                      << (carried ? "its intervals merged into " + path.string()
+                      << (carried ? "its intervals merged into " + mergedInto(base)
                                   : "this format has no place for its intervals; FIT and SVG have")
                       << "), no file of its own\n";
         }
-        write(path, track);
-        file.converted = true;
+
+        std::vector<std::string> unplaced, noPosition;
+        const char* unplacedReason = unplacedBecause(*report.summary);
+        for (const FormatEntry& format : formats_) {
+            if (format.format != ConversionFormat::Svg && unplacedReason) {
+                unplaced.push_back(format.extension);
+                continue;
+            }
+            if (format.format == ConversionFormat::Gpx && !track.anyPosition()) {
+                noPosition.push_back(format.extension);
+                continue;
+            }
+            write(base, format, track);
+            file.converted = true;
+        }
+        if (!unplaced.empty()) notWritten(label, unplacedReason, unplaced, RunSummary::Skip::NotPlaceable);
+        if (!noPosition.empty()) notWritten(label, kNoPosition, noPosition, RunSummary::Skip::NoPosition);
     }
 
-    void endFile() override {
+    void endFile(const std::vector<ExerciseHeader>& withoutSamples) override {
         RawFileState& file = files_[current_];
         const size_t index = current_;
         const std::vector<RRRecording*> recordings = recordings_.ofFile(index);
-        // An R-R entry is an exercise the plug-in gave no samples; when
-        // there are as many as such exercises, they are the ones.
-        if (file.archive && withoutSamples_.size() != recordings.size())
-            for (const int32_t exercise : withoutSamples_)
-                notWritten(file.shownPath + ", exercise " + std::to_string(exercise), "no samples");
+        for (const ExerciseHeader& entry : withoutSamples)
+            if (entry.facts.interval != hrm::kRRRecordingInterval)
+                skip(file.shownPath + ", entry " + entry.entry,
+                     entry.facts.version > 0 ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
+                     entry.facts.version > 0 ? "no sample" : "not a recording");
         for (RRRecording* recording : recordings) {
             if (recording->merged)
                 file.converted = true;
@@ -133,10 +188,14 @@ public:
             else
                 file.converted |= convertRecording(*recording);
         }
-        if (exerciseCount_ == 0)
-            notWritten(file.shownPath, "no exercise (missing file or not an archive)");
-        else if (!file.archive && withoutSamples_.size() == 1 && recordings.empty())
-            notWritten(file.shownPath, "no exercise gave a sample");
+        if (exerciseCount_ == 0) {
+            skip(file.shownPath, RunSummary::Skip::NotRecording, "not a recording (no exercise file, nor an archive of them)");
+        } else if (!file.archive && withoutSamples_ == 1 && recordings.empty()) {
+            const std::vector<ExerciseHeader> header = readExerciseHeaders(file.full.string(), false);
+            const bool recording = !header.empty() && header.front().facts.version > 0;
+            skip(file.shownPath, recording ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
+                 recording ? "no sample" : "not a recording (no Version= in its [Params])");
+        }
     }
 
     void finish() override {
@@ -155,32 +214,118 @@ public:
 private:
     static constexpr char kNoPosition[] = "no position recorded, and a GPX file holds positions only";
 
-    void notWritten(const std::string& label, const std::string& reason) {
+    bool carries(ConversionFormat format) const {
+        return std::any_of(formats_.begin(), formats_.end(), [&](const FormatEntry& f) { return f.format == format; });
+    }
+
+    std::string mergedInto(const fs::path& base) const {
+        std::string files;
+        for (const FormatEntry& format : formats_) {
+            if (format.format != ConversionFormat::Fit && format.format != ConversionFormat::Svg) continue;
+            fs::path path = base;
+            path += format.extension;
+            files += (files.empty() ? "" : " and ") + path.string();
+        }
+        return files;
+    }
+
+    void skip(const std::string& label, RunSummary::Skip kind, const std::string& reason) {
         messages_ << "polarhost: " << label << ": " << reason << "; no file written\n";
+        summary_.skipped(kind, label);
+    }
+
+    // Some or all of the formats asked for not written for `reason`.
+    void notWritten(const std::string& label, const std::string& reason, const std::vector<std::string>& extensions,
+                    RunSummary::Skip kind) {
+        std::string which = "no file";
+        if (extensions.size() < formats_.size()) {
+            which = "no ";
+            for (size_t k = 0; k < extensions.size(); ++k) {
+                std::string name = extensions[k].substr(1);
+                std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+                which += (k == 0 ? "" : k + 1 == extensions.size() ? " or " : ", ") + name;
+            }
+            which += " file";
+        }
+        messages_ << "polarhost: " << label << ": " << reason << "; " << which << " written\n";
+        summary_.skipped(kind, label);
     }
 
     // Why the samples of the exercise cannot be given times of day (TCX, GPX
     // and FIT need them, a chart only offsets); nullptr when they can.
-    const char* unplaced(const ExerciseSummary& summary) const {
-        if (options_.format == ConversionFormat::Svg) return nullptr;
+    static const char* unplacedBecause(const ExerciseSummary& summary) {
         // Without a date the plug-in counts the start from 1899-12-30.
-        if (double{summary.StartDateTime} < 1)
-            return "no valid Date=, so its samples cannot be placed in time";
+        if (double{summary.StartDateTime} < 1) return "no valid Date=, so its samples cannot be placed in time";
         if (summary.IntervalSec == 0)
             return "no recording interval (Interval= missing or 0), so its samples cannot be placed in time";
         return nullptr;
     }
 
-    std::string recordingLabel(const RRRecording& recording) const {
-        const RawFileState& file = files_[recording.rawFile];
-        return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
+    // The diary's name, note and energy, and the sport.
+    void describe(Track& track, const ExerciseReport& report) {
+        const std::optional<int32_t> diarySport = report.diary ? report.diary->entry.sport : std::nullopt;
+        const Sport sport = sportFor(report.facts, diarySport, options_.sports);
+        track.setSport(sport);
+        if (!report.diary) return;
+        const DiaryExercise& entry = report.diary->entry;
+        if (diarySport && !options_.sports.chosen)
+            summary_.diarySport(*diarySport, options_.sports.map.find(*diarySport)
+                                                 ? sportName(sport)
+                                                 : "unmapped, so the recording's " + sportName(sport));
+        track.describe(entry.name, entry.note.empty() ? track.note() : entry.note, entry.energy);
     }
 
-    // The raw file's name, `suffix` added after a dash, with the format's extension.
-    fs::path outputPath(const RawFileState& file, const std::string& suffix) const {
-        std::string name = file.stem;
-        if (!suffix.empty()) name.append("-").append(suffix);
-        return fs::path(options_.outputDirectory) / (name + format_.extension);
+    // The GPS track beside the exercise placed on it, or nullopt with the
+    // reason said. Where its UTC times tell the watch's offset, `origin`
+    // takes it unless the user gave one.
+    std::optional<TrackPlacement> placeTrack(const RawFileState& file, const ExerciseReport& report,
+                                             int64_t wallClock, TrackOrigin& origin, const std::string& label) {
+        if (!options_.placeTracks) return std::nullopt;
+        std::string name;
+        GpsTrack gps;
+        if (file.archive) {
+            if (report.entry.empty()) return std::nullopt;
+            name = fs::path(report.entry).stem().string() + ".gpx";
+            const std::optional<std::string> bytes = fw::readZipEntry(file.full.string(), name, kTrackEntryLimit);
+            if (!bytes) return std::nullopt;
+            gps = readGpsTrackText(*bytes);
+        } else {
+            const FolderCompanions& folder = companions_.of(file.full.parent_path());
+            std::optional<fs::path> path;
+            if (report.diary && !report.diary->entry.trackFile.empty()) path = folder.find(report.diary->entry.trackFile);
+            if (!path) path = folder.find(file.full.stem().string() + ".gpx");
+            if (!path) return std::nullopt;
+            name = path->filename().string();
+            gps = readGpsTrack(path->string());
+        }
+        const std::string track = "track " + name;
+        if (!gps.error.empty()) {
+            messages_ << "polarhost: " << label << ": " << track << " not read: " << gps.error << "\n";
+            summary_.trackPlaced(false);
+            return std::nullopt;
+        }
+        ExerciseClock clock;
+        clock.start = wallClock;
+        clock.duration = exerciseDuration(report);
+        clock.utcOffset = origin.utcOffset;
+        clock.offsetGiven = options_.utcOffset.has_value();
+        TrackPlacement placement = ::placeTrack(gps, clock, options_.tracks);
+        const bool placed = placement.outcome() == TrackPlacement::Outcome::Placed;
+        summary_.trackPlaced(placed);
+        messages_ << "polarhost: " << label << ": " << track << ": " << placement.message() << "\n";
+        if (!placed) return std::nullopt;
+        if (const std::optional<int32_t> watch = placement.watchOffset(); watch && !options_.utcOffset) {
+            origin.utcOffset = *watch;
+            origin.offsetSource = TrackOrigin::OffsetSource::Track;
+        }
+        trackSource_ = "Positions from the GPS track " + name + ", " + readingText(*placement.reading()) + ".";
+        return placement;
+    }
+
+    std::string recordingLabel(const RRRecording& recording) const {
+        if (recording.rawFile == RRRecording::kNotInRun) return recording.path.string();
+        const RawFileState& file = files_[recording.rawFile];
+        return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
     }
 
     // An R-R recording from its beats; false with the reason said when it gives no file.
@@ -188,28 +333,44 @@ private:
         const std::string label = recordingLabel(recording);
         const RawFileState& file = files_[recording.rawFile];
         if (recording.beats.beats().empty()) {
-            notWritten(label, "an R-R recording without a beat");
+            skip(label, RunSummary::Skip::NoBeat, "an R-R recording without a beat");
             return false;
         }
-        if (recording.header.facts.start < 0 && options_.format != ConversionFormat::Svg) {
-            notWritten(label, "an R-R recording without a valid Date= and StartTime=, so it cannot be placed in time");
-            return false;
-        }
-        if (options_.format == ConversionFormat::Gpx) {
-            notWritten(label, kNoPosition);
-            return false;
-        }
+        summary_.exerciseFound();
         TrackOrigin origin = originAt(file, recording.header.facts.start, label);
         origin.entry = recording.header.entry;
         BeatTrack track(recording.beats, recording.header.facts, origin);
-        track.setSport(sportFor(recording.header.facts, options_.sport));
-        write(outputPath(file, file.archive ? fs::path(recording.header.entry).stem().string() : ""), track);
-        return true;
+        track.setSport(sportFor(recording.header.facts, std::nullopt, options_.sports));
+        const std::string stem =
+            file.archive ? file.stem + "-" + fs::path(recording.header.entry).stem().string() + "-rr" : file.stem;
+        const fs::path base = names_.claim(file.outputFolder, stem, extensions_);
+        std::vector<std::string> unplaced, noPosition;
+        bool any = false;
+        for (const FormatEntry& format : formats_) {
+            if (format.format == ConversionFormat::Gpx) {
+                noPosition.push_back(format.extension);
+            } else if (recording.header.facts.start < 0 && format.format != ConversionFormat::Svg) {
+                unplaced.push_back(format.extension);
+            } else {
+                write(base, format, track);
+                any = true;
+            }
+        }
+        if (!unplaced.empty())
+            notWritten(label, "an R-R recording without a valid Date= and StartTime=, so it cannot be placed in time",
+                       unplaced, RunSummary::Skip::NotPlaceable);
+        if (!noPosition.empty()) notWritten(label, kNoPosition, noPosition, RunSummary::Skip::NoPosition);
+        return any;
     }
 
-    void write(const fs::path& path, const Track& track) {
-        writeFileAtomically(path, [&](std::ostream& out) { format_.write(track, out); });
+    void write(const fs::path& base, const FormatEntry& format, const Track& track) {
+        fs::path path = base;
+        path += format.extension;
+        std::error_code failed;
+        fs::create_directories(path.parent_path(), failed);
+        writeFileAtomically(path, [&](std::ostream& out) { format.write(track, out); });
         written_ << path.string() << '\n';
+        summary_.written(formatName(format.format));
     }
 
     // Where the wall clock of raw file `file`, `wallClock` seconds since 1970,
@@ -232,21 +393,37 @@ private:
     }
 
     const ConversionOptions options_;
-    const FormatEntry format_;
+    std::vector<FormatEntry> formats_;
+    std::vector<std::string> extensions_;
+    Companions& companions_;
+    RunSummary& summary_;
     std::ostream& written_;
     std::ostream& messages_;
     RRRecordings recordings_;
+    OutputNames names_;
     std::vector<RawFileState> files_;
     size_t begun_ = 0, current_ = 0;
     int32_t exerciseCount_ = 0;
-    std::vector<int32_t> withoutSamples_;  // exercises of the current file
-    std::vector<RRRecording*> pending_;    // waiting for a partner in a later raw file
+    int32_t withoutSamples_ = 0;         // exercises of the current file
+    std::vector<RRRecording*> pending_;  // waiting for a partner in a later raw file
+    std::string trackSource_;            // of the exercise being converted
 };
 
 }  // namespace
 
+const char* formatName(ConversionFormat format) {
+    switch (format) {
+        case ConversionFormat::Gpx: return "gpx";
+        case ConversionFormat::Fit: return "fit";
+        case ConversionFormat::Svg: return "svg";
+        case ConversionFormat::Tcx: break;
+    }
+    return "tcx";
+}
+
 std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
-                                                    const std::vector<RawFileName>& rawFiles, std::ostream& written,
+                                                    const std::vector<RawFileName>& rawFiles, Companions& companions,
+                                                    RunSummary& summary, std::ostream& written,
                                                     std::ostream& messages) {
-    return std::make_unique<ConversionWriter>(options, rawFiles, written, messages);
+    return std::make_unique<ConversionWriter>(options, rawFiles, companions, summary, written, messages);
 }

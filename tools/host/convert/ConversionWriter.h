@@ -7,24 +7,36 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/driver/HostDriver.h"
 #include "tools/host/convert/OutputFiles.h"
-#include "tools/host/track/Sport.h"
+#include "tools/host/convert/RunSummary.h"
+#include "tools/host/convert/TrackPlacement.h"
+#include "tools/host/driver/HostDriver.h"
+#include "tools/host/recording/Companions.h"
+#include "tools/host/recording/RecordedSport.h"
+#include "tools/host/recording/TextEncoding.h"
 
 enum class ConversionFormat { Tcx, Gpx, Fit, Svg };
 
+// "tcx", "gpx", "fit", "svg".
+const char* formatName(ConversionFormat format);
+
 struct ConversionOptions {
-    ConversionFormat format = ConversionFormat::Tcx;
+    std::vector<ConversionFormat> formats = {ConversionFormat::Tcx};
     std::string outputDirectory;       // exists
     std::optional<int32_t> utcOffset;  // seconds east of UTC; nullopt: the machine's time zone
     bool utf8Names = true;             // file names are UTF-8; otherwise the ANSI code page, read as Latin-1
-    std::optional<Sport> sport;        // --sport: instead of the one the recording tells
-    bool temperatureSpread = true;     // the plug-in's ModulateTemp: samples carry the laps' temperatures
+    SportRule sports;
+    bool temperatureSpread = true;  // the plug-in's ModulateTemp: samples carry the laps' temperatures
+    bool placeTracks = true;        // the plug-in's GPS: a GPS track beside an exercise gives its positions
+    PlacementOptions tracks;        // --track-offset, --track-by-order
+    CodePage textEncoding = CodePage::windows1252;  // of the exercise files' notes and the day diaries
 };
 
-// A raw file as the user named it and as the plug-in gets it.
+// A raw file as the user named it (or as found in a folder named), as the
+// plug-in gets it, and the folder below the output folder its files go into.
 struct RawFileName {
     std::string shown, full;
+    std::string outputFolder;
 };
 
 // A run of conversions over raw files, driven like any report.
@@ -35,17 +47,22 @@ public:
     virtual bool everyFileConverted() const = 0;
 };
 
-// Writes one file per exercise that gave samples into the output
-// directory, named after the raw file: ride.tcx for ride.hrm, Connect-0.fit,
-// Connect-1.fit ... (the exercise index added) for an archive. An R-R
-// recording, to which the plug-in gives no samples, is converted from its
-// beats (Connect-ENTRY.fit for an archive entry), unless an exercise of the
-// same start among `rawFiles` (in the order they are driven)
-// takes it: then its intervals go into that exercise's FIT and SVG. Each
-// file is written under a temporary name and renamed when complete. The
-// path of each written file goes to `written`; what could not be converted
-// as asked, or was merged, goes to `messages`. exercise(), endFile() and
-// finish() throw OutputError when a file cannot be written.
+// Writes the files of every format asked for, per exercise that gave
+// samples, into the output directory below the raw file's output folder,
+// named after the raw file: ride.tcx for ride.hrm, Connect-0.fit,
+// Connect-1.fit ... (the exercise index added) for an archive; every name
+// unique in the run. An R-R recording, to which the plug-in gives no
+// samples, is converted from its beats (Connect-ENTRY-rr.fit for an archive
+// entry), unless an exercise takes it: the one its day diary names, or one
+// of the same start among `rawFiles`; then its intervals go into that
+// exercise's FIT and SVG. A GPS track beside an exercise (named by its diary,
+// or of the same name in any case) is placed by the converter itself. Each
+// file is written under a temporary name and renamed when complete. The path
+// of each written file goes to `written`; what could not be converted as
+// asked, or was merged or placed, goes to `messages`; what the run did, to
+// `summary`. exercise(), endFile() and finish() throw OutputError when a file
+// cannot be written.
 std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
-                                                    const std::vector<RawFileName>& rawFiles, std::ostream& written,
+                                                    const std::vector<RawFileName>& rawFiles, Companions& companions,
+                                                    RunSummary& summary, std::ostream& written,
                                                     std::ostream& messages);

@@ -20,12 +20,16 @@ UnitScale unitScale(bool usUnits) {
 }
 
 RecordTrack::RecordTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin,
-                         bool temperatureSpread)
-    : Track(std::move(origin)), samples_(report.samples), facts_(facts), scale_(unitScale(facts.usUnits)) {
+                         bool temperatureSpread, CodePage textEncoding)
+    : Track(std::move(origin)),
+      samples_(report.samples),
+      size_(std::max(0, samples_.count() - (facts.lastRowCutOff ? 1 : 0))),
+      facts_(facts),
+      scale_(unitScale(facts.usUnits)) {
     origin_.usUnits = facts.usUnits;
     start_ = wallClockSeconds(report.summary ? report.summary->StartDateTime : 0) - origin_.utcOffset;
     duration_ = report.summary ? report.summary->DurationSec : 0;
-    note_ = toUtf8(report.note, CodePage::latin1);
+    note_ = toUtf8(report.note, textEncoding);
     const int32_t n = size();
     if (n > 0) duration_ = std::max(duration_, static_cast<double>(samples_[n - 1].TimeOffset));
     if (facts_.speed && n > 0) totalDistance_ = samples_[n - 1].Distance * scale_.metresPerDistance;

@@ -2,6 +2,7 @@
 
 #include "tools/host/driver/HostDriver.h"
 #include "tools/host/recording/RecordingFacts.h"
+#include "tools/host/recording/TextEncoding.h"
 #include "tools/host/track/Track.h"
 
 // Factors from a file's units to those of the converted files: metres,
@@ -21,11 +22,12 @@ class RecordTrack : public Track {
 public:
     // `temperatureSpread`: the plug-in's settings have it spread the lap
     // temperatures over the samples (ModulateTemp); only then do the samples
-    // carry a temperature that was recorded.
-    RecordTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin,
-                bool temperatureSpread);
+    // carry a temperature that was recorded. The note is read in
+    // `textEncoding`. A last sample row the file cut off is left out.
+    RecordTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin, bool temperatureSpread,
+                CodePage textEncoding);
 
-    int32_t size() const override { return samples_.count(); }
+    int32_t size() const override { return size_; }
     TrackPoint point(int32_t index) const override;
 
 private:
@@ -33,6 +35,7 @@ private:
     std::vector<TrackLap> convertLaps(const std::vector<LapRecord>& laps) const;
 
     SampleReader samples_;
+    int32_t size_;
     RecordingFacts facts_;
     UnitScale scale_;
     bool temperature_;

@@ -1,6 +1,7 @@
 #include "tools/host/driver/HostDriver.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "model/HrmFormat.h"
 #include "tools/host/recording/ExerciseHeaders.h"
@@ -45,18 +46,31 @@ ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& r
 }
 
 FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
-                         ReportWriter& writer) {
+                         ReportWriter& writer, Companions* companions) {
     const int32_t count = plugin.GetExerciseNumberFromRawFile(rawFile.c_str());
     writer.beginFile(shownPath, count);
-    const ExerciseHeaders headers(rawFile, !IsHrmFile(rawFile));
+    const bool archive = !IsHrmFile(rawFile);
+    ExerciseHeaders headers(rawFile, archive);
     bool anySamples = false;
     for (int32_t i = 0; i < count; ++i) {
         ExerciseReport report = analyseExercise(plugin, rawFile, i);
-        if (report.summary) report.facts = headers.factsFor(*report.summary);
+        if (report.summary) {
+            if (const ExerciseHeader* header = headers.headerFor(*report.summary)) {
+                report.facts = header->facts;
+                report.entry = header->entry;
+            }
+        }
+        // Diaries keep exercise files, not archives.
+        if (companions && !archive) {
+            const std::filesystem::path path(rawFile);
+            const int64_t start = report.facts ? report.facts->start : -1;
+            if (const DiaryLink* link = companions->of(path.parent_path()).entryFor(path.filename().string(), start))
+                report.diary = *link;
+        }
         anySamples |= report.sampleCount > 0;
         writer.exercise(report);
     }
-    writer.endFile();
+    writer.endFile(headers.unclaimed());
     if (count == 0) return FileOutcome::NoExercise;
     return anySamples ? FileOutcome::Analysed : FileOutcome::NoSamples;
 }

@@ -7,6 +7,8 @@
 
 #include "model/HostRecords.h"
 #include "tools/host/binding/PluginBinding.h"
+#include "tools/host/recording/Companions.h"
+#include "tools/host/recording/ExerciseHeaders.h"
 #include "tools/host/recording/RecordingFacts.h"
 
 // The samples of the exercise analysed last, each read from the plug-in
@@ -36,6 +38,9 @@ struct ExerciseReport {
     // What the exercise file's header says, read by the host itself; absent
     // without a summary or when the file is not known.
     std::optional<RecordingFacts> facts;
+    std::string entry;  // the archive entry those facts are of; empty for a single file
+    // The day diary's entry for the exercise, when its folder keeps one.
+    std::optional<DiaryLink> diary;
     std::vector<LapRecord> laps;
     SampleReader samples;
 };
@@ -48,7 +53,9 @@ public:
     // `path` as the user named the raw file.
     virtual void beginFile(const std::string& path, int32_t exerciseCount) = 0;
     virtual void exercise(const ExerciseReport& report) = 0;
-    virtual void endFile() = 0;
+    // `withoutSamples`: the archive entries no exercise with samples was
+    // found to be (R-R recordings, and files that hold none).
+    virtual void endFile(const std::vector<ExerciseHeader>& withoutSamples) = 0;
     // After the last file.
     virtual void finish() = 0;
 };
@@ -66,7 +73,7 @@ enum class FileOutcome {
 ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& rawFile, int32_t index);
 
 // Counts the exercises of `rawFile` (a full path) and hands each, analysed
-// and with its header's facts, to the writer. `shownPath` is what the report
-// names the file by.
+// and with its header's facts and, where `companions` is given, its diary
+// entry, to the writer. `shownPath` is what the report names the file by.
 FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
-                         ReportWriter& writer);
+                         ReportWriter& writer, Companions* companions = nullptr);

@@ -20,11 +20,8 @@ void addHeartRate(pugi::xml_node parent, const char* name, int bpm) {
 
 // The schema's three sports.
 const char* tcxSport(Sport sport) {
-    switch (sport) {
-        case Sport::Running: return "Running";
-        case Sport::Cycling: return "Biking";
-        case Sport::Other: break;
-    }
+    if (sport == Sport::Running) return "Running";
+    if (sport == Sport::Cycling) return "Biking";
     return "Other";
 }
 

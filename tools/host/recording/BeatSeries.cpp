@@ -32,7 +32,9 @@ std::optional<int> BeatSeries::heartRateAt(int64_t ms) const {
     const auto after = std::upper_bound(beats_.begin(), beats_.end(), ms,
                                         [](int64_t time, const Beat& beat) { return time < beat.at; });
     if (after == beats_.begin()) return std::nullopt;
-    return heartRateOf(std::prev(after)->interval);
+    const Beat& last = *std::prev(after);
+    if (ms - last.at >= kNoBeatFrom) return std::nullopt;
+    return heartRateOf(last.interval);
 }
 
 int heartRateOf(int32_t interval) { return static_cast<int>(std::lround(60000.0 / interval)); }

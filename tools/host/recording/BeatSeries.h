@@ -26,7 +26,9 @@ public:
     int64_t elapsed() const { return elapsed_; }
     // The whole seconds the recording covers, its last part second counted.
     int64_t seconds() const { return (elapsed_ + 999) / 1000; }
-    // The heart rate of the last beat at or before `ms`; nullopt before the first.
+    // The heart rate of the last beat at or before `ms`, when it came less
+    // than kNoBeatFrom before: a time the monitor found no beat for as long
+    // has no heart rate. nullopt before the first beat and in such a gap.
     std::optional<int> heartRateAt(int64_t ms) const;
 
 private:

@@ -1,5 +1,6 @@
 #include "tools/host/recording/ExerciseHeaders.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -12,6 +13,7 @@ namespace {
 // The header ends where the samples begin; a header longer than this is
 // no exercise file's.
 constexpr size_t kHeaderLimit = 1 << 20;
+constexpr std::streamoff kTailBytes = 4096;
 
 std::vector<ExerciseHeader> fileHeader(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -21,7 +23,16 @@ std::vector<ExerciseHeader> fileHeader(const std::string& path) {
         header += line + '\n';
         if (line.rfind(hrm::kHRDataSection, 0) == 0) break;
     }
-    return {{"", readRecordingFacts(header)}};
+    RecordingFacts facts = readRecordingFacts(header);
+    // A sample row is far shorter than this.
+    file.clear();
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    const std::streamoff tailSize = std::min<std::streamoff>(size, kTailBytes);
+    std::string tail(static_cast<size_t>(tailSize), '\0');
+    file.seekg(size - tailSize);
+    if (file.read(tail.data(), tailSize)) readLastRow(tail, facts);
+    return {{"", facts}};
 }
 
 // The entries the plug-in analyses: those it extracts whose names end in ".hrm".
@@ -56,14 +67,22 @@ std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std
 }
 
 ExerciseHeaders::ExerciseHeaders(const std::string& rawFile, bool archive)
-    : archive_(archive), headers_(readExerciseHeaders(rawFile, archive)) {}
+    : archive_(archive), headers_(readExerciseHeaders(rawFile, archive)), claimed_(headers_.size(), false) {}
 
-std::optional<RecordingFacts> ExerciseHeaders::factsFor(const ExerciseSummary& summary) const {
-    if (!archive_) {
-        if (headers_.empty()) return std::nullopt;
-        return headers_.front().facts;
-    }
-    for (const ExerciseHeader& header : headers_)
-        if (describesExercise(header.facts, summary)) return header.facts;
-    return std::nullopt;
+const ExerciseHeader* ExerciseHeaders::headerFor(const ExerciseSummary& summary) {
+    if (!archive_) return headers_.empty() ? nullptr : &headers_.front();
+    for (size_t k = 0; k < headers_.size(); ++k)
+        if (!claimed_[k] && describesExercise(headers_[k].facts, summary)) {
+            claimed_[k] = true;
+            return &headers_[k];
+        }
+    return nullptr;
+}
+
+std::vector<ExerciseHeader> ExerciseHeaders::unclaimed() const {
+    std::vector<ExerciseHeader> left;
+    if (!archive_) return left;
+    for (size_t k = 0; k < headers_.size(); ++k)
+        if (!claimed_[k]) left.push_back(headers_[k]);
+    return left;
 }

@@ -28,14 +28,18 @@ class ExerciseHeaders {
 public:
     ExerciseHeaders(const std::string& rawFile, bool archive);
 
-    // The facts of the exercise the summary describes: the single file's,
-    // or those of the first archive entry whose header matches the
-    // summary. The plug-in numbers an archive's exercises by its own
-    // listing of the extracted files, which the host cannot see, so the
-    // entry is found by what its header says. nullopt when none is known.
-    std::optional<RecordingFacts> factsFor(const ExerciseSummary& summary) const;
+    // The header of the exercise the summary describes: the single file's,
+    // or that of the first archive entry not yet given to an exercise whose
+    // header matches the summary. The plug-in numbers an archive's exercises
+    // by its own listing of the extracted files, which the host cannot see,
+    // so the entry is found by what its header says. nullptr when none is known.
+    const ExerciseHeader* headerFor(const ExerciseSummary& summary);
+    // The archive's entries no exercise was given: those the plug-in gave
+    // no samples. Empty for a single file.
+    std::vector<ExerciseHeader> unclaimed() const;
 
 private:
     bool archive_;
     std::vector<ExerciseHeader> headers_;
+    std::vector<bool> claimed_;
 };

@@ -4,45 +4,87 @@
 
 #include "model/HrmFormat.h"
 
+namespace fs = std::filesystem;
+
 namespace {
 
 // Far beyond a day of beats at five bytes a row.
 constexpr size_t kRecordingLimit = 16u << 20;
 
+fs::path normal(const fs::path& path) { return path.lexically_normal(); }
+
 }  // namespace
 
-RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles) {
+RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions* companions)
+    : companions_(companions) {
     for (size_t file = 0; file < rawFiles.size(); ++file) {
+        const fs::path path = normal(rawFiles[file]);
+        const bool archive = !IsHrmFile(rawFiles[file]);
         std::vector<ExerciseHeader> rr;
-        for (ExerciseHeader& header : readExerciseHeaders(rawFiles[file], !IsHrmFile(rawFiles[file]))) {
+        for (ExerciseHeader& header : readExerciseHeaders(rawFiles[file], archive)) {
             if (header.facts.interval == hrm::kRRRecordingInterval)
                 rr.push_back(std::move(header));
             else
-                others_.push_back({file, header.facts.start});
+                others_.push_back({file, path, header.facts.start});
         }
         const std::vector<std::string> texts = readExerciseTexts(rawFiles[file], rr, kRecordingLimit);
-        for (size_t k = 0; k < rr.size(); ++k)
-            recordings_.push_back({file, std::move(rr[k]), BeatSeries::fromFileText(texts[k]), false});
+        for (size_t k = 0; k < rr.size(); ++k) {
+            auto recording = std::make_unique<RRRecording>();
+            recording->rawFile = file;
+            recording->path = path;
+            recording->header = std::move(rr[k]);
+            recording->beats = BeatSeries::fromFileText(texts[k]);
+            if (companions && !archive)
+                if (const std::optional<fs::path> partner =
+                        companions->of(path.parent_path()).exerciseOfRecording(path.filename().string()))
+                    recording->diaryPartner = normal(*partner);
+            recordings_.push_back(std::move(recording));
+        }
     }
 }
 
-RRRecording* RRRecordings::partnerOf(const RecordingFacts& facts) {
-    if (facts.start < 0 || facts.interval == hrm::kRRRecordingInterval) return nullptr;
-    for (RRRecording& recording : recordings_)
-        if (!recording.merged && recording.header.facts.start == facts.start) return &recording;
+RRRecording* RRRecordings::partnerOf(const fs::path& exerciseFile, const RecordingFacts& facts,
+                                     const DiaryLink* diary) {
+    if (facts.interval == hrm::kRRRecordingInterval) return nullptr;
+    const fs::path exercise = exerciseFile.empty() ? fs::path() : normal(exerciseFile);
+    if (diary && companions_ && !diary->entry.rrFile.empty() && !exercise.empty()) {
+        if (const std::optional<fs::path> found = companions_->of(exercise.parent_path()).find(diary->entry.rrFile)) {
+            const fs::path path = normal(*found);
+            for (const std::unique_ptr<RRRecording>& recording : recordings_)
+                if (recording->header.entry.empty() && recording->path == path)
+                    return recording->merged ? nullptr : recording.get();
+            std::vector<ExerciseHeader> headers = readExerciseHeaders(path.string(), false);
+            if (!headers.empty() && headers.front().facts.interval == hrm::kRRRecordingInterval) {
+                auto recording = std::make_unique<RRRecording>();
+                recording->path = path;
+                recording->beats = BeatSeries::fromFileText(readExerciseTexts(path.string(), headers, kRecordingLimit).front());
+                recording->header = std::move(headers.front());
+                recording->diaryPartner = exercise;
+                recordings_.push_back(std::move(recording));
+                return recordings_.back().get();
+            }
+        }
+    }
+    if (facts.start < 0) return nullptr;
+    for (const std::unique_ptr<RRRecording>& recording : recordings_)
+        if (!recording->merged && recording->header.facts.start == facts.start &&
+            (recording->diaryPartner.empty() || recording->diaryPartner == exercise))
+            return recording.get();
     return nullptr;
 }
 
 std::vector<RRRecording*> RRRecordings::ofFile(size_t rawFile) {
     std::vector<RRRecording*> found;
-    for (RRRecording& recording : recordings_)
-        if (recording.rawFile == rawFile) found.push_back(&recording);
+    for (const std::unique_ptr<RRRecording>& recording : recordings_)
+        if (recording->rawFile == rawFile) found.push_back(recording.get());
     return found;
 }
 
 bool RRRecordings::partnerAfter(const RRRecording& recording, size_t rawFile) const {
     const int64_t start = recording.header.facts.start;
-    return start >= 0 && std::any_of(others_.begin(), others_.end(), [&](const ExerciseStart& other) {
-               return other.rawFile > rawFile && other.start == start;
-           });
+    return std::any_of(others_.begin(), others_.end(), [&](const ExerciseStart& other) {
+        if (other.rawFile <= rawFile) return false;
+        if (!recording.diaryPartner.empty()) return other.path == recording.diaryPartner;
+        return start >= 0 && other.start == start;
+    });
 }

@@ -1,43 +1,57 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/host/recording/BeatSeries.h"
+#include "tools/host/recording/Companions.h"
 #include "tools/host/recording/ExerciseHeaders.h"
 
-// One R-R recording among the raw files of a run: the plug-in gives it no
-// samples, so the host reads its beats itself.
+// One R-R recording: the plug-in gives it no samples, so the host reads its
+// beats itself.
 struct RRRecording {
-    size_t rawFile = 0;  // index of its raw file in the run
+    static constexpr size_t kNotInRun = std::numeric_limits<size_t>::max();
+    size_t rawFile = kNotInRun;  // index of its raw file in the run; kNotInRun for one only a diary named
+    std::filesystem::path path;  // its raw file
     ExerciseHeader header;
     BeatSeries beats;
     bool merged = false;  // its beats went into the file of the exercise made beside it
+    // The exercise file a day diary makes it the R-R recording of; empty when none does.
+    std::filesystem::path diaryPartner;
 };
 
-// The R-R recordings of every raw file of a run, and the start of every
-// other exercise, read before anything is converted: a monitor's software
-// numbers the sample file and the R-R file of one exercise one after the
-// other with the same Date and StartTime, and either may come first.
+// The R-R recordings of a run, and the start of every other exercise, read
+// before anything is converted: a monitor's software numbers the sample
+// file and the R-R file of one exercise one after the other with the same
+// Date and StartTime, either may come first, and its day diary names both.
 class RRRecordings {
 public:
-    explicit RRRecordings(const std::vector<std::string>& rawFiles);
+    // `companions` may be null: then no diary links them.
+    RRRecordings(const std::vector<std::string>& rawFiles, Companions* companions);
 
-    // The recording not yet merged that shares the start of the exercise
-    // `facts` describes; nullptr when none.
-    RRRecording* partnerOf(const RecordingFacts& facts);
+    // The recording to merge into an exercise not yet merged: the R-R file
+    // its diary entry names (read now when the run was not given it) wins;
+    // else one of the same start that no diary gives another exercise.
+    // `exerciseFile`: the exercise's raw file when it is a single file.
+    // nullptr when none.
+    RRRecording* partnerOf(const std::filesystem::path& exerciseFile, const RecordingFacts& facts,
+                           const DiaryLink* diary);
     // The recordings behind raw file `rawFile`.
     std::vector<RRRecording*> ofFile(size_t rawFile);
-    // True when an exercise of a raw file after `rawFile` shares the start
-    // of `recording`, so that it may still merge it.
+    // True when an exercise of a raw file after `rawFile` may still merge `recording`.
     bool partnerAfter(const RRRecording& recording, size_t rawFile) const;
 
 private:
     struct ExerciseStart {
         size_t rawFile;
+        std::filesystem::path path;
         int64_t start;
     };
-    std::vector<RRRecording> recordings_;
+    std::vector<std::unique_ptr<RRRecording>> recordings_;
     std::vector<ExerciseStart> others_;
+    Companions* companions_;
 };

@@ -1,12 +1,40 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "tools/host/recording/RecordingFacts.h"
 #include "tools/host/track/Sport.h"
 
-// From what the recording tells: power, or the cycling-data flag (SMode
+// The sports a day diary's sport numbers stand for. The numbers index the
+// person's own list of sports in the monitor's software; the list most
+// people keep starts 1 running, 2 cycling, 3 swimming.
+class SportMap {
+public:
+    SportMap();  // the common list
+    // "1=running,2=cycling,7=rowing": the given numbers replace the common
+    // list's; false with `error` set for text of another shape.
+    bool parse(std::string_view text, std::string& error);
+    std::optional<Sport> find(int32_t number) const;
+
+private:
+    std::map<int32_t, Sport> sports_;
+};
+
+// How a run decides the sport: `chosen` (--sport) for every exercise; else
+// the diary's sport where the map has it; else what the recording tells.
+struct SportRule {
+    SportMap map;
+    std::optional<Sport> chosen;
+};
+
+// What the recording tells: power, or the cycling-data flag (SMode
 // character 7, "Mode=" character 2), is a ride; from version 106, speed
 // without either (a foot pod or GPS) is a run; anything else is not known,
-// Other. `chosen` (--sport) overrides it; without facts the sport is Other.
-Sport sportFor(const std::optional<RecordingFacts>& facts, std::optional<Sport> chosen = std::nullopt);
+// Other. Without facts the sport is Other.
+Sport recordedSport(const std::optional<RecordingFacts>& facts);
+
+Sport sportFor(const std::optional<RecordingFacts>& facts, std::optional<int32_t> diarySport, const SportRule& rule);

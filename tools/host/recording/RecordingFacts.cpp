@@ -1,5 +1,6 @@
 #include "tools/host/recording/RecordingFacts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
@@ -83,6 +84,10 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         facts.power = modeFlag(smode, hrm::smode::kPower);
         facts.usUnits = modeFlag(smode, hrm::smode::kUsUnits);
         facts.cyclingData = modeFlag(smode, hrm::smode::kCyclingData);
+        // Heart rate, then a column per quantity; balance and pedalling index share one.
+        facts.rowColumns = 1 + facts.speed + facts.cadence + facts.altitude + facts.power +
+                           (modeFlag(smode, hrm::smode::kPowerBalance) || modeFlag(smode, hrm::smode::kPedallingIndex)) +
+                           modeFlag(smode, hrm::smode::kAirPressure);
         return facts;
     }
     facts.cadence = facts.power = false;
@@ -95,6 +100,14 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         facts.usUnits = modeFlag(mode, hrm::mode::kUsUnits);
     }
     return facts;
+}
+
+void readLastRow(std::string_view tail, RecordingFacts& facts) {
+    if (tail.empty() || facts.rowColumns < 0 || tail.back() == '\n' || tail.back() == '\r') return;
+    const size_t lineStart = tail.find_last_of("\r\n");
+    const std::string_view row = lineStart == std::string_view::npos ? tail : tail.substr(lineStart + 1);
+    facts.lastRowColumns = 1 + static_cast<int32_t>(std::count(row.begin(), row.end(), '\t'));
+    facts.lastRowCutOff = facts.lastRowColumns < facts.rowColumns;
 }
 
 bool describesExercise(const RecordingFacts& facts, const ExerciseSummary& summary) {

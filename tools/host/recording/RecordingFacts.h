@@ -26,6 +26,13 @@ struct RecordingFacts {
     int32_t length = -1;
     int32_t interval = -1;
     int32_t monitor = -1;
+    // The columns of a sample row by SMode (version 106 on); -1 when not known.
+    int32_t rowColumns = -1;
+    // The file ends inside its last sample row: no line end after it, and
+    // fewer columns than SMode asks (`lastRowColumns`). A file cut off while
+    // it was copied ends so; the row's values are not what was recorded.
+    bool lastRowCutOff = false;
+    int32_t lastRowColumns = 0;
 };
 
 // Reads the keys at the start of the header's lines up to the samples.
@@ -35,6 +42,9 @@ struct RecordingFacts {
 // three characters of "Mode=" (altitude, cycling data, US units) say
 // which of them were recorded.
 RecordingFacts readRecordingFacts(std::string_view header);
+
+// Sets lastRowCutOff and lastRowColumns from the last bytes of the file.
+void readLastRow(std::string_view tail, RecordingFacts& facts);
 
 // True when the facts are those of the exercise the summary describes.
 bool describesExercise(const RecordingFacts& facts, const ExerciseSummary& summary);

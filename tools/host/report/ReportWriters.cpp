@@ -13,6 +13,21 @@
 
 namespace {
 
+Sport sportOf(const ExerciseReport& report, const SportRule& sports) {
+    return sportFor(report.facts, report.diary ? report.diary->entry.sport : std::nullopt, sports);
+}
+
+// The diary's entry as JSON, its texts (UTF-8) as \u escapes.
+std::string jsonDiary(const DiaryLink& link) {
+    const DiaryExercise& e = link.entry;
+    const auto number = [](const std::optional<int32_t>& value) {
+        return value ? std::to_string(*value) : std::string("null");
+    };
+    return "{\"file\":" + jsonUtf8String(link.diary) + ",\"section\":" + std::to_string(e.section) +
+           ",\"name\":" + jsonUtf8String(e.name) + ",\"note\":" + jsonUtf8String(e.note) +
+           ",\"sport\":" + number(e.sport) + ",\"energy\":" + number(e.energy) + "}";
+}
+
 std::string jsonValue(int64_t value) { return std::to_string(value); }
 std::string jsonValue(double value) { return std::isfinite(value) ? numberText(value) : "null"; }
 
@@ -40,7 +55,7 @@ void writeJsonArray(std::ostream& out, int32_t count, Record record) {
 
 class JsonWriter : public ReportWriter {
 public:
-    JsonWriter(std::ostream& out, std::optional<Sport> chosen) : out_(out), chosen_(chosen) {
+    JsonWriter(std::ostream& out, const SportRule& sports) : out_(out), sports_(sports) {
         out_ << "{\"files\":[";
     }
 
@@ -52,8 +67,10 @@ public:
     void exercise(const ExerciseReport& report) override {
         out_ << (exercises_++ ? ",\n" : "\n") << "{\"index\":" << report.index
              << ",\"sampleCount\":" << report.sampleCount << ",\"sport\":"
-             << (report.sampleCount > 0 ? jsonString(sportName(sportFor(report.facts, chosen_))) : "null")
-             << ",\"note\":" << jsonString(report.note)
+             << (report.sampleCount > 0 ? jsonString(sportName(sportOf(report, sports_))) : "null")
+             << ",\"note\":" << jsonString(report.note);
+        if (report.diary) out_ << ",\"diary\":" << jsonDiary(*report.diary);
+        out_
              << ",\"summary\":" << (report.summary ? jsonObject(*report.summary) : std::string("null"))
              << ",\n\"laps\":";
         writeJsonArray(out_, static_cast<int32_t>(report.laps.size()),
@@ -63,19 +80,19 @@ public:
         out_ << '}';
     }
 
-    void endFile() override { out_ << "]}"; }
+    void endFile(const std::vector<ExerciseHeader>&) override { out_ << "]}"; }
     void finish() override { out_ << "]}\n" << std::flush; }
 
 private:
     std::ostream& out_;
-    const std::optional<Sport> chosen_;
+    const SportRule sports_;
     int files_ = 0;
     int exercises_ = 0;
 };
 
 class CsvWriter : public ReportWriter {
 public:
-    CsvWriter(std::ostream& out, std::optional<Sport> chosen) : out_(out), chosen_(chosen) {
+    CsvWriter(std::ostream& out, const SportRule& sports) : out_(out), sports_(sports) {
         out_ << "file,index,sport";
         forEachField(SampleRecord{}, [&](const char* name, auto) { out_ << ',' << name; });
         out_ << '\n';
@@ -85,7 +102,7 @@ public:
 
     void exercise(const ExerciseReport& report) override {
         std::string row;
-        const char* sport = sportName(sportFor(report.facts, chosen_));
+        const std::string sport = sportName(sportOf(report, sports_));
         for (int32_t j = 0; j < report.samples.count(); ++j) {
             const SampleRecord sample = report.samples[j];
             row = file_ + ',' + std::to_string(report.index) + ',' + sport;
@@ -101,12 +118,12 @@ public:
         }
     }
 
-    void endFile() override {}
+    void endFile(const std::vector<ExerciseHeader>&) override {}
     void finish() override { out_ << std::flush; }
 
 private:
     std::ostream& out_;
-    const std::optional<Sport> chosen_;
+    const SportRule sports_;
     std::string file_;
 };
 
@@ -126,8 +143,8 @@ std::string splitText(double seconds) {
 
 class TableWriter : public ReportWriter {
 public:
-    TableWriter(std::ostream& out, bool utf8Text, std::optional<Sport> chosen)
-        : out_(out), utf8Text_(utf8Text), chosen_(chosen) {}
+    TableWriter(std::ostream& out, bool utf8Text, const SportRule& sports)
+        : out_(out), utf8Text_(utf8Text), sports_(sports) {}
 
     void beginFile(const std::string& path, int32_t exerciseCount) override {
         out_ << (files_++ ? "\n" : "") << path << ": ";
@@ -145,13 +162,14 @@ public:
         }
         out_ << report.sampleCount << " samples, " << report.laps.size() << " laps\n";
         if (report.summary) writeSummary(*report.summary);
-        row("Sport", sportName(sportFor(report.facts, chosen_)));
+        row("Sport", sportName(sportOf(report, sports_)));
         writeNote(report.note);
+        if (report.diary) writeDiary(*report.diary);
         writeLaps(report.laps);
         writeSamples(report.samples);
     }
 
-    void endFile() override {}
+    void endFile(const std::vector<ExerciseHeader>&) override {}
     void finish() override { out_ << std::flush; }
 
 private:
@@ -182,6 +200,16 @@ private:
             label = "";
             start = end + 2;
         }
+    }
+
+    // The diary's texts are UTF-8 already.
+    void writeDiary(const DiaryLink& link) {
+        const DiaryExercise& e = link.entry;
+        row("Diary", link.diary + ", exercise " + std::to_string(e.section) +
+                         (e.sport ? ", sport " + std::to_string(*e.sport) : std::string()));
+        if (!e.name.empty()) row("Name", e.name);
+        if (!e.note.empty()) row("Diary note", e.note);
+        if (e.energy) row("Energy", std::to_string(*e.energy) + " kcal");
     }
 
     void writeLaps(const std::vector<LapRecord>& laps) {
@@ -220,18 +248,18 @@ private:
 
     std::ostream& out_;
     const bool utf8Text_;
-    const std::optional<Sport> chosen_;
+    const SportRule sports_;
     int files_ = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<ReportWriter> makeReportWriter(ReportFormat format, std::ostream& out, bool utf8Text,
-                                               std::optional<Sport> chosen) {
+                                               const SportRule& sports) {
     switch (format) {
-        case ReportFormat::Csv: return std::make_unique<CsvWriter>(out, chosen);
-        case ReportFormat::Json: return std::make_unique<JsonWriter>(out, chosen);
+        case ReportFormat::Csv: return std::make_unique<CsvWriter>(out, sports);
+        case ReportFormat::Json: return std::make_unique<JsonWriter>(out, sports);
         case ReportFormat::Table: break;
     }
-    return std::make_unique<TableWriter>(out, utf8Text, chosen);
+    return std::make_unique<TableWriter>(out, utf8Text, sports);
 }

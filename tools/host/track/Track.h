@@ -45,6 +45,7 @@ struct TrackLap {
     std::optional<int> cadence;
     std::optional<double> power;
     std::optional<double> ascent;  // metres
+    std::optional<int> calories;   // kcal, the lap's share of the exercise's energy
 };
 
 // What the converted file came from and how its times were placed.
@@ -54,7 +55,9 @@ struct TrackOrigin {
     bool archive = false;
     std::string entry;      // the archive entry, named instead of the index where the host read it itself
     int32_t utcOffset = 0;  // seconds east of UTC at which the file's wall clock was read
-    enum class OffsetSource { MachineZone, Option, Unknown } offsetSource = OffsetSource::MachineZone;
+    // Option: --utc-offset; Track: the offset at which the GPS track's true UTC
+    // times line up with the exercise.
+    enum class OffsetSource { MachineZone, Option, Track, Unknown } offsetSource = OffsetSource::MachineZone;
     bool usUnits = false;  // recorded in miles, feet, mph and degrees Fahrenheit
 };
 
@@ -81,7 +84,11 @@ public:
     double duration() const { return duration_; }   // seconds
     std::optional<double> totalDistance() const { return totalDistance_; }  // metres
     bool anyPosition() const;                       // a pass over the points
-    const std::string& note() const { return note_; }  // UTF-8
+    // The exercise's own name (from the day diary) and note, UTF-8; the name
+    // is empty where nothing names the exercise.
+    const std::string& name() const { return name_; }
+    const std::string& note() const { return note_; }
+    std::optional<int> energy() const { return energy_; }  // kcal
     const TrackOrigin& origin() const { return origin_; }
     // The beat intervals the file carries: the recording's own, or those of
     // an R-R recording made beside it (set with carryBeats); nullptr when none.
@@ -90,22 +97,29 @@ public:
     bool fromBeats() const { return fromBeats_; }
     Sport sport() const { return sport_; }
     void setSport(Sport sport) { sport_ = sport; }
+    // The exercise's name, note and energy as its day diary gives them; the
+    // energy is shared out over the laps by their duration, adding up to it.
+    void describe(std::string name, std::string note, std::optional<int> energy);
     // `beats` outlives the track.
     void carryBeats(const std::vector<Beat>& beats) { beats_ = &beats; }
 
-    // One sentence for the converted file: where it came from and at which
-    // offset from UTC its times were placed.
+    // Sentences for the converted file: where it came from, at which offset
+    // from UTC its times were placed, and where values came from that the
+    // recording does not hold.
     std::string provenance() const;
 
 protected:
     explicit Track(TrackOrigin origin) : origin_(std::move(origin)) {}
+    Track(const Track&) = default;
 
     TrackOrigin origin_;
     int64_t start_ = 0;
     double duration_ = 0;
     std::optional<double> totalDistance_;
     bool lapsFromFile_ = false;
-    std::string note_;
+    std::string name_, note_;
+    std::optional<int> energy_;
+    std::string sources_;  // sentences added to the provenance
     std::vector<TrackLap> laps_;
     const std::vector<Beat>* beats_ = nullptr;
     bool fromBeats_ = false;

@@ -1,0 +1,274 @@
+#include "tools/host/program/HostOptions.h"
+
+#include <string_view>
+
+#include "tools/host/time/TimeZone.h"
+
+namespace {
+
+// A --format value: one report, or conversions, several of them with
+// commas; false when a name is none of them or reports and conversions mix.
+bool parseFormats(std::string_view text, HostOptions& options, bool& reportNamed, std::string& error) {
+    while (true) {
+        const size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        const bool report = name == "table" || name == "csv" || name == "json";
+        if (name == "table") options.format = ReportFormat::Table;
+        else if (name == "csv") options.format = ReportFormat::Csv;
+        else if (name == "json") options.format = ReportFormat::Json;
+        else if (name == "tcx") options.conversions.push_back(ConversionFormat::Tcx);
+        else if (name == "gpx") options.conversions.push_back(ConversionFormat::Gpx);
+        else if (name == "fit") options.conversions.push_back(ConversionFormat::Fit);
+        else if (name == "svg") options.conversions.push_back(ConversionFormat::Svg);
+        else {
+            error = "unknown format '" + std::string(name) + "' (table, csv, json, tcx, gpx, fit or svg)";
+            return false;
+        }
+        reportNamed |= report;
+        if (reportNamed && !options.conversions.empty()) {
+            error = "--format: a run prints one report (table, csv, json) or writes files (tcx, gpx, fit, svg), "
+                    "not both";
+            return false;
+        }
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+// Each format once, in the order first named.
+void dropRepeated(std::vector<ConversionFormat>& formats) {
+    std::vector<ConversionFormat> kept;
+    for (const ConversionFormat format : formats)
+        if (std::find(kept.begin(), kept.end(), format) == kept.end()) kept.push_back(format);
+    formats = kept;
+}
+
+bool parseTrackOffset(const std::string& value, PlacementOptions& tracks) {
+    if (value == "local") {
+        tracks.forced = TrackReading{TrackReading::Kind::WrittenAsLocal, 0};
+        return true;
+    }
+    const std::optional<int32_t> offset = parseUtcOffset(value);
+    if (!offset) return false;
+    tracks.forced = TrackReading{TrackReading::Kind::Utc, *offset};
+    return true;
+}
+
+}  // namespace
+
+bool parseOptions(int argc, char** argv, const HostProgram& program, HostOptions& options, std::string& error) {
+    bool optionsEnded = false, reportNamed = false, byOrder = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            options.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (arg == "--track-by-order") {
+            byOrder = true;
+            continue;
+        }
+        std::string value;
+        bool hasValue = false;
+        if (const size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
+            hasValue = true;
+        }
+        const bool takesValue =
+            arg == "--settings" || arg == "--format" || arg == "--output" || arg == "--utc-offset" || arg == "--sport" ||
+            arg == "--sport-map" || arg == "--text-encoding" || arg == "--track-offset" ||
+            (arg == "--dll" && program.loadsLibrary) || (arg == "--import" && program.importDialog) ||
+            (arg == "--configure" && program.configurationDialog);
+        if (!takesValue) {
+            error = "unknown option " + arg;
+            return false;
+        }
+        if (!hasValue) {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (arg == "--settings") {
+            options.settings = value;
+        } else if (arg == "--dll") {
+            options.library = value;
+        } else if (arg == "--import") {
+            options.importTarget = value;
+        } else if (arg == "--configure") {
+            options.configure = value;
+        } else if (arg == "--output") {
+            options.output = value;
+        } else if (arg == "--sport") {
+            options.sports.chosen = parseSport(value);
+            if (!options.sports.chosen) {
+                error = "--sport wants running, cycling, other or another of FIT's sports (see --help), not '" +
+                        value + "'";
+                return false;
+            }
+        } else if (arg == "--sport-map") {
+            std::string problem;
+            if (!options.sports.map.parse(value, problem)) {
+                error = "--sport-map wants NUMBER=SPORT,... (1=running,2=cycling): " + problem;
+                return false;
+            }
+        } else if (arg == "--text-encoding") {
+            const std::optional<CodePage> codePage = codePageNamed(value);
+            if (!codePage) {
+                error = "--text-encoding wants one of " + codePageNames() + ", not '" + value + "'";
+                return false;
+            }
+            options.textEncoding = *codePage;
+        } else if (arg == "--track-offset") {
+            if (!parseTrackOffset(value, options.tracks)) {
+                error = "--track-offset wants +HH:MM or -HH:MM up to 14:00, or local, not '" + value + "'";
+                return false;
+            }
+        } else if (arg == "--utc-offset") {
+            options.utcOffset = parseUtcOffset(value);
+            if (!options.utcOffset) {
+                error = "--utc-offset wants +HH:MM or -HH:MM up to 14:00, not '" + value + "'";
+                return false;
+            }
+        } else if (!parseFormats(value, options, reportNamed, error)) {
+            return false;
+        }
+    }
+    dropRepeated(options.conversions);
+    if (byOrder) {
+        if (options.tracks.forced) {
+            error = "--track-by-order and --track-offset each say how to read a track's times: give one";
+            return false;
+        }
+        options.tracks.forced = TrackReading{TrackReading::Kind::ByOrder, 0};
+    }
+    const bool converting = !options.conversions.empty();
+    if (converting && options.output.empty()) {
+        error = "--format tcx, gpx, fit and svg write files: name their folder with --output DIR";
+        return false;
+    }
+    if (!converting && (!options.output.empty() || options.utcOffset || options.tracks.forced)) {
+        error = "--output, --utc-offset, --track-offset and --track-by-order apply only to --format tcx, gpx, fit "
+                "and svg";
+        return false;
+    }
+    if (!options.help && options.files.empty() && options.importTarget.empty() && options.configure.empty()) {
+        error = "no raw file given";
+        return false;
+    }
+    return true;
+}
+
+std::string usageText(const HostProgram& program) {
+    std::string text = "usage: polarhost [--settings INI] [--format table|csv|json]";
+    if (program.loadsLibrary) text += " [--dll PATH]";
+    if (program.configurationDialog) text += " [--configure INI]";
+    if (program.importDialog) text += " [--import TARGETDIR]";
+    text +=
+        " RAWFILE...\n"
+        "       polarhost --format tcx,gpx,fit,svg --output DIR [--utc-offset +HH:MM]\n"
+        "                 [--sport SPORT] [--sport-map N=SPORT,...] [--text-encoding CP]\n"
+        "                 [--track-offset +HH:MM|local] [--track-by-order]\n"
+        "                 [--settings INI] RAWFILE|FOLDER...\n"
+        "\n"
+        "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
+        "exports, as the training-log application does, and prints what it hands over,\n"
+        "or converts each exercise into files for other training software.\n"
+        "\n"
+        "  --settings INI   plug-in settings file (section SETTINGS); without it the\n"
+        "                   plug-in is given a file that does not exist, so its\n"
+        "                   defaults apply (ModulateTemp=1, GPS=1, Debug=0, ...)\n"
+        "  --format F       table (default, for people), csv (one row per sample) or\n"
+        "                   json (every record field as the plug-in wrote it); or\n"
+        "                   tcx, gpx, fit, svg: files into --output, several formats\n"
+        "                   with commas (--format fit,tcx) or --format given again\n"
+        "  --output DIR     folder for the converted files (made when missing): the raw\n"
+        "                   file's name with the format's extension, the exercise\n"
+        "                   index added for an archive (ride.tcx, Connect-0.fit ...),\n"
+        "                   \" (2)\" added where a file of the run took the name. A\n"
+        "                   FOLDER among the raw files is converted with its\n"
+        "                   subfolders, mirrored below DIR: its .hrm and .hrz files,\n"
+        "                   with the .gpx tracks and .pdd day diaries beside them;\n"
+        "                   other files are counted and named at the end. Metres, m/s\n"
+        "                   and degrees Celsius, converted from US units where the\n"
+        "                   file says it holds them. TCX, GPX and FIT need a valid\n"
+        "                   Date= and an Interval= above 0 to place the samples in\n"
+        "                   time; GPX needs positions. An R-R recording\n"
+        "                   (Interval=238) is converted from its beats, or merged into\n"
+        "                   the FIT and SVG of its exercise: the one its day diary\n"
+        "                   names, or one of the same start among the raw files. The\n"
+        "                   path of each file written goes to standard output\n"
+        "  --utc-offset +HH:MM  the offset from UTC of the files' wall-clock times;\n"
+        "                   without it, the machine's time zone on the exercise's date,\n"
+        "                   or the offset a GPS track in UTC shows. Each file says\n"
+        "                   which it used\n"
+        "  --sport SPORT    the sport of every exercise (TCX Sport, FIT sport, and the\n"
+        "                   reports' sport): running, cycling, other or another of\n"
+        "                   FIT's sports; without it, the day diary's sport by\n"
+        "                   --sport-map, else the recording's: power or the cycling\n"
+        "                   flag is cycling, speed without them running, anything\n"
+        "                   else other\n"
+        "  --sport-map N=SPORT,...  what the day diaries' sport numbers stand for; the\n"
+        "                   numbers given replace those of 1=running,2=cycling,\n"
+        "                   3=swimming; a number not mapped keeps the recording's\n"
+        "                   sport. The end of the run lists the numbers met\n"
+        "  --text-encoding CP  the code page of the day diaries and the exercises'\n"
+        "                   notes: " +
+        codePageNames() +
+        "; windows-1252 without it\n"
+        "  --track-offset +HH:MM|local  how to read the times of a GPS track beside an\n"
+        "                   exercise: UTC with the watch at that offset, or local as\n"
+        "                   written; without it, the reading that fits the exercise\n"
+        "  --track-by-order spread each track's points evenly over its exercise, in\n"
+        "                   order, whatever their times (for a track without times)\n";
+    if (program.loadsLibrary)
+        text += "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n";
+    if (program.configurationDialog)
+        text +=
+            "  --configure INI  first shows the plug-in's configuration dialog\n"
+            "                   (CallConfiguration) on INI, which OK saves; without\n"
+            "                   --settings, INI is then also the settings file, read after\n"
+            "                   the dialog. No raw file is needed with it\n";
+    if (program.importDialog)
+        text +=
+            "  --import DIR     first runs the plug-in's import dialog (CallImportDialog)\n"
+            "                   on this window's rectangle, which archives the monitor's\n"
+            "                   exercises as DIR/Connect.hrz; that archive is then analysed\n"
+            "                   like a raw file. Without a monitor, the stand-in HRMCom.dll\n"
+            "                   plays one from the scenario named by HRMCOM_SCENARIO\n";
+    text +=
+        "  -h, --help       this text\n"
+        "\n"
+        "Sports: " +
+        sportNames() +
+        ".\n"
+        "\n"
+        "With Debug=1 in the settings, the plug-in's debug box goes to standard error,\n"
+        "each line marked \"[plug-in message] \"" +
+        std::string(program.configurationDialog ? " (a real message box on Windows)" : "") +
+        ".\n"
+        "Exercises with 0 samples are reported without summary, laps or samples.\n"
+        "\n"
+        "Exit status: reports, 0 every file gave samples; 1 a file held no exercise\n"
+        "(missing, not an archive), none of its exercises gave a sample or the\n"
+        "import brought none, the others are still reported. Converting, 0 every\n"
+        "raw file named or found in a folder named gave at least one converted file\n"
+        "(an R-R file merged into its partner's counts); 1 one gave none, whatever\n"
+        "the reason (missing, no read permission, not a recording, no sample, no\n"
+        "beat, no position for GPX, no date or interval to place it in time), the\n"
+        "others are still converted. Each says why on standard error, and a summary\n"
+        "of the run ends it. Also 1 when a converted file cannot be written, which\n"
+        "ends the run (no half-written file is left); 2 usage error; 3 the plug-in\n"
+        "could not be loaded.\n";
+    return text;
+}

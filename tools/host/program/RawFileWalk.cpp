@@ -1,0 +1,91 @@
+#include "tools/host/program/RawFileWalk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "tools/host/recording/Companions.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Kind { Raw, Companion, Other };
+
+Kind kindOf(const fs::path& path) {
+    const std::string extension = foldedName(path.extension().string());
+    if (extension == ".hrm" || extension == ".hrz") return Kind::Raw;
+    if (extension == ".gpx" || extension == ".pdd") return Kind::Companion;
+    return Kind::Other;
+}
+
+std::string fullPath(const fs::path& path) {
+    std::error_code failed;
+    const fs::path full = fs::absolute(path, failed);
+    return failed ? path.string() : full.string();
+}
+
+// The system's reason a file cannot be read; empty when it can.
+std::string unreadable(const fs::path& path) {
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    if (file) return {};
+    return std::strerror(errno ? errno : EACCES);
+}
+
+void addFile(RawFileWalk& walk, const fs::path& path, const std::string& shown, const std::string& outputFolder,
+             bool named) {
+    switch (kindOf(path)) {
+        case Kind::Companion: return;
+        case Kind::Other:
+            if (named)
+                walk.failures.push_back({shown, RunSummary::Skip::NotRecording,
+                                         "not a raw file (an .hrm exercise or an .hrz archive)"});
+            else
+                walk.others.push_back(shown);
+            return;
+        case Kind::Raw: break;
+    }
+    if (const std::string reason = unreadable(path); !reason.empty()) {
+        walk.failures.push_back({shown, RunSummary::Skip::Unreadable, "cannot be read (" + reason + ")"});
+        return;
+    }
+    walk.rawFiles.push_back({shown, fullPath(path), outputFolder});
+}
+
+void walkFolder(RawFileWalk& walk, const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code failed;
+    const auto options = fs::directory_options::skip_permission_denied;
+    for (fs::recursive_directory_iterator entry(folder, options, failed), end; !failed && entry != end;
+         entry.increment(failed))
+        if (entry->is_regular_file(failed)) files.push_back(entry->path());
+    if (failed)
+        walk.failures.push_back({folder.string(), RunSummary::Skip::Unreadable,
+                                 "cannot be read to its end (" + failed.message() + ")"});
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        const std::string below = file.parent_path().lexically_relative(folder).generic_string();
+        addFile(walk, file, file.string(), below == "." ? "" : below, false);
+    }
+}
+
+}  // namespace
+
+RawFileWalk walkRawFiles(const std::vector<std::string>& arguments) {
+    RawFileWalk walk;
+    for (const std::string& argument : arguments) {
+        std::error_code failed;
+        const fs::file_status status = fs::status(argument, failed);
+        if (fs::is_directory(status))
+            walkFolder(walk, argument);
+        else if (!fs::exists(status))
+            walk.failures.push_back({argument, RunSummary::Skip::Missing,
+                                     "missing (" + (failed ? failed.message() : std::string(std::strerror(ENOENT))) + ")"});
+        else
+            addFile(walk, argument, argument, "", true);
+    }
+    return walk;
+}

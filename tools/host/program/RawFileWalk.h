@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/host/convert/ConversionWriter.h"
+#include "tools/host/convert/RunSummary.h"
+
+// The raw files of a conversion run. What is a raw file is decided by its
+// name, in any case: .hrm and .hrz are converted; .gpx tracks and .pdd day
+// diaries are companions, used where they belong; other files found in a
+// folder are counted. A folder is walked with its subfolders, in name
+// order, and each raw file's converted files go into the folder below the
+// output folder that mirrors where it lies below the folder named.
+struct RawFileWalk {
+    std::vector<RawFileName> rawFiles;
+    // A name given that gives no raw file: missing, unreadable (with the
+    // system's reason), or a file that is no raw file nor a companion.
+    struct Failure {
+        std::string shown;
+        RunSummary::Skip kind;
+        std::string reason;
+    };
+    std::vector<Failure> failures;
+    std::vector<std::string> others;  // files of the folders that are none of these
+};
+
+RawFileWalk walkRawFiles(const std::vector<std::string>& arguments);

@@ -1,0 +1,103 @@
+#include "tools/host/recording/Companions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <system_error>
+
+#include "tools/host/time/CivilTime.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int64_t kSecondsPerDay = 86400;
+
+// The day of a diary named "yyyymmdd.pdd" (days since 1970), when its
+// [DayInfo] does not say.
+std::optional<int64_t> dayOfName(std::string_view name) {
+    int year = 0, month = 0, day = 0;
+    if (name.size() < 8) return std::nullopt;
+    const auto digits = [&](size_t at, size_t count, int& value) {
+        const auto [end, failed] = std::from_chars(name.data() + at, name.data() + at + count, value);
+        return failed == std::errc{} && end == name.data() + at + count;
+    };
+    if (!digits(0, 4, year) || !digits(4, 2, month) || !digits(6, 2, day)) return std::nullopt;
+    return unixDays(year, month, day);
+}
+
+}  // namespace
+
+std::string foldedName(std::string_view name) {
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
+}
+
+FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : folder_(folder) {
+    std::error_code failed;
+    std::vector<std::string> diaries;
+    for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end; entry.increment(failed)) {
+        const std::string name = entry->path().filename().string();
+        names_.emplace(foldedName(name), name);
+        if (foldedName(entry->path().extension().string()) == ".pdd") diaries.push_back(name);
+    }
+    std::sort(diaries.begin(), diaries.end());
+    for (const std::string& name : diaries) {
+        std::string error;
+        const std::optional<DayDiary> diary = readDayDiaryFile((folder / name).string(), codePage, error);
+        if (!diary) {
+            unreadable_.push_back(error);
+            continue;
+        }
+        read_.push_back(name);
+        for (const std::string& problem : diary->problems) problems_.push_back(name + ": " + problem);
+        std::optional<int64_t> day = dayOfName(name);
+        if (diary->date)
+            if (const std::optional<int64_t> stated = unixDays(diary->date->year, diary->date->month, diary->date->day))
+                day = stated;
+        for (const DiaryExercise& entry : diary->exercises) {
+            for (const std::string* file : {&entry.exerciseFile, &entry.trackFile, &entry.rrFile})
+                if (!file->empty() && !find(*file)) missing_.push_back(name + ": " + *file);
+            if (day) dated_.emplace_back(*day, links_.size());
+            links_.push_back({name, entry});
+        }
+    }
+}
+
+std::optional<fs::path> FolderCompanions::find(std::string_view name) const {
+    const auto found = names_.find(foldedName(name));
+    if (found == names_.end()) return std::nullopt;
+    return folder_ / found->second;
+}
+
+const DiaryLink* FolderCompanions::entryFor(std::string_view exerciseFile, int64_t start) const {
+    const std::string wanted = foldedName(exerciseFile);
+    for (const DiaryLink& link : links_)
+        if (foldedName(link.entry.exerciseFile) == wanted) return &link;
+    if (start < 0) return nullptr;
+    const int64_t day = start / kSecondsPerDay, second = start % kSecondsPerDay;
+    for (const auto& [diaryDay, index] : dated_) {
+        const DiaryLink& link = links_[index];
+        if (diaryDay == day && link.entry.exerciseFile.empty() && link.entry.start == second) return &link;
+    }
+    return nullptr;
+}
+
+std::optional<fs::path> FolderCompanions::exerciseOfRecording(std::string_view recordingFile) const {
+    const std::string wanted = foldedName(recordingFile);
+    for (const DiaryLink& link : links_)
+        if (!link.entry.exerciseFile.empty() && foldedName(link.entry.rrFile) == wanted)
+            return find(link.entry.exerciseFile);
+    return std::nullopt;
+}
+
+const FolderCompanions& Companions::of(const fs::path& folder) {
+    std::unique_ptr<FolderCompanions>& slot = folders_[folder];
+    if (!slot) {
+        slot = std::make_unique<FolderCompanions>(folder, codePage_);
+        order_.push_back(slot.get());
+    }
+    return *slot;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/host/recording/DayDiary.h"
+
+// The files that belong with an exercise file in its folder: its GPS track,
+// the day diary's entry for it and, through that, its R-R recording. Names
+// are matched in any case on every platform, since the monitor's software
+// and copies between systems keep either.
+
+// A day diary's entry for one exercise.
+struct DiaryLink {
+    std::string diary;  // the diary's file name
+    DiaryExercise entry;
+};
+
+class FolderCompanions {
+public:
+    FolderCompanions(const std::filesystem::path& folder, CodePage codePage);
+
+    // The file of this name, in any case; nullopt when the folder has none.
+    std::optional<std::filesystem::path> find(std::string_view name) const;
+
+    // The entry of the folder's diaries that lists `exerciseFile` (a file
+    // name), else one of the exercise's date and start (`start`: its wall
+    // clock, seconds since 1970; -1 when unknown) that lists no file;
+    // nullptr when none.
+    const DiaryLink* entryFor(std::string_view exerciseFile, int64_t start) const;
+
+    // The exercise file an R-R recording of this name belongs to, by a
+    // diary entry that lists both; nullopt when none.
+    std::optional<std::filesystem::path> exerciseOfRecording(std::string_view recordingFile) const;
+
+    // For the run's summary: the diaries read; those that could not be,
+    // with the reason; their problems, and the files they name that the
+    // folder does not have ("20120722.pdd: 12072207.hrm").
+    const std::vector<std::string>& diariesRead() const { return read_; }
+    const std::vector<std::string>& unreadable() const { return unreadable_; }
+    const std::vector<std::string>& problems() const { return problems_; }
+    const std::vector<std::string>& missingFiles() const { return missing_; }
+
+private:
+    std::filesystem::path folder_;
+    std::map<std::string, std::string> names_;  // folded name -> name as it is
+    std::vector<DiaryLink> links_;
+    std::vector<std::pair<int64_t, size_t>> dated_;  // diary day (days since 1970), link
+    std::vector<std::string> read_, unreadable_, problems_, missing_;
+};
+
+// The folders of a run, each read once, when first asked for.
+class Companions {
+public:
+    explicit Companions(CodePage codePage) : codePage_(codePage) {}
+    const FolderCompanions& of(const std::filesystem::path& folder);
+    // In the order they were first asked for.
+    const std::vector<const FolderCompanions*>& folders() const { return order_; }
+
+private:
+    CodePage codePage_;
+    std::map<std::filesystem::path, std::unique_ptr<FolderCompanions>> folders_;
+    std::vector<const FolderCompanions*> order_;
+};
+
+// A name folded for comparison in any case (ASCII letters; other bytes as they are).
+std::string foldedName(std::string_view name);
