@@ -58,7 +58,8 @@ private:
 class Value {
 public:
     Value(const Field& field, std::optional<double> value);
-    // Whole numbers: date_time, semicircles, counts, indices; kInvalid for none.
+    // A whole number in the field's units too (date_time, semicircles, counts,
+    // indices ...); kInvalid for none.
     template <std::integral T>
     Value(const Field& field, T value) : Value(field, static_cast<int64_t>(value), Whole{}) {}
     template <typename E>

@@ -164,18 +164,18 @@ void writeFit(const Track& track, std::ostream& out) {
     writer.define(kLapLayout);
     const std::vector<TrackLap>& laps = track.laps();
     for (size_t k = 0; k < laps.size(); ++k) {
-        const TrackLap& l = laps[k];
-        writer.write(kLapLayout, {{lap::timestamp, fit::fitTime(l.start + std::llround(l.duration))},
-                                  {lap::startTime, fit::fitTime(l.start)},
-                                  {lap::totalElapsedTime, l.duration},
-                                  {lap::totalTimerTime, l.duration},
-                                  {lap::totalDistance, l.distance},
-                                  {lap::avgSpeed, l.speed},
-                                  {lap::avgHeartRate, l.averageHeartRate},
-                                  {lap::maxHeartRate, l.maximumHeartRate},
-                                  {lap::avgCadence, l.cadence},
-                                  {lap::avgPower, l.power},
-                                  {lap::totalAscent, l.ascent},
+        const TrackLap& trackLap = laps[k];
+        writer.write(kLapLayout, {{lap::timestamp, fit::fitTime(trackLap.start + std::llround(trackLap.duration))},
+                                  {lap::startTime, fit::fitTime(trackLap.start)},
+                                  {lap::totalElapsedTime, trackLap.duration},
+                                  {lap::totalTimerTime, trackLap.duration},
+                                  {lap::totalDistance, trackLap.distance},
+                                  {lap::avgSpeed, trackLap.speed},
+                                  {lap::avgHeartRate, trackLap.averageHeartRate},
+                                  {lap::maxHeartRate, trackLap.maximumHeartRate},
+                                  {lap::avgCadence, trackLap.cadence},
+                                  {lap::avgPower, trackLap.power},
+                                  {lap::totalAscent, trackLap.ascent},
                                   {lap::event, profile::Event::Lap},
                                   {lap::eventType, EventType::Stop},
                                   {lap::lapTrigger, k + 1 == laps.size() ? profile::LapTrigger::SessionEnd
@@ -185,14 +185,13 @@ void writeFit(const Track& track, std::ostream& out) {
 
     writer.define(kSessionLayout);
     const std::optional<double> distance = track.totalDistance();
-    const bool timed = elapsed > 0;
     writer.write(kSessionLayout,
                  {{session::timestamp, end},
                   {session::startTime, start},
                   {session::totalElapsedTime, elapsed},
                   {session::totalTimerTime, elapsed},
                   {session::totalDistance, distance},
-                  {session::avgSpeed, distance && timed ? std::optional(*distance / elapsed) : std::nullopt},
+                  {session::avgSpeed, distance && elapsed > 0 ? std::optional(*distance / elapsed) : std::nullopt},
                   {session::maxSpeed, totals.anySpeed ? std::optional(totals.maxSpeed) : std::nullopt},
                   {session::avgHeartRate, totals.averageHeartRate()},
                   {session::maxHeartRate, totals.heartRates ? totals.maxHeartRate : kInvalid},
