@@ -122,9 +122,9 @@ TEST(Fit_encoder, refusesValuesTheLayoutHasNoPlaceFor) {
     EXPECT_THROW(fit::MessageLayout(0, record::kNumber, {record::speed, record::speed}), std::logic_error);
 }
 
-constexpr int64_t kStart = 1715508000;        // 2024-05-12 10:00:00 UTC
-constexpr int64_t kFitStart = 1084442400;     // the same in FIT's date_time
-constexpr int64_t kUtcOffset = 5 * 3600 + 1800;
+constexpr int64_t kStart = 1715508000;     // 2024-05-12 10:00:00 UTC
+constexpr int64_t kFitStart = 1084442400;  // the same in FIT's date_time
+constexpr int64_t kUtcOffset = 5 * 3600 + 1800;  // +05:30
 
 // Three samples 5 s apart, the middle one without any channel, and two laps.
 class TestTrack : public Track {
