@@ -1,55 +1,17 @@
-// The conversion rules whose mistakes the readers would not show: FIT's
-// semicircles and invalid values, what a header says about units and
-// channels, the sport it tells, the offset from UTC of a wall-clock time,
-// and what in an R-R recording is a beat.
+// The conversion rules whose mistakes the readers would not show: what a
+// header says about units and channels, the sport it tells, the offset from
+// UTC of a wall-clock time, and what in an R-R recording is a beat.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
-#include <sstream>
 #include <string>
 
 #include "tools/host/recording/BeatSeries.h"
 #include "tools/host/time/CivilTime.h"
-#include "tools/host/formats/FitEncoder.h"
 #include "tools/host/recording/RecordingFacts.h"
 #include "tools/host/recording/RecordedSport.h"
 #include "tools/host/time/TimeZone.h"
-
-TEST(ConversionRules_fit, semicirclesWrapAndAvoidTheInvalidValue) {
-    const struct {
-        double degrees;
-        int32_t semicircles;
-    } cases[] = {
-        {0, 0},
-        {90, 1 << 30},
-        {-90, -(1 << 30)},
-        {180, INT32_MIN},  // 180 east is 180 west
-        {-180, INT32_MIN},
-        {181, -2135553183},                // 179 west
-        {179.99999991618097, 0x7FFFFFFE},  // 0x7FFFFFFF would read as no position
-        {47.1000001, 561924889},
-    };
-    for (const auto& c : cases) EXPECT_EQ(fit::semicircles(c.degrees), c.semicircles) << c.degrees;
-}
-
-TEST(ConversionRules_fit, valuesOutsideTheBaseTypeBecomeInvalid) {
-    const fit::MessageLayout layout{
-        3, 20, {{3, fit::BaseType::Uint8}, {13, fit::BaseType::Sint8}, {2, fit::BaseType::Uint16}}};
-    std::ostringstream out;
-    fit::Writer writer(out, static_cast<uint32_t>(4 * layout.dataSize()));
-    writer.write(layout, {150, -5, 2500});
-    writer.write(layout, {255, 127, 65535});  // each type's invalid value itself
-    writer.write(layout, {-1, -129, 70000});
-    writer.write(layout, {fit::kInvalid, fit::scaled(0.0 / 0.0, 1), fit::scaled(-600, 5, 2500)});
-    writer.finish();
-    const std::string bytes = out.str().substr(14, 4 * layout.dataSize());
-    EXPECT_EQ(bytes, std::string("\x03\x96\xfb\xc4\x09"
-                                 "\x03\xff\x7f\xff\xff"
-                                 "\x03\xff\x7f\xff\xff"
-                                 "\x03\xff\x7f\xff\xff",
-                                 20));
-}
 
 TEST(ConversionRules_facts, unitsAndChannelsFromTheHeader) {
     const struct {

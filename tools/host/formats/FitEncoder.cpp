@@ -1,5 +1,6 @@
 #include "tools/host/formats/FitEncoder.h"
 
+#include <bitset>
 #include <cmath>
 #include <stdexcept>
 
@@ -47,15 +48,56 @@ void putLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, size_t size) {
     for (size_t i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
+void putLittleEndian(uint8_t* at, uint64_t value, size_t size) {
+    for (size_t i = 0; i < size; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// A value in the field's stored integer units ((value + offset) × scale,
+// rounded); kInvalid for one that is not finite.
+int64_t scaled(double value, const Field& field) {
+    const double units = std::round(value * field.scale + field.offset * field.scale);
+    // Beyond every base type; the writer turns such values into invalid ones.
+    if (!std::isfinite(units) || std::fabs(units) > 1e15) return kInvalid;
+    return static_cast<int64_t>(units);
+}
+
 }  // namespace
 
-size_t MessageLayout::definitionSize() const { return 6 + 3 * fields.size(); }
-
-size_t MessageLayout::dataSize() const {
-    size_t size = 1;
-    for (const Field& field : fields) size += sizeOf(field.type) * field.count;
-    return size;
+MessageLayout::MessageLayout(uint8_t localType, uint16_t message, std::vector<Field> fields)
+    : localType_(localType), message_(message), fields_(std::move(fields)) {
+    if (localType_ > 15) throw std::logic_error("FIT local message types go from 0 to 15");
+    if (fields_.size() > 255) throw std::logic_error("a FIT message has at most 255 fields");
+    indexByNumber_.fill(kNone);
+    invalidMessage_.push_back(localType_);
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        const Field& field = fields_[i];
+        if (field.message != message_) throw std::logic_error("a field of another FIT message in the layout");
+        if (indexByNumber_[field.number] != kNone) throw std::logic_error("a FIT field listed twice in the layout");
+        indexByNumber_[field.number] = static_cast<uint8_t>(i);
+        offsets_.push_back(invalidMessage_.size());
+        for (uint8_t k = 0; k < field.count; ++k)
+            putLittleEndian(invalidMessage_, static_cast<uint64_t>(rangeOf(field.type).invalid), sizeOf(field.type));
+    }
 }
+
+size_t MessageLayout::definitionSize() const { return 6 + 3 * fields_.size(); }
+
+std::optional<size_t> MessageLayout::indexOf(const Field& field) const {
+    if (field.message != message_ || indexByNumber_[field.number] == kNone) return std::nullopt;
+    return indexByNumber_[field.number];
+}
+
+Value::Value(const Field& field, std::optional<double> value)
+    : field_(&field), units_(value ? scaled(*value, field) : kInvalid) {}
+
+Value::Value(const Field& field, int64_t value, Whole) : field_(&field) {
+    if (value == kInvalid || (field.scale == 1 && field.offset == 0))
+        units_ = value;
+    else
+        units_ = scaled(static_cast<double>(value), field);
+}
+
+int64_t Value::units(size_t k) const { return array_ ? scaled(elements_[k], *field_) : units_; }
 
 uint16_t crc16(uint16_t crc, const uint8_t* bytes, size_t size) {
     static constexpr uint16_t kTable[16] = {0x0000, 0xCC01, 0xD801, 0x1400, 0xF001, 0x3C00, 0x2800, 0xE401,
@@ -79,13 +121,6 @@ int32_t semicircles(double degrees) {
 
 int64_t fitTime(int64_t unixSeconds) { return unixSeconds < kFitEpoch ? kInvalid : unixSeconds - kFitEpoch; }
 
-int64_t scaled(double value, double scale, double offset) {
-    const double units = std::round(value * scale + offset);
-    // Beyond every base type; the writer turns such values into invalid ones.
-    if (!std::isfinite(units) || std::fabs(units) > 1e15) return kInvalid;
-    return static_cast<int64_t>(units);
-}
-
 Writer::Writer(std::ostream& out, uint32_t dataSize) : out_(out), dataSize_(dataSize) {
     std::vector<uint8_t> header;
     header.push_back(kHeaderSize);
@@ -100,12 +135,12 @@ Writer::Writer(std::ostream& out, uint32_t dataSize) : out_(out), dataSize_(data
 
 void Writer::define(const MessageLayout& layout) {
     std::vector<uint8_t> bytes;
-    bytes.push_back(static_cast<uint8_t>(0x40 | layout.localType));
+    bytes.push_back(static_cast<uint8_t>(0x40 | layout.localType()));
     bytes.push_back(0);  // reserved
     bytes.push_back(0);  // little-endian
-    putLittleEndian(bytes, layout.globalNumber, 2);
-    bytes.push_back(static_cast<uint8_t>(layout.fields.size()));
-    for (const Field& field : layout.fields) {
+    putLittleEndian(bytes, layout.message(), 2);
+    bytes.push_back(static_cast<uint8_t>(layout.fields().size()));
+    for (const Field& field : layout.fields()) {
         bytes.push_back(field.number);
         bytes.push_back(static_cast<uint8_t>(sizeOf(field.type) * field.count));
         bytes.push_back(static_cast<uint8_t>(field.type));
@@ -113,23 +148,27 @@ void Writer::define(const MessageLayout& layout) {
     emit(bytes.data(), bytes.size());
 }
 
-void Writer::write(const MessageLayout& layout, std::initializer_list<int64_t> values) {
-    size_t expected = 0;
-    for (const Field& field : layout.fields) expected += field.count;
-    if (values.size() != expected) throw std::logic_error("FIT message with a wrong number of values");
-    std::vector<uint8_t>& bytes = buffer_;
-    bytes.clear();
-    bytes.push_back(layout.localType);
-    const int64_t* value = values.begin();
-    for (const Field& field : layout.fields) {
+void Writer::write(const MessageLayout& layout, std::initializer_list<Value> values) {
+    const std::vector<uint8_t>& invalid = layout.invalidMessage();
+    buffer_.assign(invalid.begin(), invalid.end());
+    std::bitset<256> given;
+    for (const Value& value : values) {
+        const std::optional<size_t> index = layout.indexOf(value.field());
+        if (!index) throw std::logic_error("a value for a field the FIT message layout lacks");
+        if (given.test(*index)) throw std::logic_error("a FIT field given twice");
+        given.set(*index);
+        const Field& field = layout.fields()[*index];
+        if (value.size() > field.count) throw std::logic_error("more values than the FIT array field holds");
         const Range range = rangeOf(field.type);
-        for (uint8_t k = 0; k < field.count; ++k) {
-            const int64_t v = *value++;
-            const int64_t stored = v >= range.low && v <= range.high ? v : range.invalid;
-            putLittleEndian(bytes, static_cast<uint64_t>(stored), sizeOf(field.type));
+        const size_t size = sizeOf(field.type);
+        uint8_t* at = buffer_.data() + layout.offsetOf(*index);
+        for (size_t k = 0; k < value.size(); ++k, at += size) {
+            const int64_t v = value.units(k);
+            if (v >= range.low && v <= range.high) putLittleEndian(at, static_cast<uint64_t>(v), size);
         }
     }
-    emit(bytes.data(), bytes.size());
+    if (given.count() != layout.fields().size()) throw std::logic_error("a FIT field given no value");
+    emit(buffer_.data(), buffer_.size());
 }
 
 void Writer::finish() {

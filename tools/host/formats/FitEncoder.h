@@ -1,43 +1,87 @@
 #pragma once
 
+#include <array>
+#include <concepts>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <ostream>
+#include <span>
+#include <type_traits>
 #include <vector>
 
-// The FIT protocol's binary layer: a 14-byte header, definition and data
-// messages of normal header, little-endian, and the file CRC. Message and
-// field numbers, base types and scales are those of Garmin's FIT profile.
-namespace fit {
+#include "tools/host/formats/FitProfile.h"
 
-// Base types, with their sizes and invalid values.
-enum class BaseType : uint8_t {
-    Enum = 0x00,
-    Sint8 = 0x01,
-    Uint8 = 0x02,
-    Sint16 = 0x83,
-    Uint16 = 0x84,
-    Sint32 = 0x85,
-    Uint32 = 0x86,
-};
+// The FIT protocol's binary layer: a 14-byte header, definition and data
+// messages of normal header, little-endian, and the file CRC. Every value
+// is bound to the profile field it belongs to, never to a place in a list.
+namespace fit {
 
 // A value the field does not have; written as the base type's invalid value.
 constexpr int64_t kInvalid = std::numeric_limits<int64_t>::min();
 
-struct Field {
-    uint8_t number;
-    BaseType type;
-    uint8_t count = 1;  // values of an array field
+// The fields of one message, in the order the definition lists them.
+class MessageLayout {
+public:
+    // Throws std::logic_error for a local type above 15, a field of another
+    // message, a field listed twice or more than 255 fields.
+    MessageLayout(uint8_t localType, uint16_t message, std::vector<Field> fields);
+
+    uint8_t localType() const { return localType_; }
+    uint16_t message() const { return message_; }
+    const std::vector<Field>& fields() const { return fields_; }
+    size_t definitionSize() const;  // the definition message, header byte included
+    size_t dataSize() const { return invalidMessage_.size(); }  // one data message, header byte included
+
+    // The place in fields() of the field with this number; nullopt when the
+    // layout has none.
+    std::optional<size_t> indexOf(const Field& field) const;
+    size_t offsetOf(size_t index) const { return offsets_[index]; }  // in a data message
+    // A data message with every field invalid.
+    const std::vector<uint8_t>& invalidMessage() const { return invalidMessage_; }
+
+private:
+    static constexpr uint8_t kNone = 0xFF;
+
+    uint8_t localType_;
+    uint16_t message_;
+    std::vector<Field> fields_;
+    std::vector<size_t> offsets_;
+    std::array<uint8_t, 256> indexByNumber_;
+    std::vector<uint8_t> invalidMessage_;
 };
 
-struct MessageLayout {
-    uint8_t localType;  // 0 to 15
-    uint16_t globalNumber;
-    std::vector<Field> fields;
+// A value bound to its field, in the units the profile gives the field
+// (metres, seconds, an enum's value ...). A value the field's base type
+// cannot hold, not finite or absent is written as invalid.
+class Value {
+public:
+    Value(const Field& field, std::optional<double> value);
+    // A whole number in the field's units too (date_time, semicircles, counts,
+    // indices ...); kInvalid for none.
+    template <std::integral T>
+    Value(const Field& field, T value) : Value(field, static_cast<int64_t>(value), Whole{}) {}
+    template <typename E>
+        requires std::is_enum_v<E>
+    Value(const Field& field, E value) : Value(field, static_cast<int64_t>(value), Whole{}) {}
+    // An array field's first elements; the rest of its elements are invalid.
+    // `values` must outlive the value.
+    Value(const Field& field, std::span<const double> values) : field_(&field), elements_(values), array_(true) {}
 
-    size_t definitionSize() const;  // the definition message, header byte included
-    size_t dataSize() const;        // one data message, header byte included
+    const Field& field() const { return *field_; }
+    // The stored integer of a single value, or of element `k` of an array.
+    int64_t units(size_t k = 0) const;
+    size_t size() const { return array_ ? elements_.size() : 1; }
+
+private:
+    struct Whole {};
+    Value(const Field& field, int64_t value, Whole);
+
+    const Field* field_;
+    int64_t units_ = kInvalid;
+    std::span<const double> elements_;
+    bool array_ = false;
 };
 
 // The CRC-16 of the FIT protocol, over `size` bytes, continuing from `crc`.
@@ -51,10 +95,6 @@ int32_t semicircles(double degrees);
 // 00:00 UTC; kInvalid before that.
 int64_t fitTime(int64_t unixSeconds);
 
-// A value in a field's scaled integer units (value × scale + offset,
-// rounded); kInvalid for a value that is absent or not finite.
-int64_t scaled(double value, double scale, double offset = 0);
-
 class Writer {
 public:
     // Writes the header. `dataSize` is the number of bytes of messages that
@@ -62,10 +102,11 @@ public:
     Writer(std::ostream& out, uint32_t dataSize);
 
     void define(const MessageLayout& layout);
-    // One value per field (`count` for an array), in the layout's order, in the field's scaled
-    // integer units; kInvalid or a value the base type cannot hold is
-    // written as invalid.
-    void write(const MessageLayout& layout, std::initializer_list<int64_t> values);
+    // A data message with one value for each field of the layout, in any
+    // order. Throws std::logic_error for a value of a field the layout
+    // lacks, a field given twice, a field given none, or more elements than
+    // an array field holds.
+    void write(const MessageLayout& layout, std::initializer_list<Value> values);
     // Writes the file CRC. Throws std::logic_error when the messages did
     // not come to `dataSize` bytes.
     void finish();

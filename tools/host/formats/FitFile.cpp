@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <stdexcept>
 
 #include "tools/host/formats/Formats.h"
@@ -11,102 +13,51 @@
 
 namespace {
 
-using fit::BaseType;
 using fit::kInvalid;
 using fit::MessageLayout;
-using fit::scaled;
+namespace profile = fit::profile;
+namespace fileId = profile::fileId;
+namespace event = profile::event;
+namespace record = profile::record;
+namespace lap = profile::lap;
+namespace session = profile::session;
+namespace activity = profile::activity;
+namespace hrv = profile::hrv;
 
-// Global message numbers, field numbers and enum values of the FIT profile.
-constexpr uint16_t kFileId = 0, kSession = 18, kLap = 19, kRecord = 20, kEvent = 21, kActivity = 34, kHrv = 78;
-constexpr int64_t kFileActivity = 4, kManufacturerDevelopment = 255;
-constexpr int64_t kEventTimer = 0, kEventSession = 8, kEventLap = 9, kEventActivity = 26;
-constexpr int64_t kEventTypeStart = 0, kEventTypeStop = 1, kEventTypeStopAll = 4;
-constexpr int64_t kSportGeneric = 0, kSportRunning = 1, kSportCycling = 2, kSubSportGeneric = 0;
-constexpr int64_t kLapTriggerManual = 0, kLapTriggerSessionEnd = 7;
-constexpr int64_t kSessionTriggerActivityEnd = 0, kActivityManual = 0;
-constexpr uint8_t kTimestamp = 253, kMessageIndex = 254;
+const MessageLayout kFileIdLayout{0, fileId::kNumber, {fileId::type, fileId::manufacturer, fileId::timeCreated}};
 
-const MessageLayout kFileIdLayout{0, kFileId, {{0, BaseType::Enum}, {1, BaseType::Uint16}, {4, BaseType::Uint32}}};
+const MessageLayout kEventLayout{1, event::kNumber, {event::timestamp, event::event, event::eventType}};
 
-const MessageLayout kEventLayout{1, kEvent, {{kTimestamp, BaseType::Uint32}, {0, BaseType::Enum}, {1, BaseType::Enum}}};
+const MessageLayout kRecordLayout{
+    2,
+    record::kNumber,
+    {record::timestamp, record::positionLat, record::positionLong, record::distance, record::speed, record::altitude,
+     record::heartRate, record::cadence, record::power, record::temperature}};
 
-// timestamp, position_lat, position_long, distance (m × 100), speed
-// (m/s × 1000), altitude ((m + 500) × 5), heart_rate, cadence, power,
-// temperature (°C)
-const MessageLayout kRecordLayout{2,
-                                  kRecord,
-                                  {{kTimestamp, BaseType::Uint32},
-                                   {0, BaseType::Sint32},
-                                   {1, BaseType::Sint32},
-                                   {5, BaseType::Uint32},
-                                   {6, BaseType::Uint16},
-                                   {2, BaseType::Uint16},
-                                   {3, BaseType::Uint8},
-                                   {4, BaseType::Uint8},
-                                   {7, BaseType::Uint16},
-                                   {13, BaseType::Sint8}}};
+const MessageLayout kLapLayout{
+    3,
+    lap::kNumber,
+    {lap::timestamp, lap::startTime, lap::totalElapsedTime, lap::totalTimerTime, lap::totalDistance, lap::avgSpeed,
+     lap::avgHeartRate, lap::maxHeartRate, lap::avgCadence, lap::avgPower, lap::totalAscent, lap::event, lap::eventType,
+     lap::lapTrigger, lap::messageIndex}};
 
-// timestamp, start_time, total_elapsed_time and total_timer_time (s × 1000),
-// total_distance, avg_speed, avg_heart_rate, max_heart_rate, avg_cadence,
-// avg_power, total_ascent (m), event, event_type, lap_trigger, message_index
-const MessageLayout kLapLayout{3,
-                               kLap,
-                               {{kTimestamp, BaseType::Uint32},
-                                {2, BaseType::Uint32},
-                                {7, BaseType::Uint32},
-                                {8, BaseType::Uint32},
-                                {9, BaseType::Uint32},
-                                {13, BaseType::Uint16},
-                                {15, BaseType::Uint8},
-                                {16, BaseType::Uint8},
-                                {17, BaseType::Uint8},
-                                {19, BaseType::Uint16},
-                                {21, BaseType::Uint16},
-                                {0, BaseType::Enum},
-                                {1, BaseType::Enum},
-                                {24, BaseType::Enum},
-                                {kMessageIndex, BaseType::Uint16}}};
+const MessageLayout kSessionLayout{
+    4,
+    session::kNumber,
+    {session::timestamp, session::startTime, session::totalElapsedTime, session::totalTimerTime, session::totalDistance,
+     session::avgSpeed, session::maxSpeed, session::avgHeartRate, session::maxHeartRate, session::sport,
+     session::subSport, session::firstLapIndex, session::numLaps, session::event, session::eventType, session::trigger,
+     session::messageIndex}};
 
-// timestamp, start_time, total_elapsed_time, total_timer_time,
-// total_distance, avg_speed, max_speed, avg_heart_rate, max_heart_rate,
-// sport, sub_sport, first_lap_index, num_laps, event, event_type, trigger,
-// message_index
-const MessageLayout kSessionLayout{4,
-                                   kSession,
-                                   {{kTimestamp, BaseType::Uint32},
-                                    {2, BaseType::Uint32},
-                                    {7, BaseType::Uint32},
-                                    {8, BaseType::Uint32},
-                                    {9, BaseType::Uint32},
-                                    {14, BaseType::Uint16},
-                                    {15, BaseType::Uint16},
-                                    {16, BaseType::Uint8},
-                                    {17, BaseType::Uint8},
-                                    {5, BaseType::Enum},
-                                    {6, BaseType::Enum},
-                                    {25, BaseType::Uint16},
-                                    {26, BaseType::Uint16},
-                                    {0, BaseType::Enum},
-                                    {1, BaseType::Enum},
-                                    {28, BaseType::Enum},
-                                    {kMessageIndex, BaseType::Uint16}}};
-
-// timestamp, total_timer_time, num_sessions, type, event, event_type,
-// local_timestamp (the wall clock: timestamp plus the offset from UTC)
 const MessageLayout kActivityLayout{5,
-                                    kActivity,
-                                    {{kTimestamp, BaseType::Uint32},
-                                     {0, BaseType::Uint32},
-                                     {1, BaseType::Uint16},
-                                     {2, BaseType::Enum},
-                                     {3, BaseType::Enum},
-                                     {4, BaseType::Enum},
-                                     {5, BaseType::Uint32}}};
+                                    activity::kNumber,
+                                    {activity::timestamp, activity::totalTimerTime, activity::numSessions,
+                                     activity::type, activity::event, activity::eventType, activity::localTimestamp}};
 
-// hrv: time, the intervals between beats (s × 1000), five to a message as
-// Garmin's devices write them, the last one filled up with invalid values.
+// The intervals between beats five to a message, as Garmin's devices write
+// them; the last one filled up with invalid values.
 constexpr uint8_t kIntervalsPerHrv = 5;
-const MessageLayout kHrvLayout{6, kHrv, {{0, BaseType::Uint16, kIntervalsPerHrv}}};
+const MessageLayout kHrvLayout{6, hrv::kNumber, {hrv::time.array(kIntervalsPerHrv)}};
 
 size_t hrvMessages(const Track& track) {
     return track.beats() ? (track.beats()->size() + kIntervalsPerHrv - 1) / kIntervalsPerHrv : 0;
@@ -117,25 +68,20 @@ void writeHrv(fit::Writer& writer, const Track& track) {
     writer.define(kHrvLayout);
     const std::vector<Beat>& beats = *track.beats();
     for (size_t first = 0; first < beats.size(); first += kIntervalsPerHrv) {
-        int64_t time[kIntervalsPerHrv];
-        for (size_t k = 0; k < kIntervalsPerHrv; ++k)
-            time[k] = first + k < beats.size() ? beats[first + k].interval : kInvalid;
-        writer.write(kHrvLayout, {time[0], time[1], time[2], time[3], time[4]});
+        double seconds[kIntervalsPerHrv];
+        const size_t count = std::min<size_t>(kIntervalsPerHrv, beats.size() - first);
+        for (size_t k = 0; k < count; ++k) seconds[k] = beats[first + k].interval / 1000.0;
+        writer.write(kHrvLayout, {{hrv::time, std::span<const double>(seconds, count)}});
     }
 }
 
-int64_t fitSport(Sport sport) {
+profile::Sport fitSport(Sport sport) {
     switch (sport) {
-        case Sport::Running: return kSportRunning;
-        case Sport::Cycling: return kSportCycling;
+        case Sport::Running: return profile::Sport::Running;
+        case Sport::Cycling: return profile::Sport::Cycling;
         case Sport::Other: break;
     }
-    return kSportGeneric;
-}
-
-int64_t optional(const std::optional<int>& value) { return value ? *value : kInvalid; }
-int64_t optional(const std::optional<double>& value, double scale, double offset = 0) {
-    return value ? scaled(*value, scale, offset) : kInvalid;
+    return profile::Sport::Generic;
 }
 
 // Heart rate and speed over the records, for the session.
@@ -156,6 +102,9 @@ struct Totals {
             maxSpeed = std::max(maxSpeed, *p.speed);
         }
     }
+
+    // Rounded to the nearest whole bpm.
+    int64_t averageHeartRate() const { return heartRates ? (heartRateSum + heartRates / 2) / heartRates : kInvalid; }
 };
 
 uint32_t dataSize(const Track& track) {
@@ -167,7 +116,8 @@ uint32_t dataSize(const Track& track) {
         kFileIdLayout.dataSize() + 2 * kEventLayout.dataSize() + kSessionLayout.dataSize() + kActivityLayout.dataSize();
     size += static_cast<uint64_t>(track.size()) * kRecordLayout.dataSize();
     size += track.laps().size() * kLapLayout.dataSize();
-    if (const size_t hrv = hrvMessages(track)) size += kHrvLayout.definitionSize() + hrv * kHrvLayout.dataSize();
+    if (const size_t beatMessages = hrvMessages(track))
+        size += kHrvLayout.definitionSize() + beatMessages * kHrvLayout.dataSize();
     if (size > UINT32_MAX) throw std::length_error("the messages would pass the 4 GiB a FIT file can hold");
     return static_cast<uint32_t>(size);
 }
@@ -175,57 +125,93 @@ uint32_t dataSize(const Track& track) {
 }  // namespace
 
 void writeFit(const Track& track, std::ostream& out) {
+    using profile::EventType;
     fit::Writer writer(out, dataSize(track));
-    const int64_t start = track.startTime();
-    const int64_t end = start + std::llround(track.duration());
-    const int64_t elapsed = scaled(track.duration(), 1000);
+    const int64_t start = fit::fitTime(track.startTime());
+    const int64_t end = fit::fitTime(track.startTime() + std::llround(track.duration()));
+    const double elapsed = track.duration();
 
     writer.define(kFileIdLayout);
-    writer.write(kFileIdLayout, {kFileActivity, kManufacturerDevelopment, fit::fitTime(start)});
+    writer.write(kFileIdLayout, {{fileId::type, profile::File::Activity},
+                                 {fileId::manufacturer, profile::Manufacturer::Development},
+                                 {fileId::timeCreated, start}});
     writer.define(kEventLayout);
-    writer.write(kEventLayout, {fit::fitTime(start), kEventTimer, kEventTypeStart});
+    writer.write(
+        kEventLayout,
+        {{event::timestamp, start}, {event::event, profile::Event::Timer}, {event::eventType, EventType::Start}});
 
     writer.define(kRecordLayout);
     Totals totals;
     for (int32_t j = 0; j < track.size(); ++j) {
         const TrackPoint p = track.point(j);
         totals.add(p);
-        writer.write(kRecordLayout,
-                     {fit::fitTime(p.time), p.hasPosition ? fit::semicircles(p.latitude) : kInvalid,
-                      p.hasPosition ? fit::semicircles(p.longitude) : kInvalid, optional(p.distance, 100),
-                      optional(p.speed, 1000), optional(p.altitude, 5, 2500), optional(p.heartRate),
-                      optional(p.cadence), optional(p.power, 1), optional(p.temperature, 1)});
+        writer.write(kRecordLayout, {{record::timestamp, fit::fitTime(p.time)},
+                                     {record::positionLat, p.hasPosition ? fit::semicircles(p.latitude) : kInvalid},
+                                     {record::positionLong, p.hasPosition ? fit::semicircles(p.longitude) : kInvalid},
+                                     {record::distance, p.distance},
+                                     {record::speed, p.speed},
+                                     {record::altitude, p.altitude},
+                                     {record::heartRate, p.heartRate},
+                                     {record::cadence, p.cadence},
+                                     {record::power, p.power},
+                                     {record::temperature, p.temperature}});
     }
     writeHrv(writer, track);
-    writer.write(kEventLayout, {fit::fitTime(end), kEventTimer, kEventTypeStopAll});
+    writer.write(
+        kEventLayout,
+        {{event::timestamp, end}, {event::event, profile::Event::Timer}, {event::eventType, EventType::StopAll}});
 
     writer.define(kLapLayout);
     const std::vector<TrackLap>& laps = track.laps();
     for (size_t k = 0; k < laps.size(); ++k) {
-        const TrackLap& lap = laps[k];
-        const int64_t lapTime = scaled(lap.duration, 1000);
-        writer.write(kLapLayout,
-                     {fit::fitTime(lap.start + std::llround(lap.duration)), fit::fitTime(lap.start), lapTime, lapTime,
-                      optional(lap.distance, 100), optional(lap.speed, 1000), optional(lap.averageHeartRate),
-                      optional(lap.maximumHeartRate), optional(lap.cadence), optional(lap.power, 1),
-                      optional(lap.ascent, 1), kEventLap, kEventTypeStop,
-                      k + 1 == laps.size() ? kLapTriggerSessionEnd : kLapTriggerManual, static_cast<int64_t>(k)});
+        const TrackLap& trackLap = laps[k];
+        writer.write(kLapLayout, {{lap::timestamp, fit::fitTime(trackLap.start + std::llround(trackLap.duration))},
+                                  {lap::startTime, fit::fitTime(trackLap.start)},
+                                  {lap::totalElapsedTime, trackLap.duration},
+                                  {lap::totalTimerTime, trackLap.duration},
+                                  {lap::totalDistance, trackLap.distance},
+                                  {lap::avgSpeed, trackLap.speed},
+                                  {lap::avgHeartRate, trackLap.averageHeartRate},
+                                  {lap::maxHeartRate, trackLap.maximumHeartRate},
+                                  {lap::avgCadence, trackLap.cadence},
+                                  {lap::avgPower, trackLap.power},
+                                  {lap::totalAscent, trackLap.ascent},
+                                  {lap::event, profile::Event::Lap},
+                                  {lap::eventType, EventType::Stop},
+                                  {lap::lapTrigger, k + 1 == laps.size() ? profile::LapTrigger::SessionEnd
+                                                                         : profile::LapTrigger::Manual},
+                                  {lap::messageIndex, k}});
     }
 
     writer.define(kSessionLayout);
     const std::optional<double> distance = track.totalDistance();
-    const double seconds = track.duration();
     writer.write(kSessionLayout,
-                 {fit::fitTime(end), fit::fitTime(start), elapsed, elapsed, optional(distance, 100),
-                  distance && seconds > 0 ? scaled(*distance / seconds, 1000) : kInvalid,
-                  totals.anySpeed ? scaled(totals.maxSpeed, 1000) : kInvalid,
-                  totals.heartRates ? (totals.heartRateSum + totals.heartRates / 2) / totals.heartRates : kInvalid,
-                  totals.heartRates ? totals.maxHeartRate : kInvalid, fitSport(track.sport()), kSubSportGeneric, 0,
-                  static_cast<int64_t>(laps.size()), kEventSession, kEventTypeStop, kSessionTriggerActivityEnd, 0});
+                 {{session::timestamp, end},
+                  {session::startTime, start},
+                  {session::totalElapsedTime, elapsed},
+                  {session::totalTimerTime, elapsed},
+                  {session::totalDistance, distance},
+                  {session::avgSpeed, distance && elapsed > 0 ? std::optional(*distance / elapsed) : std::nullopt},
+                  {session::maxSpeed, totals.anySpeed ? std::optional(totals.maxSpeed) : std::nullopt},
+                  {session::avgHeartRate, totals.averageHeartRate()},
+                  {session::maxHeartRate, totals.heartRates ? totals.maxHeartRate : kInvalid},
+                  {session::sport, fitSport(track.sport())},
+                  {session::subSport, profile::SubSport::Generic},
+                  {session::firstLapIndex, 0},
+                  {session::numLaps, laps.size()},
+                  {session::event, profile::Event::Session},
+                  {session::eventType, EventType::Stop},
+                  {session::trigger, profile::SessionTrigger::ActivityEnd},
+                  {session::messageIndex, 0}});
 
     writer.define(kActivityLayout);
-    const int64_t localEnd = fit::fitTime(end) == kInvalid ? kInvalid : fit::fitTime(end) + track.origin().utcOffset;
     writer.write(kActivityLayout,
-                 {fit::fitTime(end), elapsed, 1, kActivityManual, kEventActivity, kEventTypeStop, localEnd});
+                 {{activity::timestamp, end},
+                  {activity::totalTimerTime, elapsed},
+                  {activity::numSessions, 1},
+                  {activity::type, profile::Activity::Manual},
+                  {activity::event, profile::Event::Activity},
+                  {activity::eventType, EventType::Stop},
+                  {activity::localTimestamp, end == kInvalid ? kInvalid : end + track.origin().utcOffset}});
     writer.finish();
 }
