@@ -54,11 +54,30 @@ TEST(ConversionRules_facts, sportFromTheHeader) {
         {"Version=105\r\nMode=100\r\n", Sport::Other},
         {"Version=105\r\nSMode=000000000\r\n", Sport::Other},     // old rows hold speed whatever was recorded
     };
-    for (const auto& c : cases) EXPECT_EQ(sportFor(readRecordingFacts(c.header)), c.sport) << c.header;
-    EXPECT_EQ(sportFor(std::nullopt), Sport::Other);
-    EXPECT_EQ(sportFor(readRecordingFacts("Version=106\r\nSMode=000100000\r\n"), Sport::Running), Sport::Running);
+    for (const auto& c : cases) EXPECT_EQ(recordedSport(readRecordingFacts(c.header)), c.sport) << c.header;
+    EXPECT_EQ(recordedSport(std::nullopt), Sport::Other);
     EXPECT_EQ(parseSport("cycling"), Sport::Cycling);
+    EXPECT_EQ(parseSport("generic"), Sport::Other);
+    EXPECT_EQ(sportName(*parseSport("cross_country_skiing")), "cross_country_skiing");
     EXPECT_FALSE(parseSport("Cycling"));
+}
+
+// --sport first, then the diary's number where the map has it, then the recording.
+TEST(ConversionRules_facts, sportFromTheDiaryByTheMap) {
+    const std::optional<RecordingFacts> ride = readRecordingFacts("Version=106\r\nSMode=000100000\r\n");
+    SportRule rule;
+    EXPECT_EQ(sportFor(ride, 1, rule), Sport::Running);
+    EXPECT_EQ(sportFor(ride, 3, rule), Sport::Swimming);
+    EXPECT_EQ(sportFor(ride, 9, rule), Sport::Cycling) << "a number not mapped keeps the recording's sport";
+    std::string error;
+    ASSERT_TRUE(rule.map.parse("9=rowing,1=walking", error)) << error;
+    EXPECT_EQ(sportName(sportFor(ride, 9, rule)), "rowing");
+    EXPECT_EQ(sportName(sportFor(ride, 1, rule)), "walking");
+    EXPECT_EQ(sportFor(ride, 2, rule), Sport::Cycling) << "the numbers not given keep the common list";
+    rule.chosen = Sport::Running;
+    EXPECT_EQ(sportFor(ride, 9, rule), Sport::Running);
+    for (const char* wrong : {"9", "9=", "=rowing", "x=rowing", "9=Rowing", "-1=rowing", "9=rowing,,1=running"})
+        EXPECT_FALSE(SportMap().parse(wrong, error)) << wrong;
 }
 
 TEST(ConversionRules_time, utcOffsetOption) {

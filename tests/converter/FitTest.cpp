@@ -142,8 +142,8 @@ public:
         duration_ = 11.75;
         totalDistance_ = 40.5;
         // start, duration, samples, distance, heart rate average and maximum, speed, cadence, power, ascent
-        laps_ = {{kStart, 7.5, 0, 2, 25.0, 131, 135, 3.4, 87, 200.0, 3.0},
-                 {kStart + 8, 4.25, 2, 3, 15.5, 138, 140, 3.65, 89, 190.0, 0.4}};
+        laps_ = {{kStart, 7.5, 0, 2, 25.0, 131, 135, 3.4, 87, 200.0, 3.0, std::nullopt},
+                 {kStart + 8, 4.25, 2, 3, 15.5, 138, 140, 3.65, 89, 190.0, 0.4, std::nullopt}};
         sport_ = Sport::Cycling;
     }
     int32_t size() const override { return static_cast<int32_t>(points_.size()); }

@@ -226,6 +226,27 @@ RunResult floorCase(const Case& benchCase) {
     return result;
 }
 
+// A conversion run with what it keeps beside it for the length of the run.
+class ConversionCase : public ReportWriter {
+public:
+    ConversionCase(ConversionFormat format, std::ostream& out, const std::string& directory) : companions_(CodePage::windows1252) {
+        ConversionOptions options;
+        options.formats = {format};
+        options.outputDirectory = directory;
+        options.utcOffset = 0;
+        run_ = makeConversionWriter(options, {}, companions_, summary_, out, out);
+    }
+    void beginFile(const std::string& path, int32_t count) override { run_->beginFile(path, count); }
+    void exercise(const ExerciseReport& report) override { run_->exercise(report); }
+    void endFile(const std::vector<ExerciseHeader>& withoutSamples) override { run_->endFile(withoutSamples); }
+    void finish() override { run_->finish(); }
+
+private:
+    Companions companions_;
+    RunSummary summary_;
+    std::unique_ptr<ConversionRun> run_;
+};
+
 struct HostFormat {
     const char* name;
     std::function<std::unique_ptr<ReportWriter>(std::ostream& out, const std::string& directory)> writer;
@@ -242,11 +263,7 @@ std::vector<HostFormat> hostFormats() {
          {std::pair{"tcx", ConversionFormat::Tcx}, std::pair{"gpx", ConversionFormat::Gpx},
           std::pair{"fit", ConversionFormat::Fit}, std::pair{"svg", ConversionFormat::Svg}})
         formats.push_back({name, [format](std::ostream& out, const std::string& directory) {
-                               ConversionOptions options;
-                               options.format = format;
-                               options.outputDirectory = directory;
-                               options.utcOffset = 0;
-                               return makeConversionWriter(options, {}, out, out);
+                               return std::unique_ptr<ReportWriter>(std::make_unique<ConversionCase>(format, out, directory));
                            }});
     return formats;
 }
@@ -269,7 +286,7 @@ RunResult hostCase(const std::string& rawFile, const HostFormat& format, const s
         const std::unique_ptr<ReportWriter> writer = format.writer(out, directory);
         writer->beginFile(rawFile, 1);
         writer->exercise(report);
-        writer->endFile();
+        writer->endFile({});
         writer->finish();
     });
     result.hostSeconds = secondsSince(start);

@@ -107,7 +107,7 @@ public:
         current_ = begun_++;
         if (current_ == files_.size()) files_.push_back(fileState({path, path, ""}, options_.utf8Names));
         exerciseCount_ = exerciseCount;
-        withoutSamples_ = 0;
+        withoutSamples_ = unmatched_ = 0;
     }
 
     void exercise(const ExerciseReport& report) override {
@@ -120,6 +120,7 @@ public:
         summary_.exerciseFound();
         std::optional<RecordingFacts> facts = report.facts;
         if (!facts) {
+            ++unmatched_;
             messages_ << "polarhost: " << label
                       << ": cannot read the exercise's header; taken as metric with every channel recorded\n";
             facts.emplace();
@@ -175,11 +176,7 @@ public:
         RawFileState& file = files_[current_];
         const size_t index = current_;
         const std::vector<RRRecording*> recordings = recordings_.ofFile(index);
-        for (const ExerciseHeader& entry : withoutSamples)
-            if (entry.facts.interval != hrm::kRRRecordingInterval)
-                skip(file.shownPath + ", entry " + entry.entry,
-                     entry.facts.version > 0 ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
-                     entry.facts.version > 0 ? "no sample" : "not a recording");
+        nameEntriesWithoutSamples(file, withoutSamples);
         for (RRRecording* recording : recordings) {
             if (recording->merged)
                 file.converted = true;
@@ -195,6 +192,27 @@ public:
             const bool recording = !header.empty() && header.front().facts.version > 0;
             skip(file.shownPath, recording ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
                  recording ? "no sample" : "not a recording (no Version= in its [Params])");
+        }
+    }
+
+    // The archive's entries that gave no sample, by name where every exercise
+    // with samples was told by its header; else by their number, among the
+    // entries no exercise was told to be.
+    void nameEntriesWithoutSamples(const RawFileState& file, const std::vector<ExerciseHeader>& unclaimed) {
+        std::vector<const ExerciseHeader*> entries;
+        for (const ExerciseHeader& entry : unclaimed)
+            if (entry.facts.interval != hrm::kRRRecordingInterval) entries.push_back(&entry);
+        if (unmatched_ == 0) {
+            for (const ExerciseHeader* entry : entries)
+                skip(file.shownPath + ", entry " + entry->entry,
+                     entry->facts.version > 0 ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
+                     entry->facts.version > 0 ? "no sample" : "not a recording");
+        } else if (entries.size() > static_cast<size_t>(unmatched_)) {
+            std::string names;
+            for (const ExerciseHeader* entry : entries) names += (names.empty() ? "" : ", ") + entry->entry;
+            skip(file.shownPath, RunSummary::Skip::NoSample,
+                 std::to_string(entries.size() - static_cast<size_t>(unmatched_)) +
+                     " of its exercises gave no sample, which of the entries " + names + " cannot be told");
         }
     }
 
@@ -405,6 +423,7 @@ private:
     size_t begun_ = 0, current_ = 0;
     int32_t exerciseCount_ = 0;
     int32_t withoutSamples_ = 0;         // exercises of the current file
+    int32_t unmatched_ = 0;              // of them, with samples and no header known
     std::vector<RRRecording*> pending_;  // waiting for a partner in a later raw file
     std::string trackSource_;            // of the exercise being converted
 };

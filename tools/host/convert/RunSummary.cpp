@@ -22,7 +22,7 @@ const char* skipText(RunSummary::Skip kind) {
 // "a, b, c and 4 more"
 std::string firstFew(const std::vector<std::string>& items) {
     std::string text;
-    for (size_t k = 0; k < items.size() && k < kShown; ++k) text += (k ? ", " : "") + items[k];
+    for (size_t k = 0; k < items.size() && k < kShown; ++k) text += (k ? "; " : "") + items[k];
     if (items.size() > kShown) text += " and " + std::to_string(items.size() - kShown) + " more";
     return text;
 }

@@ -1,5 +1,6 @@
 #include "tools/host/formats/FitEncoder.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cmath>
 #include <stdexcept>
@@ -17,7 +18,8 @@ size_t sizeOf(BaseType type) {
     switch (type) {
         case BaseType::Enum:
         case BaseType::Sint8:
-        case BaseType::Uint8: return 1;
+        case BaseType::Uint8:
+        case BaseType::String: return 1;
         case BaseType::Sint16:
         case BaseType::Uint16: return 2;
         case BaseType::Sint32:
@@ -40,6 +42,7 @@ Range rangeOf(BaseType type) {
         case BaseType::Sint16: return {-0x8000, 0x7FFE, 0x7FFF};
         case BaseType::Uint32: return {0, 0xFFFFFFFE, 0xFFFFFFFF};
         case BaseType::Sint32: return {-0x80000000LL, 0x7FFFFFFE, 0x7FFFFFFF};
+        case BaseType::String: return {1, 0xFF, 0x00};
     }
     return {0, 0, 0};
 }
@@ -59,6 +62,15 @@ int64_t scaled(double value, const Field& field) {
     // Beyond every base type; the writer turns such values into invalid ones.
     if (!std::isfinite(units) || std::fabs(units) > 1e15) return kInvalid;
     return static_cast<int64_t>(units);
+}
+
+// `text` into a string field of `size` bytes, cut where a UTF-8 character
+// starts so that the NUL after it fits; the rest stays NUL.
+void putText(uint8_t* at, size_t size, std::string_view text) {
+    if (size == 0) return;
+    size_t length = std::min(text.size(), size - 1);
+    while (length < text.size() && length > 0 && (static_cast<uint8_t>(text[length]) & 0xC0) == 0x80) --length;
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), at);
 }
 
 }  // namespace
@@ -148,7 +160,7 @@ void Writer::define(const MessageLayout& layout) {
     emit(bytes.data(), bytes.size());
 }
 
-void Writer::write(const MessageLayout& layout, std::initializer_list<Value> values) {
+void Writer::write(const MessageLayout& layout, std::span<const Value> values) {
     const std::vector<uint8_t>& invalid = layout.invalidMessage();
     buffer_.assign(invalid.begin(), invalid.end());
     std::bitset<256> given;
@@ -158,6 +170,12 @@ void Writer::write(const MessageLayout& layout, std::initializer_list<Value> val
         if (given.test(*index)) throw std::logic_error("a FIT field given twice");
         given.set(*index);
         const Field& field = layout.fields()[*index];
+        if (value.isText() != (field.type == BaseType::String))
+            throw std::logic_error("text for a FIT field that holds no string, or the reverse");
+        if (value.isText()) {
+            putText(buffer_.data() + layout.offsetOf(*index), field.count, value.text());
+            continue;
+        }
         if (value.size() > field.count) throw std::logic_error("more values than the FIT array field holds");
         const Range range = rangeOf(field.type);
         const size_t size = sizeOf(field.type);

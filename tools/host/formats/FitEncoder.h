@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <span>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -68,11 +69,16 @@ public:
     // An array field's first elements; the rest of its elements are invalid.
     // `values` must outlive the value.
     Value(const Field& field, std::span<const double> values) : field_(&field), elements_(values), array_(true) {}
+    // A string field's UTF-8 text, cut at a character to leave room for the
+    // NUL. `text` must outlive the value.
+    Value(const Field& field, std::string_view text) : field_(&field), text_(text), string_(true) {}
 
     const Field& field() const { return *field_; }
     // The stored integer of a single value, or of element `k` of an array.
     int64_t units(size_t k = 0) const;
     size_t size() const { return array_ ? elements_.size() : 1; }
+    bool isText() const { return string_; }
+    std::string_view text() const { return text_; }
 
 private:
     struct Whole {};
@@ -82,6 +88,8 @@ private:
     int64_t units_ = kInvalid;
     std::span<const double> elements_;
     bool array_ = false;
+    std::string_view text_;
+    bool string_ = false;
 };
 
 // The CRC-16 of the FIT protocol, over `size` bytes, continuing from `crc`.
@@ -106,7 +114,10 @@ public:
     // order. Throws std::logic_error for a value of a field the layout
     // lacks, a field given twice, a field given none, or more elements than
     // an array field holds.
-    void write(const MessageLayout& layout, std::initializer_list<Value> values);
+    void write(const MessageLayout& layout, std::initializer_list<Value> values) {
+        write(layout, std::span<const Value>(values.begin(), values.size()));
+    }
+    void write(const MessageLayout& layout, std::span<const Value> values);
     // Writes the file CRC. Throws std::logic_error when the messages did
     // not come to `dataSize` bytes.
     void finish();

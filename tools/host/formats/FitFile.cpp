@@ -21,6 +21,7 @@ namespace event = profile::event;
 namespace record = profile::record;
 namespace lap = profile::lap;
 namespace session = profile::session;
+namespace sport = profile::sport;
 namespace activity = profile::activity;
 namespace hrv = profile::hrv;
 
@@ -41,13 +42,26 @@ const MessageLayout kLapLayout{
      lap::avgHeartRate, lap::maxHeartRate, lap::avgCadence, lap::avgPower, lap::totalAscent, lap::event, lap::eventType,
      lap::lapTrigger, lap::messageIndex}};
 
-const MessageLayout kSessionLayout{
-    4,
-    session::kNumber,
-    {session::timestamp, session::startTime, session::totalElapsedTime, session::totalTimerTime, session::totalDistance,
-     session::avgSpeed, session::maxSpeed, session::avgHeartRate, session::maxHeartRate, session::sport,
-     session::subSport, session::firstLapIndex, session::numLaps, session::event, session::eventType, session::trigger,
-     session::messageIndex}};
+// With the energy where the exercise's is known.
+MessageLayout sessionLayout(bool calories) {
+    std::vector<fit::Field> fields = {
+        session::timestamp,     session::startTime, session::totalElapsedTime, session::totalTimerTime,
+        session::totalDistance, session::avgSpeed,  session::maxSpeed,         session::avgHeartRate,
+        session::maxHeartRate,  session::sport,     session::subSport,         session::firstLapIndex,
+        session::numLaps,       session::event,     session::eventType,        session::trigger,
+        session::messageIndex};
+    if (calories) fields.push_back(session::totalCalories);
+    return MessageLayout{4, session::kNumber, fields};
+}
+const MessageLayout kSessionLayout = sessionLayout(false);
+const MessageLayout kSessionWithCaloriesLayout = sessionLayout(true);
+
+// The exercise's name, in a string field that holds it (and its NUL) up to
+// the 255 bytes a field can have.
+MessageLayout sportLayout(const std::string& name) {
+    const auto bytes = static_cast<uint8_t>(std::min<size_t>(name.size() + 1, 255));
+    return MessageLayout{7, sport::kNumber, {sport::sport, sport::subSport, sport::name.array(bytes)}};
+}
 
 const MessageLayout kActivityLayout{5,
                                     activity::kNumber,
@@ -75,15 +89,6 @@ void writeHrv(fit::Writer& writer, const Track& track) {
     }
 }
 
-profile::Sport fitSport(Sport sport) {
-    switch (sport) {
-        case Sport::Running: return profile::Sport::Running;
-        case Sport::Cycling: return profile::Sport::Cycling;
-        case Sport::Other: break;
-    }
-    return profile::Sport::Generic;
-}
-
 // Heart rate and speed over the records, for the session.
 struct Totals {
     int64_t heartRateSum = 0, heartRates = 0;
@@ -107,13 +112,12 @@ struct Totals {
     int64_t averageHeartRate() const { return heartRates ? (heartRateSum + heartRates / 2) / heartRates : kInvalid; }
 };
 
-uint32_t dataSize(const Track& track) {
+uint32_t dataSize(const Track& track, const MessageLayout& session, const std::optional<MessageLayout>& named) {
     uint64_t size = 0;
-    for (const MessageLayout* layout :
-         {&kFileIdLayout, &kEventLayout, &kRecordLayout, &kLapLayout, &kSessionLayout, &kActivityLayout})
+    for (const MessageLayout* layout : {&kFileIdLayout, &kEventLayout, &kRecordLayout, &kLapLayout, &session, &kActivityLayout})
         size += layout->definitionSize();
-    size +=
-        kFileIdLayout.dataSize() + 2 * kEventLayout.dataSize() + kSessionLayout.dataSize() + kActivityLayout.dataSize();
+    size += kFileIdLayout.dataSize() + 2 * kEventLayout.dataSize() + session.dataSize() + kActivityLayout.dataSize();
+    if (named) size += named->definitionSize() + named->dataSize();
     size += static_cast<uint64_t>(track.size()) * kRecordLayout.dataSize();
     size += track.laps().size() * kLapLayout.dataSize();
     if (const size_t beatMessages = hrvMessages(track))
@@ -126,7 +130,11 @@ uint32_t dataSize(const Track& track) {
 
 void writeFit(const Track& track, std::ostream& out) {
     using profile::EventType;
-    fit::Writer writer(out, dataSize(track));
+    const MessageLayout& sessionMessage = track.energy() ? kSessionWithCaloriesLayout : kSessionLayout;
+    std::optional<MessageLayout> named;
+    if (!track.name().empty()) named.emplace(sportLayout(track.name()));
+    fit::Writer writer(out, dataSize(track, sessionMessage, named));
+    const auto fitSport = static_cast<uint8_t>(track.sport());
     const int64_t start = fit::fitTime(track.startTime());
     const int64_t end = fit::fitTime(track.startTime() + std::llround(track.duration()));
     const double elapsed = track.duration();
@@ -135,6 +143,12 @@ void writeFit(const Track& track, std::ostream& out) {
     writer.write(kFileIdLayout, {{fileId::type, profile::File::Activity},
                                  {fileId::manufacturer, profile::Manufacturer::Development},
                                  {fileId::timeCreated, start}});
+    if (named) {
+        writer.define(*named);
+        writer.write(*named, {{sport::sport, fitSport},
+                              {sport::subSport, profile::SubSport::Generic},
+                              {sport::name, std::string_view(track.name())}});
+    }
     writer.define(kEventLayout);
     writer.write(
         kEventLayout,
@@ -183,26 +197,27 @@ void writeFit(const Track& track, std::ostream& out) {
                                   {lap::messageIndex, k}});
     }
 
-    writer.define(kSessionLayout);
+    writer.define(sessionMessage);
     const std::optional<double> distance = track.totalDistance();
-    writer.write(kSessionLayout,
-                 {{session::timestamp, end},
-                  {session::startTime, start},
-                  {session::totalElapsedTime, elapsed},
-                  {session::totalTimerTime, elapsed},
-                  {session::totalDistance, distance},
-                  {session::avgSpeed, distance && elapsed > 0 ? std::optional(*distance / elapsed) : std::nullopt},
-                  {session::maxSpeed, totals.anySpeed ? std::optional(totals.maxSpeed) : std::nullopt},
-                  {session::avgHeartRate, totals.averageHeartRate()},
-                  {session::maxHeartRate, totals.heartRates ? totals.maxHeartRate : kInvalid},
-                  {session::sport, fitSport(track.sport())},
-                  {session::subSport, profile::SubSport::Generic},
-                  {session::firstLapIndex, 0},
-                  {session::numLaps, laps.size()},
-                  {session::event, profile::Event::Session},
-                  {session::eventType, EventType::Stop},
-                  {session::trigger, profile::SessionTrigger::ActivityEnd},
-                  {session::messageIndex, 0}});
+    std::vector<fit::Value> sessionValues = {{session::timestamp, end},
+                                              {session::startTime, start},
+                                              {session::totalElapsedTime, elapsed},
+                                              {session::totalTimerTime, elapsed},
+                                              {session::totalDistance, distance},
+                                              {session::avgSpeed, distance && elapsed > 0 ? std::optional(*distance / elapsed) : std::nullopt},
+                                              {session::maxSpeed, totals.anySpeed ? std::optional(totals.maxSpeed) : std::nullopt},
+                                              {session::avgHeartRate, totals.averageHeartRate()},
+                                              {session::maxHeartRate, totals.heartRates ? totals.maxHeartRate : kInvalid},
+                                              {session::sport, fitSport},
+                                              {session::subSport, profile::SubSport::Generic},
+                                              {session::firstLapIndex, 0},
+                                              {session::numLaps, laps.size()},
+                                              {session::event, profile::Event::Session},
+                                              {session::eventType, EventType::Stop},
+                                              {session::trigger, profile::SessionTrigger::ActivityEnd},
+                                              {session::messageIndex, 0}};
+    if (track.energy()) sessionValues.emplace_back(session::totalCalories, *track.energy());
+    writer.write(sessionMessage, sessionValues);
 
     writer.define(kActivityLayout);
     writer.write(kActivityLayout,

@@ -17,6 +17,7 @@ enum class BaseType : uint8_t {
     Uint16 = 0x84,
     Sint32 = 0x85,
     Uint32 = 0x86,
+    String = 0x07,  // UTF-8, NUL-terminated; count is its size in bytes
 };
 
 // A field of one message. Stored as (value + offset) × scale, rounded.
@@ -107,7 +108,16 @@ constexpr Field maxHeartRate{kNumber, 17, BaseType::Uint8};
 constexpr Field firstLapIndex{kNumber, 25, BaseType::Uint16};
 constexpr Field numLaps{kNumber, 26, BaseType::Uint16};
 constexpr Field trigger{kNumber, 28, BaseType::Enum};  // SessionTrigger
+constexpr Field totalCalories{kNumber, 11, BaseType::Uint16};  // kcal
 }  // namespace session
+
+// The sport of the activity, under a name: here the exercise's own.
+namespace sport {
+constexpr uint16_t kNumber = 12;
+constexpr Field sport{kNumber, 0, BaseType::Enum};     // Sport
+constexpr Field subSport{kNumber, 1, BaseType::Enum};  // SubSport
+constexpr Field name{kNumber, 3, BaseType::String};
+}  // namespace sport
 
 namespace activity {
 constexpr uint16_t kNumber = 34;
@@ -131,7 +141,6 @@ enum class File : uint8_t { Activity = 4 };
 enum class Manufacturer : uint16_t { Development = 255 };
 enum class Event : uint8_t { Timer = 0, Session = 8, Lap = 9, Activity = 26 };
 enum class EventType : uint8_t { Start = 0, Stop = 1, StopAll = 4 };
-enum class Sport : uint8_t { Generic = 0, Running = 1, Cycling = 2 };
 enum class SubSport : uint8_t { Generic = 0 };
 enum class LapTrigger : uint8_t { Manual = 0, SessionEnd = 7 };
 enum class SessionTrigger : uint8_t { ActivityEnd = 0 };

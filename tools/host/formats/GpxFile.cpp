@@ -42,7 +42,7 @@ void writeGpx(const Track& track, std::ostream& out) {
     root.append_attribute("creator").set_value("polarhost");
     root.append_attribute("xmlns").set_value(kGpxNamespace);
     root.append_attribute("xmlns:gpxtpx").set_value(kTrackPointExtension);
-    const std::string name = xmlText(track.origin().rawFile);
+    const std::string name = xmlText(track.name().empty() ? track.origin().rawFile : track.name());
     pugi::xml_node metadata = root.append_child("metadata");
     metadata.append_child("name").text().set(name.c_str());
     if (!track.note().empty()) metadata.append_child("desc").text().set(xmlText(track.note()).c_str());

@@ -60,7 +60,7 @@ XmlShell lapShell(const TrackLap& lap) {
     node.append_attribute("StartTime").set_value(isoDateTime(lap.start, "Z").c_str());
     addText(node, "TotalTimeSeconds", numberWith(lap.duration, 1));
     addText(node, "DistanceMeters", numberWith(lap.distance.value_or(0), 2));
-    addText(node, "Calories", "0");
+    addText(node, "Calories", std::to_string(lap.calories.value_or(0)));
     if (lap.averageHeartRate) addHeartRate(node, "AverageHeartRateBpm", *lap.averageHeartRate);
     if (lap.maximumHeartRate) addHeartRate(node, "MaximumHeartRateBpm", *lap.maximumHeartRate);
     addText(node, "Intensity", "Active");
@@ -90,7 +90,10 @@ void writeTcx(const Track& track, std::ostream& out) {
     activity.append_attribute("Sport").set_value(tcxSport(track.sport()));
     addText(activity, "Id", isoDateTime(track.startTime(), "Z"));
     addSlot(activity);
-    if (!track.note().empty()) addText(activity, "Notes", xmlText(track.note()));
+    // The exercise's name, then its note.
+    std::string notes = track.name();
+    if (!track.note().empty()) notes += (notes.empty() ? "" : "\n") + track.note();
+    if (!notes.empty()) addText(activity, "Notes", xmlText(notes));
     const XmlShell file = printAround(document, true);
 
     out << file.head << '\n';

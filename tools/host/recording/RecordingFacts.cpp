@@ -46,7 +46,6 @@ RecordingFacts readRecordingFacts(std::string_view header) {
     std::string_view smode, mode;
     int64_t days = 0;
     bool dated = false;
-    int32_t startOfDay = -1;
     while (!header.empty()) {
         const size_t end = header.find_first_of("\r\n");
         std::string_view line = header.substr(0, end);
@@ -69,13 +68,13 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         else if (value("Date=", text))
             dated = dateDays(text, days);
         else if (value("StartTime=", text))
-            startOfDay = clockSeconds(text);
+            facts.startOfDay = clockSeconds(text);
         else if (value("Length=", text))
             facts.length = clockSeconds(text);
         else if (value("Interval=", text))
             facts.interval = integer(text);
     }
-    if (dated && startOfDay >= 0) facts.start = days * 86400 + startOfDay;
+    if (dated && facts.startOfDay >= 0) facts.start = days * 86400 + facts.startOfDay;
     using hrm::modeFlag;
     if (facts.version >= hrm::kSModeVersion) {
         facts.speed = modeFlag(smode, hrm::smode::kSpeed);
@@ -112,7 +111,10 @@ void readLastRow(std::string_view tail, RecordingFacts& facts) {
 
 bool describesExercise(const RecordingFacts& facts, const ExerciseSummary& summary) {
     // The records keep the interval and the monitor in their low 8 bits.
-    return std::llabs(facts.start - wallClockSeconds(summary.StartDateTime)) <= 1 &&
+    // Without a date the plug-in counts the start time from 1899-12-30.
+    const int64_t start =
+        facts.start >= 0 ? facts.start : facts.startOfDay >= 0 ? facts.startOfDay - kUnixEpochDay * 86400 : -1;
+    return std::llabs(start - wallClockSeconds(summary.StartDateTime)) <= 1 &&
            facts.length == summary.DurationSec && (facts.interval & 0xFF) == summary.IntervalSec &&
            (facts.monitor & 0xFF) == summary.MonitorType;
 }

@@ -23,6 +23,7 @@ struct RecordingFacts {
     // seconds since 1970-01-01, the length in seconds (tenths dropped),
     // the interval and the monitor code, each -1 when missing.
     int64_t start = -1;
+    int32_t startOfDay = -1;  // StartTime= in seconds, with a date or without
     int32_t length = -1;
     int32_t interval = -1;
     int32_t monitor = -1;
