@@ -16,6 +16,8 @@ inline constexpr std::string_view kParamsSection = "[Params]";
 inline constexpr std::string_view kNoteSection = "[Note]";
 inline constexpr std::string_view kIntTimesSection = "[IntTimes]";
 inline constexpr std::string_view kTripSection = "[Trip]";
+// Rows "lap<TAB>kind<TAB>name", a lap's number counted from 1.
+inline constexpr std::string_view kLapNamesSection = "[LapNames]";
 inline constexpr std::string_view kHRDataSection = "[HRData]";  // the sample rows follow it
 
 // The "Interval=" value that marks an R-R recording: its rows are the

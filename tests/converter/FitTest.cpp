@@ -126,6 +126,41 @@ constexpr int64_t kStart = 1715508000;     // 2024-05-12 10:00:00 UTC
 constexpr int64_t kFitStart = 1084442400;  // the same in FIT's date_time
 constexpr int64_t kUtcOffset = 5 * 3600 + 1800;  // +05:30
 
+TrackPoint sample(int32_t offset, double latitude, double longitude, double distance, double speed, double altitude,
+                  int heartRate, int cadence, double power, double temperature) {
+    TrackPoint p;
+    p.time = kStart + offset;
+    p.offset = offset;
+    p.hasPosition = true;
+    p.latitude = latitude;
+    p.longitude = longitude;
+    p.distance = distance;
+    p.speed = speed;
+    p.altitude = altitude;
+    p.heartRate = heartRate;
+    p.cadence = cadence;
+    p.power = power;
+    p.temperature = temperature;
+    return p;
+}
+
+TrackLap lap(int32_t start, double duration, int32_t first, int32_t end, double distance, int average, int maximum,
+             double speed, int cadence, double power, double ascent) {
+    TrackLap l;
+    l.start = kStart + start;
+    l.duration = duration;
+    l.firstSample = first;
+    l.endSample = end;
+    l.distance = distance;
+    l.averageHeartRate = average;
+    l.maximumHeartRate = maximum;
+    l.speed = speed;
+    l.cadence = cadence;
+    l.power = power;
+    l.ascent = ascent;
+    return l;
+}
+
 // Three samples 5 s apart, the middle one without any channel, and two laps.
 class TestTrack : public Track {
 public:
@@ -134,16 +169,13 @@ public:
         TrackPoint none;
         none.time = kStart + 5;
         none.offset = 5;
-        // time, offset, position, distance, speed, altitude, heart rate, cadence, power, temperature
-        points_ = {{kStart, 0, true, 47.5, 8.25, 0.0, 3.25, 412.4, 131, 87, 215.4, -3.0},
-                   none,
-                   {kStart + 10, 10, true, -33.9, 151.2, 40.5, 4.5, -12.6, 140, 90, 180.0, 21.5}};
+        points_ = {sample(0, 47.5, 8.25, 0.0, 3.25, 412.4, 131, 87, 215.4, -3.0), none,
+                   sample(10, -33.9, 151.2, 40.5, 4.5, -12.6, 140, 90, 180.0, 21.5)};
         start_ = kStart;
         duration_ = 11.75;
         totalDistance_ = 40.5;
-        // start, duration, samples, distance, heart rate average and maximum, speed, cadence, power, ascent
-        laps_ = {{kStart, 7.5, 0, 2, 25.0, 131, 135, 3.4, 87, 200.0, 3.0, std::nullopt},
-                 {kStart + 8, 4.25, 2, 3, 15.5, 138, 140, 3.65, 89, 190.0, 0.4, std::nullopt}};
+        laps_ = {lap(0, 7.5, 0, 2, 25.0, 131, 135, 3.4, 87, 200.0, 3.0),
+                 lap(8, 4.25, 2, 3, 15.5, 138, 140, 3.65, 89, 190.0, 0.4)};
         sport_ = Sport::Cycling;
     }
     int32_t size() const override { return static_cast<int32_t>(points_.size()); }

@@ -4,6 +4,7 @@ BeatTrack::BeatTrack(const BeatSeries& beats, const RecordingFacts& facts, Track
     : Track(std::move(origin)), series_(beats) {
     origin_.usUnits = facts.usUnits;
     start_ = facts.start - origin_.utcOffset;
+    dated_ = facts.start >= 0;
     duration_ = static_cast<double>(beats.seconds());
     beats_ = &beats.beats();
     fromBeats_ = true;

@@ -155,7 +155,10 @@ public:
         }
 
         std::vector<std::string> unplaced, noPosition;
-        const char* unplacedReason = unplacedBecause(*report.summary);
+        const char* unplacedReason = !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
+                                     : !track.timed() ? "no recording interval (Interval= missing or 0), so its "
+                                                        "samples cannot be placed in time"
+                                                      : nullptr;
         for (const FormatEntry& format : formats_) {
             if (format.format != ConversionFormat::Svg && unplacedReason) {
                 unplaced.push_back(format.extension);
@@ -267,16 +270,6 @@ private:
         }
         messages_ << "polarhost: " << label << ": " << reason << "; " << which << " written\n";
         summary_.skipped(kind, label);
-    }
-
-    // Why the samples of the exercise cannot be given times of day (TCX, GPX
-    // and FIT need them, a chart only offsets); nullptr when they can.
-    static const char* unplacedBecause(const ExerciseSummary& summary) {
-        // Without a date the plug-in counts the start from 1899-12-30.
-        if (double{summary.StartDateTime} < 1) return "no valid Date=, so its samples cannot be placed in time";
-        if (summary.IntervalSec == 0)
-            return "no recording interval (Interval= missing or 0), so its samples cannot be placed in time";
-        return nullptr;
     }
 
     // The diary's name, note and energy, and the sport.

@@ -25,10 +25,14 @@ RecordTrack::RecordTrack(const ExerciseReport& report, const RecordingFacts& fac
       samples_(report.samples),
       size_(std::max(0, samples_.count() - (facts.lastRowCutOff ? 1 : 0))),
       facts_(facts),
-      scale_(unitScale(facts.usUnits)) {
+      scale_(unitScale(facts.usUnits)),
+      textEncoding_(textEncoding) {
     origin_.usUnits = facts.usUnits;
     start_ = wallClockSeconds(report.summary ? report.summary->StartDateTime : 0) - origin_.utcOffset;
     duration_ = report.summary ? report.summary->DurationSec : 0;
+    // Without a date the plug-in counts the start from 1899-12-30.
+    dated_ = report.summary && double{report.summary->StartDateTime} >= 1;
+    timed_ = report.summary && report.summary->IntervalSec != 0;
     note_ = toUtf8(report.note, textEncoding);
     const int32_t n = size();
     if (n > 0) duration_ = std::max(duration_, static_cast<double>(samples_[n - 1].TimeOffset));
@@ -58,6 +62,7 @@ TrackPoint RecordTrack::point(int32_t index) const {
     if (r.HR > 0) p.heartRate = r.HR;
     if (facts_.cadence) p.cadence = r.Cadence;
     if (facts_.power) p.power = double{r.Power};
+    if (facts_.balance) p.balance = double{r.Balance};
     if (temperature_) p.temperature = scale_.celsius(r.Temperature);
     return p;
 }
@@ -101,6 +106,7 @@ std::vector<TrackLap> RecordTrack::convertLaps(const std::vector<LapRecord>& rec
         if (facts_.cadence) lap.cadence = record.LapCadence;
         if (facts_.power && facts_.version >= hrm::kSModeVersion) lap.power = double{record.LapPower};
         if (facts_.altitude) lap.ascent = record.LapAscent * scale_.metresPerAltitude;
+        if (k < facts_.lapNames.size()) lap.name = toUtf8(facts_.lapNames[k], textEncoding_);
         laps.push_back(lap);
     }
     if (facts_.speed) {

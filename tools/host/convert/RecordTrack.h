@@ -38,5 +38,6 @@ private:
     int32_t size_;
     RecordingFacts facts_;
     UnitScale scale_;
+    CodePage textEncoding_;
     bool temperature_;
 };

@@ -39,18 +39,41 @@ bool dateDays(std::string_view text, int64_t& days) {
     return true;
 }
 
+// More laps than a monitor records; a number beyond is no lap's.
+constexpr int32_t kMaxLapNames = 1000;
+
+// "3<TAB>0<TAB>Race      " names lap 3.
+void readLapName(std::string_view row, std::vector<std::string>& names) {
+    const size_t first = row.find('\t');
+    const size_t second = first == std::string_view::npos ? first : row.find('\t', first + 1);
+    const int32_t lap = integer(row.substr(0, first));
+    if (second == std::string_view::npos || lap < 1 || lap > kMaxLapNames) return;
+    std::string_view name = row.substr(second + 1);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+    if (names.size() < static_cast<size_t>(lap)) names.resize(static_cast<size_t>(lap));
+    names[static_cast<size_t>(lap) - 1] = std::string(name);
+}
+
 }  // namespace
 
 RecordingFacts readRecordingFacts(std::string_view header) {
     RecordingFacts facts;
     std::string_view smode, mode;
     int64_t days = 0;
-    bool dated = false;
+    bool dated = false, lapNames = false;
     while (!header.empty()) {
         const size_t end = header.find_first_of("\r\n");
         std::string_view line = header.substr(0, end);
         header.remove_prefix(end == std::string_view::npos ? header.size() : end + 1);
         if (line.rfind(hrm::kHRDataSection, 0) == 0) break;
+        if (line.rfind('[', 0) == 0) {
+            lapNames = line.rfind(hrm::kLapNamesSection, 0) == 0;
+            continue;
+        }
+        if (lapNames) {
+            readLapName(line, facts.lapNames);
+            continue;
+        }
         const auto value = [&](std::string_view key, std::string_view& out) {
             if (line.rfind(key, 0) != 0) return false;
             out = line.substr(key.size());
@@ -81,6 +104,7 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         facts.cadence = modeFlag(smode, hrm::smode::kCadence);
         facts.altitude = modeFlag(smode, hrm::smode::kAltitude);
         facts.power = modeFlag(smode, hrm::smode::kPower);
+        facts.balance = facts.power && modeFlag(smode, hrm::smode::kPowerBalance);
         facts.usUnits = modeFlag(smode, hrm::smode::kUsUnits);
         facts.cyclingData = modeFlag(smode, hrm::smode::kCyclingData);
         // Heart rate, then a column per quantity; balance and pedalling index share one.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/HostRecords.h"
 
@@ -16,6 +18,7 @@ struct RecordingFacts {
     bool cadence = true;
     bool altitude = true;
     bool power = true;
+    bool balance = false;  // the left/right balance of the power, from version 106
     // Recorded with cycling data: SMode character 7, or the second character
     // of "Mode=" before version 106.
     bool cyclingData = false;
@@ -34,6 +37,9 @@ struct RecordingFacts {
     // it was copied ends so; the row's values are not what was recorded.
     bool lastRowCutOff = false;
     int32_t lastRowColumns = 0;
+    // The names "[LapNames]" gives the laps, in lap order, as the file's
+    // bytes, blanks at the end dropped; empty where a lap has none.
+    std::vector<std::string> lapNames;
 };
 
 // Reads the keys at the start of the header's lines up to the samples.

@@ -30,6 +30,7 @@ struct TrackPoint {
     std::optional<int> heartRate;        // bpm
     std::optional<int> cadence;          // rpm
     std::optional<double> power;         // watts
+    std::optional<double> balance;       // the left leg's share of the power, percent
     std::optional<double> temperature;   // degrees Celsius
 };
 
@@ -46,6 +47,7 @@ struct TrackLap {
     std::optional<double> power;
     std::optional<double> ascent;  // metres
     std::optional<int> calories;   // kcal, the lap's share of the exercise's energy
+    std::string name;              // as the file names the lap, UTF-8; empty for none
 };
 
 // What the converted file came from and how its times were placed.
@@ -81,6 +83,11 @@ public:
     const std::vector<TrackLap>& laps() const { return laps_; }
     bool lapsFromFile() const { return lapsFromFile_; }
     int64_t startTime() const { return start_; }    // seconds since 1970-01-01 UTC
+    // False when the file gives no date: startTime() is then no real day.
+    bool dated() const { return dated_; }
+    // False when the file gives no recording interval: every sample then
+    // lies at offset 0, with no time between them.
+    bool timed() const { return timed_; }
     double duration() const { return duration_; }   // seconds
     std::optional<double> totalDistance() const { return totalDistance_; }  // metres
     bool anyPosition() const;                       // a pass over the points
@@ -114,6 +121,7 @@ protected:
 
     TrackOrigin origin_;
     int64_t start_ = 0;
+    bool dated_ = true, timed_ = true;
     double duration_ = 0;
     std::optional<double> totalDistance_;
     bool lapsFromFile_ = false;
