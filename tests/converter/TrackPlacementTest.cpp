@@ -219,7 +219,7 @@ TEST_F(TrackPlacement_readings, noFitNamesBothSpans) {
         {"a walk around it", line(kTen - 1800, 91, 60, "Z"), Outcome::NoFit, nullptr},
         {"a tenth of it", line(kTen + 300, 25, 5, "Z"), Outcome::NoFit, nullptr},
         {"no times", {{47, 8, "", ""}, {47.1, 8, "", ""}}, Outcome::NoTime,
-         "track not placed: none of its points has a time"},
+         "track not placed: none of its points has a time (--track-by-order spreads them over the exercise)"},
         {"no position", {}, Outcome::NoPosition, "track not placed: it holds no point with a position"},
     };
     for (const auto& c : cases) {

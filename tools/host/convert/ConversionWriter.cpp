@@ -309,7 +309,7 @@ private:
             name = path->filename().string();
             gps = readGpsTrack(path->string());
         }
-        const std::string track = "track " + name;
+        const std::string& track = name;
         if (!gps.error.empty()) {
             messages_ << "polarhost: " << label << ": " << track << " not read: " << gps.error << "\n";
             summary_.trackPlaced(false);

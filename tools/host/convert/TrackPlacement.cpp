@@ -237,7 +237,8 @@ TrackPlacement placeTrack(const GpsTrack& track, const ExerciseClock& exercise, 
         const TrackTimes times(track, start);
         if (times.written.empty()) {
             placement.outcome_ = Outcome::NoTime;
-            placement.message_ = "track not placed: none of its points has a time";
+            placement.message_ =
+                "track not placed: none of its points has a time (--track-by-order spreads them over the exercise)";
             return placement;
         }
         if (options.forced) {
