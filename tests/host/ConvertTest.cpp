@@ -16,6 +16,7 @@
 #include "framework/Zip.h"
 #include "tests/host/HostFixture.h"
 #include "tests/host/MiniJson.h"
+#include "tests/shared/HrmText.h"
 
 namespace {
 
@@ -28,10 +29,15 @@ double semicircles(double degrees) { return std::round(degrees * 2147483648.0 / 
 
 // An R-R recording on 2024-05-12: its rows are the milliseconds between beats.
 std::string rrText(const std::string& start, const std::vector<std::string>& rows) {
-    std::string text = "[Params]\r\nVersion=106\r\nMonitor=22\r\nSMode=000000000\r\nDate=20240512\r\nStartTime=" +
-                       start + "\r\nLength=00:03:00.0\r\nInterval=238\r\nStartDelay=0\r\n\r\n[HRData]\r\n";
-    for (const std::string& row : rows) text += row + "\r\n";
-    return text;
+    Hrm hrm;
+    hrm.monitor = "22";
+    hrm.date = "20240512";
+    hrm.startTime = start;
+    hrm.length = "00:03:00.0";
+    hrm.interval = "238";
+    hrm.startDelay = "0";
+    hrm.rows = rows;
+    return hrm.text();
 }
 
 // 200 beats of 600 to 990 ms, with a row that is no number after beat 50 and

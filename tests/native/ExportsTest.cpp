@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "model/HostRecords.h"
 #include "model/PluginVersion.h"
+#include "tests/shared/HrmText.h"
 
 namespace {
 
@@ -24,11 +25,17 @@ struct HostBuffer {
 
 class ExportsTest : public PluginTest {};
 
-const char kHrm[] =
-    "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=000000000\r\nDate=20090501\r\nStartTime=10:00:00.0\r\n"
-    "Length=00:00:15.0\r\nInterval=5\r\n\r\n[Note]\r\nHello world!\r\n\r\n"
-    "[IntTimes]\r\n00:00:10.0\t150\t100\t140\t165\r\n0\t0\t0\t254\t90\t100\r\n0\t0\t0\t12\t0\r\n0\t0\t180\t215\t0\r\n"
-    "0\t0\t0\t0\t0\r\n\r\n[HRData]\r\n120\r\n130\r\n140\r\n";
+// Three samples, one lap and a note.
+std::string exerciseText() {
+    Hrm hrm;
+    hrm.date = "20090501";
+    hrm.length = "00:00:15.0";
+    hrm.note("Hello world!");
+    hrm.laps({{.split = "00:00:10.0", .heartRate = 150, .minimum = 100, .average = 140, .maximum = 165, .speed = 254,
+               .cadence = 90, .altitude = 100, .ascent = 12, .power = 180, .temperature = 215}});
+    hrm.rows = {"120", "130", "140"};
+    return hrm.text();
+}
 
 }  // namespace
 
@@ -110,7 +117,7 @@ TEST_F(ExportsTest, commentLengthAndPartialCopy) {
     HostBuffer buffer;
     EXPECT_EQ(GetComment(buffer.bytes.data(), 100), 0);
     EXPECT_STREQ(buffer.bytes.data(), "");
-    const std::string file = write("ride.hrm", kHrm);
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     EXPECT_EQ(GetComment(nullptr, 100), 12);
@@ -132,7 +139,7 @@ TEST_F(ExportsTest, transferBeforeAnyAnalysisLeavesRecordsAlone) {
 }
 
 TEST_F(ExportsTest, sampleRecordFieldsAndUntouchedBytes) {
-    const std::string file = write("ride.hrm", kHrm);
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     std::array<uint8_t, sizeof(SampleRecord)> raw;
@@ -150,7 +157,7 @@ TEST_F(ExportsTest, sampleRecordFieldsAndUntouchedBytes) {
 }
 
 TEST_F(ExportsTest, outOfRangeIndexesWriteNothing) {
-    const std::string file = write("ride.hrm", kHrm);
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     std::array<uint8_t, sizeof(SampleRecord)> sample;
@@ -177,7 +184,7 @@ TEST_F(ExportsTest, outOfRangeIndexesWriteNothing) {
 }
 
 TEST_F(ExportsTest, summaryRecordOffsets) {
-    const std::string file = write("ride.hrm", kHrm);
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     std::array<uint8_t, sizeof(ExerciseSummary)> raw;

@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "plugin/uExportFunctions.h"
+#include "tests/shared/FileContent.h"
 
 // A fresh plug-in state and a private temporary directory (also the
 // plug-in's TMPDIR) for every test.
@@ -35,9 +35,8 @@ protected:
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
     std::string write(const std::string& name, const std::string& content) const {
-        const std::string file = path(name);
-        std::ofstream(file, std::ios::binary) << content;
-        return file;
+        writeFile(path(name), content);
+        return path(name);
     }
 
     std::string dir_;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -16,6 +15,7 @@
 
 #include "DialogDriver.h"
 #include "config/ConfigControls.h"
+#include "tests/shared/FileContent.h"
 
 namespace {
 
@@ -77,13 +77,6 @@ struct Dialog {
         return info.lbColor;
     }
 };
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 std::vector<std::string> keysIn(const std::string& path) {
     std::vector<std::string> keys;

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
@@ -16,14 +15,10 @@
 #include "ImportHarness.h"
 #include "PluginHost.h"
 #include "model/HostRecords.h"
+#include "tests/shared/FileContent.h"
 #include "unzip.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
