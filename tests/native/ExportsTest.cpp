@@ -23,7 +23,9 @@ struct HostBuffer {
     }
 };
 
-class ExportsTest : public PluginTest {};
+using Exports_identity = PluginTest;
+using Exports_state = PluginTest;
+using Exports_records = PluginTest;
 
 // Three samples, one lap and a note.
 std::string exerciseText() {
@@ -39,7 +41,7 @@ std::string exerciseText() {
 
 }  // namespace
 
-TEST_F(ExportsTest, identityValues) {
+TEST_F(Exports_identity, identityValues) {
     EXPECT_EQ(GetVersion(), kPluginVersion);
     EXPECT_EQ(GetPluginType(), 1);
     EXPECT_EQ(GetPluginDevType(), 5);
@@ -51,7 +53,7 @@ TEST_F(ExportsTest, identityValues) {
     EXPECT_EQ(GetExerciseNumber(), 0);
 }
 
-TEST_F(ExportsTest, textExportsFollowTheBufferRule) {
+TEST_F(Exports_identity, textExportsFollowTheBufferRule) {
     struct Case {
         TextExport call;
         uint32_t len;
@@ -84,7 +86,7 @@ TEST_F(ExportsTest, textExportsFollowTheBufferRule) {
     for (TextExport call : {GetPluginName, GetDeviceName, GetAuthor, GetDir}) call(nullptr, 100);
 }
 
-TEST_F(ExportsTest, rawHeaderIsTheZipSignature) {
+TEST_F(Exports_identity, rawHeaderIsTheZipSignature) {
     HostBuffer buffer;
     EXPECT_EQ(GetRawHeader(buffer.bytes.data(), 100), 5);
     EXPECT_EQ(std::memcmp(buffer.bytes.data(), "\x50\x4B\x03\x04\x14\0", 6), 0);
@@ -92,7 +94,7 @@ TEST_F(ExportsTest, rawHeaderIsTheZipSignature) {
     EXPECT_EQ(GetRawExtension(nullptr, 0), 1);
 }
 
-TEST_F(ExportsTest, validRawExtensions) {
+TEST_F(Exports_identity, validRawExtensions) {
     EXPECT_EQ(ValidRawExtension(".hrz", 4), 1);
     EXPECT_EQ(ValidRawExtension(".hrm", 4), 1);
     for (const char* other : {".HRZ", ".HRM", "hrz", ".zip", ".hrm ", ""}) EXPECT_EQ(ValidRawExtension(other, 4), 0) << other;
@@ -101,7 +103,7 @@ TEST_F(ExportsTest, validRawExtensions) {
     EXPECT_EQ(ValidRawExtension(".hrz", 65536), 0);
 }
 
-TEST_F(ExportsTest, initializeAndDirectory) {
+TEST_F(Exports_state, initializeAndDirectory) {
     EXPECT_EQ(Initialize(255, "C:\\Host\\Dir", 0), 1);
     EXPECT_EQ(GetAHFactor(), 2);
     HostBuffer buffer;
@@ -113,7 +115,7 @@ TEST_F(ExportsTest, initializeAndDirectory) {
     EXPECT_STREQ(buffer.bytes.data(), "");
 }
 
-TEST_F(ExportsTest, commentLengthAndPartialCopy) {
+TEST_F(Exports_state, commentLengthAndPartialCopy) {
     HostBuffer buffer;
     EXPECT_EQ(GetComment(buffer.bytes.data(), 100), 0);
     EXPECT_STREQ(buffer.bytes.data(), "");
@@ -127,7 +129,7 @@ TEST_F(ExportsTest, commentLengthAndPartialCopy) {
     EXPECT_EQ(part.written(), 5u);
 }
 
-TEST_F(ExportsTest, transferBeforeAnyAnalysisLeavesRecordsAlone) {
+TEST_F(Exports_records, transferBeforeAnyAnalysisLeavesRecordsAlone) {
     std::array<uint8_t, sizeof(ExerciseSummary)> summary;
     summary.fill(0xFF);
     EXPECT_EQ(GetLogSummaryEx(summary.data()), 0);
@@ -138,7 +140,7 @@ TEST_F(ExportsTest, transferBeforeAnyAnalysisLeavesRecordsAlone) {
     for (uint8_t b : lap) ASSERT_EQ(b, 0xFF);
 }
 
-TEST_F(ExportsTest, sampleRecordFieldsAndUntouchedBytes) {
+TEST_F(Exports_records, sampleRecordFieldsAndUntouchedBytes) {
     const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
@@ -156,7 +158,7 @@ TEST_F(ExportsTest, sampleRecordFieldsAndUntouchedBytes) {
     EXPECT_EQ(+sample.SampleFlag, 0);
 }
 
-TEST_F(ExportsTest, outOfRangeIndexesWriteNothing) {
+TEST_F(Exports_records, outOfRangeIndexesWriteNothing) {
     const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
@@ -183,7 +185,7 @@ TEST_F(ExportsTest, outOfRangeIndexesWriteNothing) {
     EXPECT_EQ(GetLapDatasEx(0, nullptr), 0);
 }
 
-TEST_F(ExportsTest, summaryRecordOffsets) {
+TEST_F(Exports_records, summaryRecordOffsets) {
     const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);

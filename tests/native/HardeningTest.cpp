@@ -98,6 +98,7 @@ protected:
 using Hardening_archive = Hardening;
 using Hardening_fault = Hardening;
 using Hardening_file = Hardening;
+using Hardening_regressions = Hardening;
 
 }  // namespace
 
@@ -337,7 +338,7 @@ TEST_F(Hardening_file, repeatedLapSectionsStopAtTheLapCountLimit) {
 }
 
 // Every input a fuzz target once failed on, replayed through the same driver.
-TEST_F(Hardening, regressionFilesOfTheFuzzTargets) {
+TEST_F(Hardening_regressions, regressionFilesOfTheFuzzTargets) {
     fs::create_directory(path("replay"));
     const fuzzing::Workspace workspace(path("replay"));
     int replayed = 0;
