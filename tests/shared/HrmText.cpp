@@ -26,13 +26,9 @@ std::vector<std::string> HrmLap::lines(int rows) const {
 
 std::vector<std::string> lapLines(const std::string& split, int hrAverage, int hrMaximum, int speed, int power,
                                   int temperature) {
-    return HrmLap{.split = split,
-                  .average = hrAverage,
-                  .maximum = hrMaximum,
-                  .speed = speed,
-                  .power = power,
-                  .temperature = temperature}
-        .lines();
+    const HrmLap lap{.split = split, .average = hrAverage, .maximum = hrMaximum, .speed = speed, .power = power,
+                     .temperature = temperature};
+    return lap.lines();
 }
 
 std::vector<std::string> Hrm::head() const {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <ostream>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -16,22 +16,16 @@ std::string crlfText(const std::vector<std::string>& lines);
 // Whole numbers separated by TABs: a sample row or a row of a lap.
 std::string tabbed(std::initializer_list<int64_t> values);
 
-// One lap of "[IntTimes]". Its rows: split, heart rate at the end, minimum,
-// average, maximum; flags, recovery, speed (tenths), cadence, altitude;
-// ascent; from version 106 on, power and temperature (tenths), then a row of
-// zeros. What a field leaves at 0 the file says as 0.
+// One lap of "[IntTimes]": split time and heart rates in the first row,
+// speed (tenths), cadence and altitude in the second, ascent in the third,
+// from version 106 on power and temperature (tenths) in the fourth and a
+// fifth row of zeros. Every column these fields do not name is 0.
 struct HrmLap {
     std::string split;  // time since the start at the lap's end, "h:mm:ss.t"
-    int heartRate = 0;
-    int minimum = 0;
-    int average = 0;
-    int maximum = 0;
-    int speed = 0;
-    int cadence = 0;
-    int altitude = 0;
+    int heartRate = 0, minimum = 0, average = 0, maximum = 0;  // at the lap's end, lowest, average, highest
+    int speed = 0, cadence = 0, altitude = 0;
     int ascent = 0;
-    int power = 0;
-    int temperature = 0;
+    int power = 0, temperature = 0;
 
     // Five rows, or the first three for versions before 106.
     std::vector<std::string> lines(int rows = 5) const;
@@ -51,9 +45,7 @@ struct Hrm {
     std::string startTime = "10:00:00.0";
     std::string length = "00:10:00.0";
     std::string interval = "5";
-    std::string maxHR;
-    std::string startDelay;
-    std::string vo2max;
+    std::string maxHR, startDelay, vo2max;
     std::vector<std::string> sections;  // lines between the parameters and the samples
     std::vector<std::string> rows;
     // Rows made while the file is written, after `rows`: makeRow(0) to
@@ -63,7 +55,6 @@ struct Hrm {
 
     std::vector<std::string> lines() const;
     std::string text() const;
-    void write(std::ostream& out) const;
     // Throws std::runtime_error when the file cannot be written.
     void save(const std::string& path) const;
 
@@ -76,4 +67,5 @@ struct Hrm {
 
 private:
     std::vector<std::string> head() const;  // the lines up to "[HRData]"
+    void write(std::ostream& out) const;
 };
