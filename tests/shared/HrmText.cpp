@@ -12,7 +12,10 @@ std::string crlfText(const std::vector<std::string>& lines) {
 
 std::string tabbed(std::initializer_list<int64_t> values) {
     std::string row;
-    for (const int64_t value : values) row += (row.empty() ? "" : "\t") + std::to_string(value);
+    for (const int64_t value : values) {
+        if (!row.empty()) row += '\t';
+        row += std::to_string(value);
+    }
     return row;
 }
 
