@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "plugin/uExportFunctions.h"
+#include "tests/shared/HrmText.h"
 
 namespace fuzzing {
 
@@ -24,18 +25,20 @@ constexpr uint8_t kFill = 0xEE;
 constexpr int kFixedSamples = 120;
 
 std::string fixedExercise() {
-    std::string text =
-        "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=111110100\r\nDate=20150318\r\nStartTime=19:47:14.0\r\n"
-        "Length=00:10:00.0\r\nInterval=5\r\nMaxHR=190\r\n\r\n[Note]\r\nFixed exercise\r\n\r\n[IntTimes]\r\n"
-        "00:05:00.0\t140\t120\t150\t170\r\n0\t0\t0\t250\t85\t410\r\n0\t0\t0\t30\t0\r\n0\t0\t200\t180\t0\t0\r\n"
-        "0\t0\t0\t0\t0\t0\r\n"
-        "00:10:00.0\t150\t125\t155\t175\r\n0\t0\t0\t260\t88\t430\r\n0\t0\t0\t35\t0\r\n0\t0\t210\t240\t0\t0\r\n"
-        "0\t0\t0\t0\t0\t0\r\n\r\n[Trip]\r\n40\r\n120\r\n600\r\n410\r\n430\r\n250\r\n400\r\n9000\r\n\r\n[HRData]\r\n";
+    Hrm hrm;
+    hrm.smode = "111110100";
+    hrm.date = "20150318";
+    hrm.startTime = "19:47:14.0";
+    hrm.maxHR = "190";
+    hrm.note("Fixed exercise");
+    hrm.laps({{.split = "00:05:00.0", .heartRate = 140, .minimum = 120, .average = 150, .maximum = 170, .speed = 250,
+               .cadence = 85, .altitude = 410, .ascent = 30, .power = 200, .temperature = 180},
+              {.split = "00:10:00.0", .heartRate = 150, .minimum = 125, .average = 155, .maximum = 175, .speed = 260,
+               .cadence = 88, .altitude = 430, .ascent = 35, .power = 210, .temperature = 240}});
+    hrm.trip({40, 120, 600, 410, 430, 250, 400, 9000});
     for (int i = 0; i < kFixedSamples; ++i)
-        text += std::to_string(120 + i % 40) + "\t" + std::to_string(250 + i % 30) + "\t" + std::to_string(80 + i % 10) +
-                "\t" + std::to_string(400 + i % 50) + "\t" + std::to_string(150 + i) + "\t" + std::to_string(12336 + i % 7) +
-                "\r\n";
-    return text;
+        hrm.rows.push_back(tabbed({120 + i % 40, 250 + i % 30, 80 + i % 10, 400 + i % 50, 150 + i, 12336 + i % 7}));
+    return hrm.text();
 }
 
 const char kFixedTrack[] =

@@ -5,20 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "tests/shared/HrmText.h"
 
 std::string shellQuoted(const std::string& text) {
     std::string out = "'";
     for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::string attributeAfter(const std::string& text, const std::string& marker) {
@@ -29,26 +22,29 @@ std::string attributeAfter(const std::string& text, const std::string& marker) {
 }
 
 std::string hrmText(const HrmShape& shape) {
-    std::string text = "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=" + shape.smode +
-                       "\r\nDate=20240512\r\nStartTime=" + shape.start + "\r\nLength=" + shape.length +
-                       "\r\nInterval=" + std::to_string(shape.interval) + "\r\nMaxHR=190\r\nVO2max=50\r\n\r\n";
-    if (!shape.note.empty()) text += "[Note]\r\n" + shape.note + "\r\n\r\n";
-    if (!shape.laps.empty()) {
-        text += "[IntTimes]\r\n";
-        for (size_t k = 0; k < shape.laps.size(); ++k)
-            text += shape.laps[k] + "\t150\t120\t140\t170\r\n0\t0\t0\t360\t90\t400\r\n0\t0\t0\t12\t0\r\n0\t0\t210\t" +
-                    std::to_string(shape.lapTemperatures[k]) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
-        text += "\r\n";
-    }
-    text += "[HRData]\r\n";
+    Hrm hrm;
+    hrm.smode = shape.smode;
+    hrm.date = "20240512";
+    hrm.startTime = shape.start;
+    hrm.length = shape.length;
+    hrm.interval = std::to_string(shape.interval);
+    hrm.maxHR = "190";
+    hrm.vo2max = "50";
+    if (!shape.note.empty()) hrm.note(shape.note);
+    std::vector<HrmLap> laps;
+    for (size_t k = 0; k < shape.laps.size(); ++k)
+        laps.push_back({.split = shape.laps[k], .heartRate = 150, .minimum = 120, .average = 140, .maximum = 170,
+                        .speed = 360, .cadence = 90, .altitude = 400, .ascent = 12, .power = 210,
+                        .temperature = shape.lapTemperatures[k]});
+    if (!laps.empty()) hrm.laps(laps);
     const std::string columns[] = {"360", "90", "400", "210", "50"};
     for (int i = 0; i < shape.samples; ++i) {
-        text += std::to_string(sampleHeartRate(i));
+        std::string row = std::to_string(sampleHeartRate(i));
         for (size_t c = 0; c < 5; ++c)
-            if (shape.smode.size() > c && shape.smode[c] == '1') text += "\t" + columns[c];
-        text += "\r\n";
+            if (shape.smode.size() > c && shape.smode[c] == '1') row += "\t" + columns[c];
+        hrm.rows.push_back(row);
     }
-    return text;
+    return hrm.text();
 }
 
 std::string gpxText(const std::vector<GpxPoint>& points) {
@@ -83,7 +79,7 @@ void Host::TearDown() {
 }
 
 std::string Host::write(const std::string& name, const std::string& content) const {
-    std::ofstream(path(name), std::ios::binary) << content;
+    writeFile(path(name), content);
     return path(name);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/host/MiniJson.h"
+#include "tests/shared/FileContent.h"
 
 struct HostRun {
     int status = -1;
@@ -16,7 +17,6 @@ struct HostRun {
 };
 
 std::string shellQuoted(const std::string& text);
-std::string readFile(const std::string& path);
 
 // The text after the first `marker`, up to a quote or a line end.
 std::string attributeAfter(const std::string& text, const std::string& marker);

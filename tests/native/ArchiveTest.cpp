@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "TestFiles.h"
 #include "framework/Zip.h"
@@ -153,12 +151,7 @@ TEST_F(Archive_extraction, unloadRemovesTheWorkDirectory) {
 }
 
 TEST_F(Archive_damage, truncatedCorruptOrEmptyArchivesGiveNoSamples) {
-    std::string valid;
-    {
-        const std::string ride = archive("valid.hrz", {{"a.hrm", rows(500)}});
-        std::ifstream in(ride, std::ios::binary);
-        valid.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    const std::string valid = readFile(archive("valid.hrz", {{"a.hrm", rows(500)}}));
     std::string corrupt = valid;
     for (size_t i = 60; i < 90 && i < corrupt.size(); ++i) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
     const std::pair<const char*, std::string> files[] = {

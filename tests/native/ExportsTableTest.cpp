@@ -16,11 +16,11 @@ const exports_table::Exports kLinked = {
     GetPluginName,     GetVersion,      Initialize,
 };
 
-class ExportsTable : public HostTest {};
+using ExportsTable_arguments = HostTest;
 
 }  // namespace
 
-TEST_F(ExportsTable, everyExportSurvivesHostileArguments) {
+TEST_F(ExportsTable_arguments, everyExportSurvivesHostileArguments) {
     exports_table::Environment env;
     env.file = [this](const std::string& name) { return path(name); };
     env.write = [this](const std::string& name, const std::string& content) { write(name, content); };

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "model/HostRecords.h"
 #include "model/PluginVersion.h"
+#include "tests/shared/HrmText.h"
 
 namespace {
 
@@ -22,17 +23,25 @@ struct HostBuffer {
     }
 };
 
-class ExportsTest : public PluginTest {};
+using Exports_identity = PluginTest;
+using Exports_state = PluginTest;
+using Exports_records = PluginTest;
 
-const char kHrm[] =
-    "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=000000000\r\nDate=20090501\r\nStartTime=10:00:00.0\r\n"
-    "Length=00:00:15.0\r\nInterval=5\r\n\r\n[Note]\r\nHello world!\r\n\r\n"
-    "[IntTimes]\r\n00:00:10.0\t150\t100\t140\t165\r\n0\t0\t0\t254\t90\t100\r\n0\t0\t0\t12\t0\r\n0\t0\t180\t215\t0\r\n"
-    "0\t0\t0\t0\t0\r\n\r\n[HRData]\r\n120\r\n130\r\n140\r\n";
+// Three samples, one lap and a note.
+std::string exerciseText() {
+    Hrm hrm;
+    hrm.date = "20090501";
+    hrm.length = "00:00:15.0";
+    hrm.note("Hello world!");
+    hrm.laps({{.split = "00:00:10.0", .heartRate = 150, .minimum = 100, .average = 140, .maximum = 165, .speed = 254,
+               .cadence = 90, .altitude = 100, .ascent = 12, .power = 180, .temperature = 215}});
+    hrm.rows = {"120", "130", "140"};
+    return hrm.text();
+}
 
 }  // namespace
 
-TEST_F(ExportsTest, identityValues) {
+TEST_F(Exports_identity, identityValues) {
     EXPECT_EQ(GetVersion(), kPluginVersion);
     EXPECT_EQ(GetPluginType(), 1);
     EXPECT_EQ(GetPluginDevType(), 5);
@@ -44,7 +53,7 @@ TEST_F(ExportsTest, identityValues) {
     EXPECT_EQ(GetExerciseNumber(), 0);
 }
 
-TEST_F(ExportsTest, textExportsFollowTheBufferRule) {
+TEST_F(Exports_identity, textExportsFollowTheBufferRule) {
     struct Case {
         TextExport call;
         uint32_t len;
@@ -77,7 +86,7 @@ TEST_F(ExportsTest, textExportsFollowTheBufferRule) {
     for (TextExport call : {GetPluginName, GetDeviceName, GetAuthor, GetDir}) call(nullptr, 100);
 }
 
-TEST_F(ExportsTest, rawHeaderIsTheZipSignature) {
+TEST_F(Exports_identity, rawHeaderIsTheZipSignature) {
     HostBuffer buffer;
     EXPECT_EQ(GetRawHeader(buffer.bytes.data(), 100), 5);
     EXPECT_EQ(std::memcmp(buffer.bytes.data(), "\x50\x4B\x03\x04\x14\0", 6), 0);
@@ -85,7 +94,7 @@ TEST_F(ExportsTest, rawHeaderIsTheZipSignature) {
     EXPECT_EQ(GetRawExtension(nullptr, 0), 1);
 }
 
-TEST_F(ExportsTest, validRawExtensions) {
+TEST_F(Exports_identity, validRawExtensions) {
     EXPECT_EQ(ValidRawExtension(".hrz", 4), 1);
     EXPECT_EQ(ValidRawExtension(".hrm", 4), 1);
     for (const char* other : {".HRZ", ".HRM", "hrz", ".zip", ".hrm ", ""}) EXPECT_EQ(ValidRawExtension(other, 4), 0) << other;
@@ -94,7 +103,7 @@ TEST_F(ExportsTest, validRawExtensions) {
     EXPECT_EQ(ValidRawExtension(".hrz", 65536), 0);
 }
 
-TEST_F(ExportsTest, initializeAndDirectory) {
+TEST_F(Exports_state, initializeAndDirectory) {
     EXPECT_EQ(Initialize(255, "C:\\Host\\Dir", 0), 1);
     EXPECT_EQ(GetAHFactor(), 2);
     HostBuffer buffer;
@@ -106,11 +115,11 @@ TEST_F(ExportsTest, initializeAndDirectory) {
     EXPECT_STREQ(buffer.bytes.data(), "");
 }
 
-TEST_F(ExportsTest, commentLengthAndPartialCopy) {
+TEST_F(Exports_state, commentLengthAndPartialCopy) {
     HostBuffer buffer;
     EXPECT_EQ(GetComment(buffer.bytes.data(), 100), 0);
     EXPECT_STREQ(buffer.bytes.data(), "");
-    const std::string file = write("ride.hrm", kHrm);
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     EXPECT_EQ(GetComment(nullptr, 100), 12);
@@ -120,7 +129,7 @@ TEST_F(ExportsTest, commentLengthAndPartialCopy) {
     EXPECT_EQ(part.written(), 5u);
 }
 
-TEST_F(ExportsTest, transferBeforeAnyAnalysisLeavesRecordsAlone) {
+TEST_F(Exports_records, transferBeforeAnyAnalysisLeavesRecordsAlone) {
     std::array<uint8_t, sizeof(ExerciseSummary)> summary;
     summary.fill(0xFF);
     EXPECT_EQ(GetLogSummaryEx(summary.data()), 0);
@@ -131,8 +140,8 @@ TEST_F(ExportsTest, transferBeforeAnyAnalysisLeavesRecordsAlone) {
     for (uint8_t b : lap) ASSERT_EQ(b, 0xFF);
 }
 
-TEST_F(ExportsTest, sampleRecordFieldsAndUntouchedBytes) {
-    const std::string file = write("ride.hrm", kHrm);
+TEST_F(Exports_records, sampleRecordFieldsAndUntouchedBytes) {
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     std::array<uint8_t, sizeof(SampleRecord)> raw;
@@ -149,8 +158,8 @@ TEST_F(ExportsTest, sampleRecordFieldsAndUntouchedBytes) {
     EXPECT_EQ(+sample.SampleFlag, 0);
 }
 
-TEST_F(ExportsTest, outOfRangeIndexesWriteNothing) {
-    const std::string file = write("ride.hrm", kHrm);
+TEST_F(Exports_records, outOfRangeIndexesWriteNothing) {
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     std::array<uint8_t, sizeof(SampleRecord)> sample;
@@ -176,8 +185,8 @@ TEST_F(ExportsTest, outOfRangeIndexesWriteNothing) {
     EXPECT_EQ(GetLapDatasEx(0, nullptr), 0);
 }
 
-TEST_F(ExportsTest, summaryRecordOffsets) {
-    const std::string file = write("ride.hrm", kHrm);
+TEST_F(Exports_records, summaryRecordOffsets) {
+    const std::string file = write("ride.hrm", exerciseText());
     const int32_t index = 0;
     ASSERT_EQ(AnalyseExercise(file.c_str(), &index), 3);
     std::array<uint8_t, sizeof(ExerciseSummary)> raw;

@@ -50,7 +50,6 @@ protected:
     TPluginState state;
 };
 
-using Gpx_time = GpxFixture;
 using Gpx_align = GpxFixture;
 using Gpx_reading = GpxFixture;
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 #include "../fuzz/FuzzDrivers.h"
@@ -68,11 +67,6 @@ void writeBadChecksumEntry(zipFile zip, const std::string& name, const std::stri
     ASSERT_EQ(zipCloseFileInZipRaw(zip, content.size(), 12345), ZIP_OK);
 }
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::vector<std::string> namesIn(const std::string& directory) {
     std::vector<std::string> names;
     std::error_code ignored;
@@ -104,6 +98,7 @@ protected:
 using Hardening_archive = Hardening;
 using Hardening_fault = Hardening;
 using Hardening_file = Hardening;
+using Hardening_regressions = Hardening;
 
 }  // namespace
 
@@ -126,7 +121,7 @@ TEST_F(Hardening_archive, hostileNamesStayInsideAndLeaveNothing) {
                            {"nulXhidden.hrm", exercise(2)},
                            {"good.hrm", exercise(7)}});
     // A zero byte inside a stored name, in the local and the central header.
-    std::string bytes = readAll(archive);
+    std::string bytes = readFile(archive);
     for (size_t at = bytes.find("nulXhidden"); at != std::string::npos; at = bytes.find("nulXhidden", at))
         bytes[at + 3] = '\0';
     writeFile(archive, bytes);
@@ -239,7 +234,7 @@ TEST_F(Hardening_fault, workDirectoryThatCannotBeWritten) {
     writeArchive(archive, {{"ride.hrm", exercise(3)}});
     writeFile(workDir(), "in the way");
     EXPECT_EQ(analyse(archive, 0), 0);
-    EXPECT_EQ(readAll(workDir()), "in the way");
+    EXPECT_EQ(readFile(workDir()), "in the way");
     expectCleanAfterUnload({"ride.hrz", "VoruzUvidav"});
 }
 
@@ -335,9 +330,7 @@ TEST_F(Hardening_file, repeatedLapSectionsStopAtTheLapCountLimit) {
     for (int lap = 0; lap < 3000; ++lap)
         lines.insert(lines.end(), {"0:00:01.0\t0\t0\t1\t1", "0\t0\t0\t1\t1\t1", "[IntTimes]\t0\t0\t1\t1"});
     lines.insert(lines.end(), {"", "[HRData]", "100", "101"});
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    ASSERT_EQ(analyse(write("laps.hrm", text)), 2);
+    ASSERT_EQ(analyse(write("laps.hrm", crlfText(lines))), 2);
     const std::vector<uint8_t> record = summary();
     EXPECT_EQ(at<uint16_t>(record, 60), 65535);
     EXPECT_EQ(lap(65534)[90], 2);
@@ -345,7 +338,7 @@ TEST_F(Hardening_file, repeatedLapSectionsStopAtTheLapCountLimit) {
 }
 
 // Every input a fuzz target once failed on, replayed through the same driver.
-TEST_F(Hardening, regressionFilesOfTheFuzzTargets) {
+TEST_F(Hardening_regressions, regressionFilesOfTheFuzzTargets) {
     fs::create_directory(path("replay"));
     const fuzzing::Workspace workspace(path("replay"));
     int replayed = 0;
@@ -356,7 +349,7 @@ TEST_F(Hardening, regressionFilesOfTheFuzzTargets) {
             SCOPED_TRACE(file.path().string());
             ++replayed;
             InitPluginState();
-            fuzzing::Problems problems = driver(workspace, readAll(file.path().string()));
+            fuzzing::Problems problems = driver(workspace, readFile(file.path().string()));
             DonePluginState();
             for (const std::string& left : fuzzing::leftovers(workspace)) problems.push_back(left);
             EXPECT_TRUE(problems.empty()) << ::testing::PrintToString(problems);

@@ -20,35 +20,38 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "framework/Zip.h"
 #include "framework/posix/MessageSink.h"
 #include "plugin/uExportFunctions.h"
+#include "tests/shared/FileContent.h"
+#include "tests/shared/HrmText.h"
 #include "tools/bench/ProcessStatus.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-void write(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
+// An hour at 5 s with every quantity through balance, a note, `laps` laps
+// of five rows (of three without `extended`, the version before 106) and a trip.
 std::string exercise(int rows, int laps, bool extended) {
-    std::string text = std::string("[Params]\r\nVersion=") + (extended ? "106" : "105") +
-                       "\r\nMonitor=12\r\nSMode=111110100\r\nDate=20240501\r\nStartTime=10:00:00.0\r\n"
-                       "Length=01:00:00.0\r\nInterval=5\r\nMaxHR=190\r\n\r\n[Note]\r\nleak check\r\n\r\n[IntTimes]\r\n";
-    for (int lap = 1; lap <= laps; ++lap) {
-        text += "00:" + std::to_string(10 + lap) + ":00.0\t140\t120\t150\t170\r\n0\t0\t0\t250\t85\t410\r\n0\t0\t0\t30\t0\r\n";
-        if (extended) text += "0\t0\t200\t" + std::to_string(150 + lap * 10) + "\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n";
-    }
-    text += "\r\n[Trip]\r\n40\r\n120\r\n600\r\n410\r\n430\r\n250\r\n400\r\n9000\r\n\r\n[HRData]\r\n";
-    for (int i = 0; i < rows; ++i)
-        text += std::to_string(120 + i % 40) + "\t250\t85\t" + std::to_string(400 + i % 50) + "\t180\t12336\r\n";
-    return text;
+    Hrm hrm;
+    hrm.version = extended ? "106" : "105";
+    hrm.smode = "111110100";
+    hrm.length = "01:00:00.0";
+    hrm.maxHR = "190";
+    hrm.note("leak check");
+    std::vector<HrmLap> lapList;
+    for (int lap = 1; lap <= laps; ++lap)
+        lapList.push_back({.split = "00:" + std::to_string(10 + lap) + ":00.0", .heartRate = 140, .minimum = 120,
+                           .average = 150, .maximum = 170, .speed = 250, .cadence = 85, .altitude = 410, .ascent = 30,
+                           .power = 200, .temperature = 150 + lap * 10});
+    hrm.laps(lapList, extended ? 5 : 3);
+    hrm.trip({40, 120, 600, 410, 430, 250, 400, 9000});
+    for (int i = 0; i < rows; ++i) hrm.rows.push_back(tabbed({120 + i % 40, 250, 85, 400 + i % 50, 180, 12336}));
+    return hrm.text();
 }
 
 std::string track(int points) {
@@ -73,22 +76,22 @@ struct Input {
 // repository when they are there.
 std::vector<Input> mixedSet(const std::string& dir) {
     std::vector<Input> set;
-    write(dir + "/long.hrm", exercise(720, 3, true));
-    write(dir + "/long.gpx", track(700));
-    write(dir + "/old.hrm", exercise(200, 2, false));
-    write(dir + "/broken.hrm", exercise(50, 2, true).substr(0, 700));
+    writeFile(dir + "/long.hrm", exercise(720, 3, true));
+    writeFile(dir + "/long.gpx", track(700));
+    writeFile(dir + "/old.hrm", exercise(200, 2, false));
+    writeFile(dir + "/broken.hrm", exercise(50, 2, true).substr(0, 700));
     set.push_back({dir + "/long.hrm", 0});
     set.push_back({dir + "/old.hrm", 0});
     set.push_back({dir + "/broken.hrm", 0});
     set.push_back({dir + "/missing.hrm", 0});
 
-    write(dir + "/src-a.hrm", exercise(300, 1, true));
-    write(dir + "/src-a.gpx", track(300));
-    write(dir + "/src-b.hrm", exercise(100, 0, true));
+    writeFile(dir + "/src-a.hrm", exercise(300, 1, true));
+    writeFile(dir + "/src-a.gpx", track(300));
+    writeFile(dir + "/src-b.hrm", exercise(100, 0, true));
     fw::writeZip(dir + "/ride.hrz", {{"a.hrm", dir + "/src-a.hrm"}, {"a.gpx", dir + "/src-a.gpx"},
                                      {"b.hrm", dir + "/src-b.hrm"}});
     for (int32_t index : {0, 1, 2, -1}) set.push_back({dir + "/ride.hrz", index});
-    write(dir + "/nozip.hrz", "PK\x03\x04 not an archive");
+    writeFile(dir + "/nozip.hrz", "PK\x03\x04 not an archive");
     set.push_back({dir + "/nozip.hrz", 0});
 
 #ifdef POLAR_REAL_FILES_DIR
@@ -115,7 +118,7 @@ void transfer(int32_t count) {
 
 int runAnalyses(const std::string& dir, int analyses) {
     const std::vector<Input> set = mixedSet(dir);
-    write(dir + "/plugin.ini", "[SETTINGS]\r\nModulateTemp=1\r\nGPS=1\r\nHRMaxDev=1\r\nDebug=1\r\nGPSITime=0\r\n");
+    writeFile(dir + "/plugin.ini", "[SETTINGS]\r\nModulateTemp=1\r\nGPS=1\r\nHRMaxDev=1\r\nDebug=1\r\nGPSITime=0\r\n");
     InitPluginState();
     SetPluginIniFile((dir + "/plugin.ini").c_str());
     long afterTen = -1, highest = 0;
@@ -148,13 +151,14 @@ int runAnalyses(const std::string& dir, int analyses) {
 
 int runRows(const std::string& dir, long rows) {
     const std::string path = dir + "/rows.hrm";
-    {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) return 1;
-        std::fputs("[Params]\r\nVersion=106\r\nSMode=111110000\r\nInterval=1\r\nLength=00:00:00.0\r\n\r\n[HRData]\r\n", f);
-        for (long i = 0; i < rows; ++i) std::fprintf(f, "%ld\t%ld\t90\t%ld\t250\t50\r\n", 100 + i % 80, 200 + i % 90, i % 1000);
-        std::fclose(f);
-    }
+    Hrm hrm;
+    hrm.monitor = hrm.date = hrm.startTime = "";
+    hrm.smode = "111110000";
+    hrm.length = "00:00:00.0";
+    hrm.interval = "1";
+    hrm.madeRows = rows;
+    hrm.makeRow = [](int64_t i) { return tabbed({100 + i % 80, 200 + i % 90, 90, i % 1000, 250, 50}); };
+    hrm.save(path);
     const long fileKiB = static_cast<long>(fs::file_size(path) / 1024);
     InitPluginState();
     const long before = statusKiB("VmRSS");

@@ -5,7 +5,7 @@
 
 namespace {
 
-class SettingsTest : public PluginTest {
+class SettingsFile : public PluginTest {
 protected:
     // Settings file with one AHFactor value; the factor read back through the export.
     int32_t factorFrom(const std::string& value) {
@@ -14,9 +14,12 @@ protected:
     }
 };
 
+using Settings_reading = SettingsFile;
+using Settings_writing = SettingsFile;
+
 }  // namespace
 
-TEST_F(SettingsTest, integerTexts) {
+TEST_F(Settings_reading, integerTexts) {
     struct Case {
         const char* text;
         int32_t expected;
@@ -29,7 +32,7 @@ TEST_F(SettingsTest, integerTexts) {
     for (const Case& c : cases) EXPECT_EQ(factorFrom(c.text), c.expected) << "'" << c.text << "'";
 }
 
-TEST_F(SettingsTest, factorBeforeSettingsIsTheLoadValueOrInitialize) {
+TEST_F(Settings_reading, factorBeforeSettingsIsTheLoadValueOrInitialize) {
     EXPECT_EQ(GetAHFactor(), 2);
     Initialize(0, "", 0);
     EXPECT_EQ(GetAHFactor(), 0);
@@ -41,7 +44,7 @@ TEST_F(SettingsTest, factorBeforeSettingsIsTheLoadValueOrInitialize) {
     EXPECT_EQ(GetAHFactor(), 6);
 }
 
-TEST_F(SettingsTest, readingRules) {
+TEST_F(Settings_reading, readingRules) {
     const std::string file = write("rules.ini",
                                    "; comment\n"
                                    "[other]\nKey=wrong\n"
@@ -58,12 +61,12 @@ TEST_F(SettingsTest, readingRules) {
     EXPECT_FALSE(std::filesystem::exists(path("none.ini")));
 }
 
-TEST_F(SettingsTest, longValuesAreCutTo2047Characters) {
+TEST_F(Settings_reading, longValuesAreCutTo2047Characters) {
     const std::string file = write("long.ini", "[SETTINGS]\nKey=" + std::string(3000, 'a') + "\n");
     EXPECT_EQ(fw::readIniString(file, "SETTINGS", "Key", "").size(), 2047u);
 }
 
-TEST_F(SettingsTest, booleansAreIntegersWithTheirDefaults) {
+TEST_F(Settings_reading, booleansAreIntegersWithTheirDefaults) {
     const std::string file = write("b.ini", "[SETTINGS]\nDebug=2\nGPS=0\nHRMaxDev=no\nModulateTemp=yes\n");
     EXPECT_TRUE(fw::readIniBool(file, "SETTINGS", "Debug", false));
     EXPECT_FALSE(fw::readIniBool(file, "SETTINGS", "GPS", true));
@@ -72,7 +75,7 @@ TEST_F(SettingsTest, booleansAreIntegersWithTheirDefaults) {
     EXPECT_FALSE(fw::readIniBool(file, "SETTINGS", "Missing", false));
 }
 
-TEST_F(SettingsTest, writesReplaceKeysAndCreateTheFile) {
+TEST_F(Settings_writing, writesReplaceKeysAndCreateTheFile) {
     const std::string file = path("w.ini");
     fw::writeIniInteger(file, "SETTINGS", "AHFactor", 4);
     fw::writeIniBool(file, "SETTINGS", "GPS", false);
@@ -83,7 +86,7 @@ TEST_F(SettingsTest, writesReplaceKeysAndCreateTheFile) {
     EXPECT_EQ(fw::readIniString(file, "Other", "Key", ""), "v");
 }
 
-TEST_F(SettingsTest, refusedWriteNamesTheFile) {
+TEST_F(Settings_writing, refusedWriteNamesTheFile) {
     const std::string file = path("missing-dir/w.ini");
     try {
         fw::writeIniString(file, "SETTINGS", "A", "1");

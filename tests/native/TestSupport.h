@@ -4,25 +4,23 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "plugin/uExportFunctions.h"
+#include "tests/shared/FileContent.h"
 
-// A fresh plug-in state and a private temporary directory (also the
-// plug-in's TMPDIR) for every test.
-class PluginTest : public ::testing::Test {
+// A private temporary directory for every test, also the TMPDIR of the code
+// under test.
+class PrivateTmpDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
         char pattern[] = "/tmp/polartest.XXXXXX";
         dir_ = mkdtemp(pattern);
         previousTmp_ = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
         setenv("TMPDIR", dir_.c_str(), 1);
-        InitPluginState();
     }
 
     void TearDown() override {
-        DonePluginState();
         if (previousTmp_.empty())
             unsetenv("TMPDIR");
         else
@@ -35,13 +33,26 @@ protected:
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
     std::string write(const std::string& name, const std::string& content) const {
-        const std::string file = path(name);
-        std::ofstream(file, std::ios::binary) << content;
-        return file;
+        writeFile(path(name), content);
+        return path(name);
     }
 
     std::string dir_;
 
 private:
     std::string previousTmp_;
+};
+
+// The same with a fresh plug-in state, loaded as the host loads the DLL.
+class PluginTest : public PrivateTmpDirTest {
+protected:
+    void SetUp() override {
+        PrivateTmpDirTest::SetUp();
+        InitPluginState();
+    }
+
+    void TearDown() override {
+        DonePluginState();
+        PrivateTmpDirTest::TearDown();
+    }
 };

@@ -17,6 +17,7 @@
 
 #include "model/PluginVersion.h"
 #include "plugin/ExportContract.h"
+#include "tests/shared/HrmText.h"
 
 namespace exports_table {
 
@@ -206,10 +207,11 @@ inline void checkEveryExport(const Exports& x, const Environment& env) {
     EXPECT_EQ(x.AnalyseExercise(nullptr, &zero), 0);
     EXPECT_EQ(x.AnalyseExercise("", &zero), 0);
     EXPECT_EQ(x.AnalyseExercise(env.file("missing.hrm").c_str(), nullptr), 0);
-    std::string exercise = "[Params]\r\nVersion=106\r\nSMode=000000000\r\nInterval=1\r\n\r\n[Note]\r\n";
-    exercise += std::string(70000, 'n') + "\r\n\r\n[IntTimes]\r\n00:00:02.0\t0\t0\t120\t130\r\n0\t0\t0\t0\t0\t0\r\n"
-                "0\t0\t0\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n\r\n[HRData]\r\n100\r\n101\r\n102\r\n";
-    env.write("ride.hrm", exercise);
+    Hrm exercise;
+    exercise.monitor = exercise.date = exercise.startTime = exercise.length = "";
+    exercise.interval = "1";
+    exercise.note(std::string(70000, 'n')).laps({{.split = "00:00:02.0", .average = 120, .maximum = 130}});
+    env.write("ride.hrm", exercise.heartRates(3).text());
     const std::string ride = env.file("ride.hrm");
     for (int32_t index : kBadIndexes) {
         SCOPED_TRACE("index " + std::to_string(index));

@@ -102,7 +102,7 @@ private:
 
 }  // namespace
 
-TEST(ExportsTable, everyExportSurvivesHostileArguments) {
+TEST(ExportsTable_arguments, everyExportSurvivesHostileArguments) {
     PluginHost host;
     ASSERT_NE(host.module(), nullptr) << "cannot load " << PluginHost::libraryPath();
     const ScratchDirectory scratch("polar-table");

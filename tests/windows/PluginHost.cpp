@@ -1,7 +1,8 @@
 #include "PluginHost.h"
 
-#include <fstream>
 #include <stdexcept>
+
+#include "tests/shared/FileContent.h"
 
 ScratchDirectory::ScratchDirectory(const std::string& name) {
     char temp[MAX_PATH + 1];
@@ -32,9 +33,7 @@ ScratchDirectory::~ScratchDirectory() {
 }
 
 void ScratchDirectory::write(const std::string& name, const std::string& content) const {
-    std::ofstream out(file(name), std::ios::binary);
-    out << content;
-    if (!out) throw std::runtime_error("cannot write " + file(name));
+    writeFile(file(name), content);
 }
 
 std::string windowTextOf(HWND window) {

@@ -29,7 +29,7 @@ private:
     std::string saved_;
 };
 
-TEST(WorkDirectory, filesMarkedReadOnlyHiddenSystemArchiveAreDeleted) {
+TEST(WorkDirectory_removal, filesMarkedReadOnlyHiddenSystemArchiveAreDeleted) {
     CurrentDirectoryGuard guard;
     ScratchDirectory scratch("polar-work");
     scratch.write("a.hrm", "x");
@@ -45,7 +45,7 @@ TEST(WorkDirectory, filesMarkedReadOnlyHiddenSystemArchiveAreDeleted) {
     EXPECT_EQ(fw::currentDirectory().substr(1), ":\\");
 }
 
-TEST(WorkDirectory, readOnlyFileAndSubdirectoryStayAndSoDoesTheDirectory) {
+TEST(WorkDirectory_removal, readOnlyFileAndSubdirectoryStayAndSoDoesTheDirectory) {
     CurrentDirectoryGuard guard;
     ScratchDirectory scratch("polar-work-kept");
     scratch.write("kept.hrm", "x");
@@ -61,7 +61,7 @@ TEST(WorkDirectory, readOnlyFileAndSubdirectoryStayAndSoDoesTheDirectory) {
     EXPECT_EQ(fw::currentDirectory().substr(1), ":\\");
 }
 
-TEST(FileSystem, pathsAsWindowsReportsThem) {
+TEST(FileSystem_paths, pathsAsWindowsReportsThem) {
     const std::string temp = fw::tempDirectory();
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(temp.back(), '\\');
@@ -70,7 +70,7 @@ TEST(FileSystem, pathsAsWindowsReportsThem) {
     EXPECT_EQ(fw::driveRoot("\\\\server\\share\\dir\\file"), "\\\\server\\share\\");
 }
 
-TEST(FileSystem, createListSizeAndDelete) {
+TEST(FileSystem_files, createListSizeAndDelete) {
     ScratchDirectory scratch("polar-fs");
     const std::string nested = scratch.file("one\\two/three");
     ASSERT_TRUE(fw::createDirectories(nested));
@@ -108,7 +108,7 @@ TEST(FileSystem, createListSizeAndDelete) {
     EXPECT_TRUE(fw::removeDirectory(nested));
 }
 
-TEST(Ini, valuesAreCutAt2047CharactersAndWritesCanFail) {
+TEST(Ini_limits, valuesAreCutAt2047CharactersAndWritesCanFail) {
     ScratchDirectory scratch("polar-ini");
     const std::string file = scratch.file("long.ini");
     fw::writeIniString(file, "SETTINGS", "Long", std::string(3000, 'v'));
@@ -127,7 +127,7 @@ TEST(Ini, valuesAreCutAt2047CharactersAndWritesCanFail) {
     }
 }
 
-TEST(Locale, dateTimeLeavesOutMidnight) {
+TEST(Locale_dateTime, dateTimeLeavesOutMidnight) {
     const fw::DateTime day = fw::encodeDate(2024, 3, 5);
     const std::string midnight = fw::formatDateTime(day);
     EXPECT_NE(midnight.find("2024"), std::string::npos) << midnight;
@@ -142,7 +142,7 @@ TEST(Locale, dateTimeLeavesOutMidnight) {
 
 // The gauge's window class lives only while a gauge does, so that a plug-in
 // unloaded and loaded again registers it afresh, with its new code.
-TEST(DialGauge, classIsRegisteredWhileAGaugeLives) {
+TEST(DialGauge_window, classIsRegisteredWhileAGaugeLives) {
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
     WNDCLASSA info;

@@ -1,20 +1,17 @@
 #pragma once
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <fstream>
+#include <string>
 
 // A field of /proc/self/status in KiB (VmRSS, VmHWM ...); -1 when it cannot
 // be read. Shared by the benchmark and the leak check, which both measure
 // the process's own memory on Linux.
 inline long statusKiB(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
+    std::ifstream status("/proc/self/status");
+    const std::string key = std::string(field) + ":";
     long value = -1;
-    const size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, field, length) == 0 && line[length] == ':') value = std::strtol(line + length + 1, nullptr, 10);
-    std::fclose(f);
+    for (std::string line; std::getline(status, line);)
+        if (line.compare(0, key.size(), key) == 0) value = std::strtol(line.c_str() + key.size(), nullptr, 10);
     return value;
 }

@@ -40,11 +40,14 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "framework/Zip.h"
 #include "plugin/uExportFunctions.h"
+#include "tests/shared/FileContent.h"
+#include "tests/shared/HrmText.h"
 #include "tools/bench/ProcessStatus.h"
 #include "tools/host/convert/ConversionWriter.h"
 #include "tools/host/driver/HostDriver.h"
@@ -65,72 +68,65 @@ struct HrmShape {
 };
 
 // A 24-hour ride at a 1-second interval: heart rate, speed, cadence,
-// altitude, power and balance in every row.
+// altitude, power and balance in every row, laps and a trip. Its rows are
+// made while it is written, so that no input is held in memory.
 void writeHrm(const std::string& path, const HrmShape& shape) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
     const int length = shape.rows;
-    std::fprintf(f,
-                 "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=111110100\r\nDate=20240512\r\n"
-                 "StartTime=%02d:00:00.0\r\nLength=%02d:%02d:%02d.0\r\nInterval=1\r\nMaxHR=190\r\n"
-                 "StartDelay=0\r\nVO2max=54\r\n\r\n[Note]\r\nBenchmark ride\r\n\r\n[IntTimes]\r\n",
-                 shape.startHour, length / 3600, length / 60 % 60, length % 60);
+    // "h:mm:ss.0", the hours at least `hourDigits` wide.
+    const auto clock = [](int seconds, int hourDigits) {
+        char text[24];
+        std::snprintf(text, sizeof text, "%0*d:%02d:%02d.0", hourDigits, seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
+        return std::string(text);
+    };
+    Hrm hrm;
+    hrm.smode = "111110100";
+    hrm.date = "20240512";
+    hrm.startTime = clock(shape.startHour * 3600, 2);
+    hrm.length = clock(length, 2);
+    hrm.interval = "1";
+    hrm.maxHR = "190";
+    hrm.startDelay = "0";
+    hrm.vo2max = "54";
+    hrm.note("Benchmark ride");
+    std::vector<HrmLap> laps;
     const int lapLength = length / shape.laps;
     for (int k = 1; k <= shape.laps; ++k) {
         const int end = k == shape.laps ? length : k * lapLength;
-        std::fprintf(f,
-                     "%d:%02d:%02d.0\t150\t120\t140\t170\r\n0\t0\t0\t285\t88\t420\r\n0\t0\t0\t35\t0\r\n"
-                     "0\t0\t210\t%d\t0\t0\r\n0\t0\t0\t0\t0\t0\r\n",
-                     end / 3600, end / 60 % 60, end % 60, 150 + k % 120);
+        laps.push_back({.split = clock(end, 1), .heartRate = 150, .minimum = 120,
+                        .average = 140, .maximum = 170, .speed = 285, .cadence = 88, .altitude = 420, .ascent = 35,
+                        .power = 210, .temperature = 150 + k % 120});
     }
-    std::fprintf(f, "\r\n[Trip]\r\n7000\r\n1500\r\n%d\r\n450\r\n620\r\n3600\r\n6400\r\n9000\r\n\r\n[HRData]\r\n", length);
-    for (int i = 0; i < shape.rows; ++i)
-        std::fprintf(f, "%d\t%d\t%d\t%d\t%d\t%d\r\n", 110 + i % 60, 250 + i % 90, 80 + i % 15, 400 + i % 220,
-                     150 + i % 180, 24 * 256 + 48 + i % 5);
-    std::fclose(f);
+    hrm.laps(laps);
+    hrm.trip({7000, 1500, length, 450, 620, 3600, 6400, 9000});
+    hrm.madeRows = shape.rows;
+    hrm.makeRow = [](int64_t i) {
+        return tabbed({110 + i % 60, 250 + i % 90, 80 + i % 15, 400 + i % 220, 150 + i % 180, 24 * 256 + 48 + i % 5});
+    };
+    hrm.save(path);
 }
 
 // One point per second from midnight, four lines per point.
 void writeGpx(const std::string& path, int points) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::perror(path.c_str());
-        std::exit(1);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"polarbench\" "
+           "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>day</name><trkseg>\n";
+    char point[200];
+    for (int p = 0; p < points; ++p) {
+        std::snprintf(point, sizeof point,
+                      "<trkpt lat=\"%.7f\" lon=\"%.7f\">\n<ele>%.1f</ele>\n<time>2024-05-12T%02d:%02d:%02dZ</time>\n"
+                      "</trkpt>\n",
+                      47.0 + p * 1e-5, 8.0 + p * 1e-5, 400.0 + p % 220, p / 3600, p / 60 % 60, p % 60);
+        out << point;
     }
-    std::fprintf(f,
-                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"polarbench\" "
-                 "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>day</name><trkseg>\n");
-    for (int p = 0; p < points; ++p)
-        std::fprintf(f,
-                     "<trkpt lat=\"%.7f\" lon=\"%.7f\">\n<ele>%.1f</ele>\n<time>2024-05-12T%02d:%02d:%02dZ</time>\n"
-                     "</trkpt>\n",
-                     47.0 + p * 1e-5, 8.0 + p * 1e-5, 400.0 + p % 220, p / 3600, p / 60 % 60, p % 60);
-    std::fprintf(f, "</trkseg></trk>\n</gpx>\n");
-    std::fclose(f);
-}
-
-void writeSettings(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    std::fprintf(f, "[SETTINGS]\r\nModulateTemp=1\r\nGPS=1\r\nDebug=0\r\n");
-    std::fclose(f);
+    out << "</trkseg></trk>\n</gpx>\n";
+    if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 // ---- measuring ----------------------------------------------------------
 
 
-void resetPeak() {
-    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
-        std::fputs("5", f);
-        std::fclose(f);
-    }
-}
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // What a child reports; fields a case does not measure stay as they are.
 struct RunResult {
@@ -358,7 +354,7 @@ int main(int argc, char** argv) {
     std::printf("writing inputs into %s ...\n", dir.c_str());
     std::fflush(stdout);
     const std::string settings = dir + "/settings.ini";
-    writeSettings(settings);
+    writeFile(settings, "[SETTINGS]\r\nModulateTemp=1\r\nGPS=1\r\nDebug=0\r\n");
     writeHrm(dir + "/plain/day.hrm", {});
     writeHrm(dir + "/track/day.hrm", {});
     writeGpx(dir + "/track/day.gpx", kDaySeconds);

@@ -5,7 +5,7 @@
 
 #include "device/ImportRules.h"
 
-TEST(ImportRules, familyDetectionFromTheMonitorCode) {
+TEST(ImportRules_monitor, familyDetectionFromTheMonitorCode) {
     const struct {
         uint8_t stored;
         int32_t code;
@@ -21,7 +21,7 @@ TEST(ImportRules, familyDetectionFromTheMonitorCode) {
     EXPECT_EQ(FamilyCaptionSuffix(3), "");
 }
 
-TEST(ImportRules, protocolStart) {
+TEST(ImportRules_monitor, protocolStart) {
     const struct {
         uint8_t protocol;
         int16_t port;
@@ -46,7 +46,7 @@ TEST(ImportRules, protocolStart) {
     }
 }
 
-TEST(ImportRules, memoryPercent) {
+TEST(ImportRules_monitor, memoryPercent) {
     const struct {
         int32_t size, free, expected;
     } cases[] = {
@@ -59,7 +59,7 @@ TEST(ImportRules, memoryPercent) {
         EXPECT_EQ(MemoryPercent(c.size, c.free), c.expected) << c.size << " / " << c.free;
 }
 
-TEST(ImportRules, lowVoltageHint) {
+TEST(ImportRules_monitor, lowVoltageHint) {
     EXPECT_EQ(LowVoltageHint(0), "");
     EXPECT_EQ(LowVoltageHint(-1), "");
     EXPECT_EQ(LowVoltageHint(1), "Watch-/Bikecomputer");
@@ -68,7 +68,7 @@ TEST(ImportRules, lowVoltageHint) {
     EXPECT_EQ(LowVoltageHint(7), "Watch-/Bikecomputer&& HR-Belt&& Speedsensor");
 }
 
-TEST(ImportRules, exerciseFilePathNeverNamesATakenFile) {
+TEST(ImportRules_files, exerciseFilePathNeverNamesATakenFile) {
     std::set<std::string> taken;
     const auto exists = [&](const std::string& path) { return taken.count(path) != 0; };
     const std::string dir = "C:\\Temp\\VoruzUvidav\\";

@@ -16,6 +16,7 @@
 #include "config/ConfigSettings.h"
 #include "device/ImportSession.h"
 #include "model/Settings.h"
+#include "tests/native/TestSupport.h"
 
 namespace {
 
@@ -103,48 +104,32 @@ public:
     void sleep(uint32_t) override {}
 };
 
-// A private temporary directory, which is also where the work directory goes.
-class ImportSessionTest : public ::testing::Test {
+// The work directory goes into the test's private temporary directory.
+class ImportSession : public PrivateTmpDirTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/polarimport.XXXXXX";
-        dir_ = mkdtemp(pattern);
-        previousTmp_ = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-        setenv("TMPDIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (previousTmp_.empty())
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", previousTmp_.c_str(), 1);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
     // Both timer steps as the dialog runs them, with `settings` in the file.
     DownloadOutcome runImport(TImportSession& steps, const std::string& settings) {
-        std::ofstream(dir_ + "/plugin.ini") << "[SETTINGS]\n" << settings;
-        steps.LoadSettings(dir_ + "/plugin.ini");
+        steps.LoadSettings(write("plugin.ini", "[SETTINGS]\n" + settings));
         if (steps.tmStartTimer() != StartOutcome::ScheduleDownload) return DownloadOutcome::Abort;
         return steps.tmGetDatasTimer();
     }
     DownloadOutcome runImport(const std::string& settings = "") { return runImport(session, settings); }
     std::string workDir() const { return dir_ + "/VoruzUvidav"; }
 
-    std::string dir_;
     TPluginState plugin;
     FakeLibrary library;
     FakeView view;
     TImportSession session{plugin, library, view};
-
-private:
-    std::string previousTmp_;
 };
+
+using ImportSession_reading = ImportSession;
+using ImportSession_saving = ImportSession;
+using ImportSession_waiting = ImportSession;
 
 }  // namespace
 
 // Without a target directory the files stay in the work directory.
-TEST_F(ImportSessionTest, readingByDeviceType) {
+TEST_F(ImportSession_reading, readingByDeviceType) {
     const struct {
         const char* settings;
         int32_t code;
@@ -172,7 +157,7 @@ TEST_F(ImportSessionTest, readingByDeviceType) {
     }
 }
 
-TEST_F(ImportSessionTest, savingFailsRatherThanOverwriting) {
+TEST_F(ImportSession_saving, savingFailsRatherThanOverwriting) {
     // 1 + 1999 names for one file number; the next exercise finds none free.
     library.exercises = 2001;
     library.fileNumbers.assign(2001, 5);
@@ -183,7 +168,7 @@ TEST_F(ImportSessionTest, savingFailsRatherThanOverwriting) {
     EXPECT_EQ(plugin.ImportedExerciseCount, 2001);
 }
 
-TEST_F(ImportSessionTest, savingFailsForAPathBeyondTheLibrarysLimit) {
+TEST_F(ImportSession_saving, savingFailsForAPathBeyondTheLibrarysLimit) {
     // The work directory's path alone leaves no room for "1.hrm".
     std::string deep = dir_;
     while (deep.size() + std::string("/VoruzUvidav/1.hrm").size() <= 260) deep += "/dddddddddd";
@@ -198,7 +183,7 @@ TEST_F(ImportSessionTest, savingFailsForAPathBeyondTheLibrarysLimit) {
 
 // An unknown protocol starts nothing; the wait polls with pauses and ends
 // when the dialog is closed, which then counts as an abort.
-TEST_F(ImportSessionTest, closingTheDialogEndsTheWait) {
+TEST_F(ImportSession_waiting, closingTheDialogEndsTheWait) {
     library.answerAfterPolls = -1;
     view.onWait = [&] { view.closed = library.polls == 3; };
     EXPECT_EQ(runImport("Protocol=3\n"), DownloadOutcome::Abort);
@@ -213,10 +198,9 @@ TEST_F(ImportSessionTest, closingTheDialogEndsTheWait) {
 // The three readers of the settings file: the import's device keys, the
 // configuration dialog's ten and the analysis settings. Each first holds
 // values other than the defaults, so a key a reader leaves alone shows.
-TEST_F(ImportSessionTest, missingSettingsFileGivesEveryReaderTheDefaults) {
+TEST_F(ImportSession_reading, missingSettingsFileGivesEveryReaderTheDefaults) {
     const std::string missing = dir_ + "/absent.ini";
-    std::ofstream(dir_ + "/other.ini") << "[SETTINGS]\nDeviceType=2\nProtocol=2\nCOMPort=7\nHRFilter=0\n";
-    session.LoadSettings(dir_ + "/other.ini");
+    session.LoadSettings(write("other.ini", "[SETTINGS]\nDeviceType=2\nProtocol=2\nCOMPort=7\nHRFilter=0\n"));
     ASSERT_EQ(session.protocol(), 2);
     ASSERT_FALSE(view.filterTicked);
     session.LoadSettings(missing);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -16,6 +15,7 @@
 
 #include "DialogDriver.h"
 #include "config/ConfigControls.h"
+#include "tests/shared/FileContent.h"
 
 namespace {
 
@@ -78,13 +78,6 @@ struct Dialog {
     }
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 std::vector<std::string> keysIn(const std::string& path) {
     std::vector<std::string> keys;
     std::istringstream lines(readFile(path));
@@ -137,7 +130,13 @@ protected:
     ConfigCall call{nullptr, {100, 80, 900, 680}, 8, scratch.file("plugin.ini")};
 };
 
-TEST_F(ConfigDialog, showsEveryComponentWithItsTextsAndLayout) {
+using ConfigDialog_layout = ConfigDialog;
+using ConfigDialog_values = ConfigDialog;
+using ConfigDialog_port = ConfigDialog;
+using ConfigDialog_saving = ConfigDialog;
+using ConfigDialog_link = ConfigDialog;
+
+TEST_F(ConfigDialog_layout, showsEveryComponentWithItsTextsAndLayout) {
     HWND owner = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 80, 800, 600, nullptr, nullptr,
                                  nullptr, nullptr);
     ASSERT_NE(owner, nullptr);
@@ -236,7 +235,7 @@ TEST_F(ConfigDialog, showsEveryComponentWithItsTextsAndLayout) {
     DestroyWindow(owner);
 }
 
-TEST_F(ConfigDialog, missingFileShowsTheDefaults) {
+TEST_F(ConfigDialog_values, missingFileShowsTheDefaults) {
     const int32_t result = run([](const Dialog& d) {
         EXPECT_EQ(d.selected(id::cboDeviceType), 0);
         EXPECT_EQ(d.selected(id::cboProt), 0);
@@ -255,7 +254,7 @@ TEST_F(ConfigDialog, missingFileShowsTheDefaults) {
     EXPECT_FALSE(fileExists(call.iniPath)) << "reading or aborting created the file";
 }
 
-TEST_F(ConfigDialog, everyKeyReachesItsControl) {
+TEST_F(ConfigDialog_values, everyKeyReachesItsControl) {
     TestPorts ports({"COM45"});
     scratch.write("plugin.ini",
                   "[SETTINGS]\r\nDeviceType=2\r\nProtocol=2\r\nCOMPort=45\r\nHRFilter=0\r\nModulateTemp=0\r\n"
@@ -279,7 +278,7 @@ TEST_F(ConfigDialog, everyKeyReachesItsControl) {
     EXPECT_EQ(result, 3);
 }
 
-TEST_F(ConfigDialog, okWritesEveryKeyInOrderAndTheAnalysisReadsThem) {
+TEST_F(ConfigDialog_saving, okWritesEveryKeyInOrderAndTheAnalysisReadsThem) {
     TestPorts ports({"COM45"});
     const int32_t result = run([](const Dialog& d) {
         d.choose(id::cboDeviceType, 1);
@@ -311,7 +310,7 @@ TEST_F(ConfigDialog, okWritesEveryKeyInOrderAndTheAnalysisReadsThem) {
     EXPECT_EQ(getAHFactor(), 9);
 }
 
-TEST_F(ConfigDialog, spinValueIsClampedToItsRange) {
+TEST_F(ConfigDialog_values, spinValueIsClampedToItsRange) {
     scratch.write("plugin.ini", "[SETTINGS]\r\nAHFactor=15\r\n");
     EXPECT_EQ(run([](const Dialog& d) {
                   EXPECT_EQ(d.text(id::edAHFactor), "10");
@@ -322,7 +321,7 @@ TEST_F(ConfigDialog, spinValueIsClampedToItsRange) {
     EXPECT_EQ(iniInteger(call.iniPath, "AHFactor"), 10);
 }
 
-TEST_F(ConfigDialog, portStaysUnderIrdaAndUsb) {
+TEST_F(ConfigDialog_port, portStaysUnderIrdaAndUsb) {
     for (int protocol : {0, 1}) {
         scratch.write("plugin.ini", "[SETTINGS]\r\nProtocol=2\r\nCOMPort=7\r\n");
         EXPECT_EQ(run([&](const Dialog& d) {
@@ -337,7 +336,7 @@ TEST_F(ConfigDialog, portStaysUnderIrdaAndUsb) {
     }
 }
 
-TEST_F(ConfigDialog, portTheMachineLacksShowsNoSelectionAndSavesMinusOne) {
+TEST_F(ConfigDialog_port, portTheMachineLacksShowsNoSelectionAndSavesMinusOne) {
     scratch.write("plugin.ini", "[SETTINGS]\r\nProtocol=2\r\nCOMPort=250\r\n");
     EXPECT_EQ(run([](const Dialog& d) {
                   EXPECT_EQ(d.selected(id::ComComboBox), -1);
@@ -347,7 +346,7 @@ TEST_F(ConfigDialog, portTheMachineLacksShowsNoSelectionAndSavesMinusOne) {
     EXPECT_EQ(iniInteger(call.iniPath, "COMPort"), -1);
 }
 
-TEST_F(ConfigDialog, portListComesFromTheRegistry) {
+TEST_F(ConfigDialog_port, portListComesFromTheRegistry) {
     auto listed = [&] {
         std::vector<std::string> items;
         run([&](const Dialog& d) {
@@ -374,7 +373,7 @@ TEST_F(ConfigDialog, portListComesFromTheRegistry) {
     EXPECT_EQ(listed(), before) << "the ports went with their registry values";
 }
 
-TEST_F(ConfigDialog, onlyOkWritesAndEachEndGivesItsResult) {
+TEST_F(ConfigDialog_saving, onlyOkWritesAndEachEndGivesItsResult) {
     struct Case {
         const char* how;
         std::function<void(const Dialog&)> end;
@@ -403,7 +402,7 @@ TEST_F(ConfigDialog, onlyOkWritesAndEachEndGivesItsResult) {
     }
 }
 
-TEST_F(ConfigDialog, colourSchemeSetsTheBackground) {
+TEST_F(ConfigDialog_layout, colourSchemeSetsTheBackground) {
     struct Case {
         uint8_t scheme;
         COLORREF background;
@@ -458,7 +457,7 @@ private:
     DWORD previousType_ = 0;
 };
 
-TEST_F(ConfigDialog, linkOpensTheAddressItShowsWithTheDefaultHandler) {
+TEST_F(ConfigDialog_link, linkOpensTheAddressItShowsWithTheDefaultHandler) {
     const std::string record = scratch.file("opened.txt");
     RecordingBrowser browser(record);
     EXPECT_EQ(run([&](const Dialog& d) {
@@ -526,7 +525,7 @@ bool readOnlyRefusesWrites(const ScratchDirectory& scratch) {
     return refused;
 }
 
-TEST_F(ConfigDialog, refusedWriteIsReportedAndOkWorksAgain) {
+TEST_F(ConfigDialog_saving, refusedWriteIsReportedAndOkWorksAgain) {
     const std::string original = "[SETTINGS]\r\nDeviceType=1\r\n";
     for (const bool readOnly : {true, false}) {
         const char* how = readOnly ? "read-only" : "locked";

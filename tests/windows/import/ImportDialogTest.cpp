@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
@@ -16,14 +15,10 @@
 #include "ImportHarness.h"
 #include "PluginHost.h"
 #include "model/HostRecords.h"
+#include "tests/shared/FileContent.h"
 #include "unzip.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -135,6 +130,9 @@ protected:
     std::string target;
 };
 
+using ImportDialog_import = ImportDialog;
+using ImportDialog_failures = ImportDialog;
+
 const std::vector<int> kFirst = {101, 102, 103}, kSecond = {111, 112, 113, 114, 115}, kThird = {121, 122, 123, 124};
 
 }  // namespace
@@ -142,7 +140,7 @@ const std::vector<int> kFirst = {101, 102, 103}, kSecond = {111, 112, 113, 114, 
 // One load, two imports: three exercises from an S-family monitor, then a
 // monitor without exercises, which must not leave the first import's count
 // or archive behind.
-TEST_F(ImportDialog, fullImportThenEmptyMonitor) {
+TEST_F(ImportDialog_import, fullImportThenEmptyMonitor) {
     settings("DeviceType=1\r\nProtocol=1\r\nHRFilter=1\r\n");
     scenario("Code=20\r\nName=S625X\r\nNameVariant=2\r\nMemorySize=1000\r\nFreeMemory=250\r\nLowVoltage=3\r\n"
              "AnswerAfter=500\r\n",
@@ -236,7 +234,7 @@ TEST_F(ImportDialog, fullImportThenEmptyMonitor) {
 // A CS-family monitor under an S-family setting, over COM: the first save
 // and the third read fail; what was read is archived and the count is the
 // monitor's.
-TEST_F(ImportDialog, rsFamilyWithFailedSaveAndRead) {
+TEST_F(ImportDialog_import, rsFamilyWithFailedSaveAndRead) {
     settings("DeviceType=0\r\nProtocol=2\r\nCOMPort=3\r\nHRFilter=0\r\n");
     scenario("Code=40\r\nMemorySize=3\r\nFreeMemory=2\r\nAnswerAfter=100\r\n",
              {{kFirst, 4}, {kSecond, 5}, {kThird, 6}}, "Save=0\r\nRead=2\r\n");
@@ -271,7 +269,7 @@ TEST_F(ImportDialog, rsFamilyWithFailedSaveAndRead) {
 
 // Failures before the download: the dialog closes with result 0, with the
 // connection message only where the library refused to start.
-TEST_F(ImportDialog, connectionFailures) {
+TEST_F(ImportDialog_failures, connectionFailures) {
     const struct {
         const char* failure;
         std::vector<std::string> messages;
@@ -298,7 +296,7 @@ TEST_F(ImportDialog, connectionFailures) {
 }
 
 // A device that never answers: the dialog waits, idle, until Abort.
-TEST_F(ImportDialog, abortWhileWaiting) {
+TEST_F(ImportDialog_failures, abortWhileWaiting) {
     settings("Protocol=1\r\n");
     scenario("AnswerAfter=-1\r\n", {{kFirst, 1}});
     double cpuAtWait = -1, cpuAtAbort = -1;
@@ -332,7 +330,7 @@ TEST_F(ImportDialog, abortWhileWaiting) {
 // The S-family bulk read fails: the link is closed, the dialog stays open
 // showing "Offline" until Abort, which closes the link once more. Being
 // activated again meanwhile must not start a second connection.
-TEST_F(ImportDialog, bulkReadFailureWaitsForAbort) {
+TEST_F(ImportDialog_failures, bulkReadFailureWaitsForAbort) {
     settings("DeviceType=0\r\nProtocol=0\r\n");
     scenario("Code=12\r\nAnswerAfter=50\r\n", {{kFirst, 1}}, "BulkRead=1\r\n");
     DWORD offlineSince = 0;

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "PluginHost.h"
+#include "tests/shared/HrmText.h"
 
 namespace {
 
@@ -134,11 +135,11 @@ bool DialogWatcher::clickButton(HWND dialog, const std::string& caption) {
 }
 
 std::string hrmFile(const std::vector<int>& heartRates) {
-    std::string text =
-        "[Params]\r\nVersion=106\r\nMonitor=12\r\nSMode=000000000\r\nDate=20090501\r\nStartTime=10:00:00.0\r\n"
-        "Length=00:00:" + std::to_string(heartRates.size() * 5) + ".0\r\nInterval=5\r\n\r\n[HRData]\r\n";
-    for (int hr : heartRates) text += std::to_string(hr) + "\r\n";
-    return text;
+    Hrm hrm;
+    hrm.date = "20090501";
+    hrm.length = "00:00:" + std::to_string(heartRates.size() * 5) + ".0";
+    for (int hr : heartRates) hrm.rows.push_back(std::to_string(hr));
+    return hrm.text();
 }
 
 double processCpuSeconds() {

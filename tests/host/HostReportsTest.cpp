@@ -16,7 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST_F(Host, json_handsOverEveryRecordOfAnExercise) {
+using HostReports_json = Host;
+using HostReports_exit = Host;
+using HostReports_csv = Host;
+using HostReports_table = Host;
+using HostReports_example = Host;
+using HostReports_realFiles = Host;
+
+TEST_F(HostReports_json, handsOverEveryRecordOfAnExercise) {
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
     write("ride.gpx", gpxText(kTrack));
     const Json doc = json({file});
@@ -57,7 +64,7 @@ TEST_F(Host, json_handsOverEveryRecordOfAnExercise) {
     EXPECT_EQ(samples[0].members.count("SampleText"), 0u);
 }
 
-TEST_F(Host, json_settingsFileSwitchesTrackAndDebugBox) {
+TEST_F(HostReports_json, settingsFileSwitchesTrackAndDebugBox) {
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
     write("ride.gpx", gpxText(kTrack));
 
@@ -75,7 +82,7 @@ TEST_F(Host, json_settingsFileSwitchesTrackAndDebugBox) {
     for (size_t j = 0; j < samples.size(); ++j) ASSERT_EQ(samples[j]["Latitude"].number, 0) << j;
 }
 
-TEST_F(Host, json_archiveExercisesByIndex) {
+TEST_F(HostReports_json, archiveExercisesByIndex) {
     HrmShape shortRide;
     shortRide.samples = 20;
     HrmShape longerRide;
@@ -104,7 +111,7 @@ TEST_F(Host, json_archiveExercisesByIndex) {
     EXPECT_EQ(exercises[2]["samples"].size(), 0u);
 }
 
-TEST_F(Host, exit_statusAndMessages) {
+TEST_F(HostReports_exit, statusAndMessages) {
     const std::string file = write("ride.hrm", hrmText(HrmShape{}));
     const struct {
         std::vector<std::string> args;
@@ -136,7 +143,7 @@ TEST_F(Host, exit_statusAndMessages) {
     EXPECT_EQ(doc["files"][1]["exercises"][0]["sampleCount"].number, 0);
 }
 
-TEST_F(Host, csv_oneRowPerSampleWithQuotedPath) {
+TEST_F(HostReports_csv, oneRowPerSampleWithQuotedPath) {
     const std::string file = write("a,b.hrm", hrmText(HrmShape{}));
     const HostRun result = run({"--format", "csv", file});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -151,7 +158,7 @@ TEST_F(Host, csv_oneRowPerSampleWithQuotedPath) {
     EXPECT_EQ(lines[100].substr(lines[100].size() - 6), ",495,0");
 }
 
-TEST_F(Host, table_showsDatesDurationAndEndsOfTheSamples) {
+TEST_F(HostReports_table, showsDatesDurationAndEndsOfTheSamples) {
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
     const HostRun result = run({file});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -167,7 +174,7 @@ TEST_F(Host, table_showsDatesDurationAndEndsOfTheSamples) {
     EXPECT_EQ(out.find("\n       5   0:00:25"), std::string::npos) << out;
 }
 
-TEST_F(Host, example_bundledRideMatchesItsTrack) {
+TEST_F(HostReports_example, bundledRideMatchesItsTrack) {
     const std::string gpx = readFile(POLAR_EXAMPLES_DIR "/ride.gpx");
     const std::string firstLat = attributeAfter(gpx, "<trkpt lat=\"");
     const std::string firstLon = attributeAfter(gpx, "\" lon=\"");
@@ -184,7 +191,7 @@ TEST_F(Host, example_bundledRideMatchesItsTrack) {
 
 // Files recorded by real monitors: each must analyse. A positive start
 // delay ends the load before any sample, so such a file yields none.
-TEST_F(Host, realFiles_everyFileGivesItsSamples) {
+TEST_F(HostReports_realFiles, everyFileGivesItsSamples) {
     if (!fs::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
     int files = 0;
     for (const auto& entry : fs::directory_iterator(POLAR_REAL_FILES_DIR)) {

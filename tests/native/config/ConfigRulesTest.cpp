@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(ConfigRules, portNumberIsTheDecimalTextAfterCom) {
+TEST(ConfigRules_port, portNumberIsTheDecimalTextAfterCom) {
     struct Case {
         const char* item;
         int32_t number;
@@ -31,13 +31,13 @@ TEST(ConfigRules, portNumberIsTheDecimalTextAfterCom) {
     EXPECT_EQ(portNumberOf(portItem(255)), 255);
 }
 
-TEST(ConfigRules, portItemsAreComNumbersInOrderOnce) {
+TEST(ConfigRules_port, portItemsAreComNumbersInOrderOnce) {
     EXPECT_EQ(portItemsOf({"COM3", "COM10", "com2", "COM3", "\\Device\\Serial0", "COMA", "COM", "COM07", "LPT1"}),
               (std::vector<std::string>{"COM2", "COM3", "COM7", "COM10"}));
     EXPECT_TRUE(portItemsOf({}).empty());
 }
 
-TEST(ConfigRules, colourSchemeTable) {
+TEST(ConfigRules_layout, colourSchemeTable) {
     struct Case {
         unsigned index;
         SchemeColor::Kind kind;
@@ -63,7 +63,7 @@ TEST(ConfigRules, colourSchemeTable) {
     }
 }
 
-TEST(ConfigRules, centringTruncatesTowardZeroAndFallsBackForAnEmptyHost) {
+TEST(ConfigRules_layout, centringTruncatesTowardZeroAndFallsBackForAnEmptyHost) {
     const ScreenRect screen{0, 0, 1024, 768};
     auto at = [&](int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t width, int32_t height) {
         const ScreenPoint p = centredOn(HostWindowParams{nullptr, left, top, right, bottom}, width, height, screen);
@@ -79,7 +79,7 @@ TEST(ConfigRules, centringTruncatesTowardZeroAndFallsBackForAnEmptyHost) {
     EXPECT_EQ(at(500, 500, 400, 600, 424, 368), std::make_pair(300, 200)) << "right before left";
 }
 
-TEST(ConfigRules, refusedWriteNamesTheFile) {
+TEST(ConfigRules_saving, refusedWriteNamesTheFile) {
     EXPECT_EQ(writeRefusedMessage("C:\\x\\polar.ini"), "In C:\\x\\polar.ini kann nicht geschrieben werden");
 }
 

@@ -10,13 +10,16 @@
 
 namespace {
 
-class Exports : public ::testing::Test {
+class DllExports : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(host.module(), nullptr) << "cannot load " << PluginHost::libraryPath(); }
     PluginHost host;
 };
 
-TEST_F(Exports, ordinalsNameTheExportsOfTheTable) {
+using DllExports_ordinals = DllExports;
+using DllExports_identity = DllExports;
+
+TEST_F(DllExports_ordinals, ordinalsNameTheExportsOfTheTable) {
     int count = 0;
     auto check = [&](int ordinal, const char* name) {
         ++count;
@@ -31,7 +34,7 @@ TEST_F(Exports, ordinalsNameTheExportsOfTheTable) {
     EXPECT_EQ(GetProcAddress(host.module(), MAKEINTRESOURCEA(32)), nullptr);
 }
 
-TEST_F(Exports, identity) {
+TEST_F(DllExports_identity, versionFactorAndTexts) {
     EXPECT_EQ(host.get<plugin_exports::GetVersion>()(), kPluginVersion);
     EXPECT_EQ(host.get<plugin_exports::GetAHFactor>()(), 2);
 
@@ -46,7 +49,7 @@ TEST_F(Exports, identity) {
 }
 
 // Settings files go through the system's private-profile functions.
-class Settings : public Exports {
+class DllExports_settings : public DllExports {
 protected:
     int32_t ahFactorAfterReading(const std::string& content) {
         scratch.write("plugin.ini", content);
@@ -56,7 +59,7 @@ protected:
     ScratchDirectory scratch{"polar-settings"};
 };
 
-TEST_F(Settings, ahFactorForms) {
+TEST_F(DllExports_settings, ahFactorForms) {
     const struct {
         const char* content;
         int32_t expected;
@@ -74,7 +77,7 @@ TEST_F(Settings, ahFactorForms) {
     for (const auto& c : cases) EXPECT_EQ(ahFactorAfterReading(c.content), c.expected) << c.content;
 }
 
-TEST_F(Settings, missingFileOrKeyGivesTheDefault) {
+TEST_F(DllExports_settings, missingFileOrKeyGivesTheDefault) {
     host.get<plugin_exports::Initialize>()(5, "C:\\", 0);
     ASSERT_EQ(host.get<plugin_exports::GetAHFactor>()(), 5);
     host.get<plugin_exports::SetPluginIniFile>()(scratch.file("missing.ini").c_str());
@@ -86,14 +89,14 @@ TEST_F(Settings, missingFileOrKeyGivesTheDefault) {
 }
 
 // The host owns the handle it is given and hands back the one it held.
-class Bitmaps : public Exports {
+class DllExports_bitmaps : public DllExports {
 protected:
     static bool describe(void* handle, BITMAP& bitmap) {
         return handle && GetObjectA(static_cast<HGDIOBJ>(handle), sizeof bitmap, &bitmap) == sizeof bitmap;
     }
 };
 
-TEST_F(Bitmaps, iconIs32By32At24BitsPerPixel) {
+TEST_F(DllExports_bitmaps, iconIs32By32At24BitsPerPixel) {
     void* handle = nullptr;
     ASSERT_EQ(host.get<plugin_exports::GetPluginIcon>()(&handle), 1);
     BITMAP bitmap;
@@ -104,7 +107,7 @@ TEST_F(Bitmaps, iconIs32By32At24BitsPerPixel) {
     DeleteObject(handle);
 }
 
-TEST_F(Bitmaps, imageIs130By156At8BitsPerPixel) {
+TEST_F(DllExports_bitmaps, imageIs130By156At8BitsPerPixel) {
     void* handle = nullptr;
     ASSERT_EQ(host.get<plugin_exports::GetPluginImage>()(&handle), 1);
     BITMAP bitmap;
@@ -115,7 +118,7 @@ TEST_F(Bitmaps, imageIs130By156At8BitsPerPixel) {
     DeleteObject(handle);
 }
 
-TEST_F(Bitmaps, handleInTheVariableIsDestroyed) {
+TEST_F(DllExports_bitmaps, handleInTheVariableIsDestroyed) {
     const struct {
         const char* name;
         plugin_exports::GetPluginIcon::Function* get;

@@ -16,6 +16,7 @@
 #include "framework/Zip.h"
 #include "tests/host/HostFixture.h"
 #include "tests/host/MiniJson.h"
+#include "tests/shared/HrmText.h"
 
 namespace {
 
@@ -28,10 +29,15 @@ double semicircles(double degrees) { return std::round(degrees * 2147483648.0 / 
 
 // An R-R recording on 2024-05-12: its rows are the milliseconds between beats.
 std::string rrText(const std::string& start, const std::vector<std::string>& rows) {
-    std::string text = "[Params]\r\nVersion=106\r\nMonitor=22\r\nSMode=000000000\r\nDate=20240512\r\nStartTime=" +
-                       start + "\r\nLength=00:03:00.0\r\nInterval=238\r\nStartDelay=0\r\n\r\n[HRData]\r\n";
-    for (const std::string& row : rows) text += row + "\r\n";
-    return text;
+    Hrm hrm;
+    hrm.monitor = "22";
+    hrm.date = "20240512";
+    hrm.startTime = start;
+    hrm.length = "00:03:00.0";
+    hrm.interval = "238";
+    hrm.startDelay = "0";
+    hrm.rows = rows;
+    return hrm.text();
 }
 
 // 200 beats of 600 to 990 ms, with a row that is no number after beat 50 and
@@ -52,7 +58,7 @@ std::vector<double> beatIntervals() {
     return seconds;
 }
 
-class Convert : public Host {
+class ConvertedFiles : public Host {
 protected:
     void SetUp() override {
         Host::SetUp();
@@ -143,7 +149,20 @@ protected:
     }
 };
 
-TEST_F(Convert, tcx_lapsTrackpointsAndExtensionsReadBack) {
+using ConvertedFiles_tcx = ConvertedFiles;
+using ConvertedFiles_gpx = ConvertedFiles;
+using ConvertedFiles_fit = ConvertedFiles;
+using ConvertedFiles_usUnits = ConvertedFiles;
+using ConvertedFiles_archive = ConvertedFiles;
+using ConvertedFiles_svg = ConvertedFiles;
+using ConvertedFiles_failures = ConvertedFiles;
+using ConvertedFiles_schemas = ConvertedFiles;
+using ConvertedFiles_honestOutputs = ConvertedFiles;
+using ConvertedFiles_sport = ConvertedFiles;
+using ConvertedFiles_rr = ConvertedFiles;
+using ConvertedFiles_realFiles = ConvertedFiles;
+
+TEST_F(ConvertedFiles_tcx, lapsTrackpointsAndExtensionsReadBack) {
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
     write("ride.gpx", gpxText(kTrack));
     const HostRun result = convert("tcx", {"--utc-offset", "+02:00", file});
@@ -179,7 +198,7 @@ TEST_F(Convert, tcx_lapsTrackpointsAndExtensionsReadBack) {
     EXPECT_NE(tcx.find("<Notes>First line\nCaf\xc3\xa9 stop"), std::string::npos) << "note in UTF-8";
 }
 
-TEST_F(Convert, gpx_machineTimeZoneAndTrackPointExtension) {
+TEST_F(ConvertedFiles_gpx, machineTimeZoneAndTrackPointExtension) {
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
     write("ride.gpx", gpxText(kTrack));
     convert("gpx", {file}, 0, "TZ=Europe/Zurich");
@@ -196,7 +215,7 @@ TEST_F(Convert, gpx_machineTimeZoneAndTrackPointExtension) {
               std::string::npos);
 }
 
-TEST_F(Convert, fit_recordsLapsSessionAndLocalTime) {
+TEST_F(ConvertedFiles_fit, recordsLapsSessionAndLocalTime) {
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
     write("ride.gpx", gpxText(kTrack));
     convert("fit", {"--utc-offset=-03:30", file});
@@ -229,7 +248,7 @@ TEST_F(Convert, fit_recordsLapsSessionAndLocalTime) {
     EXPECT_EQ(messages["activityMesgs"][0]["localTimestamp"].number, 1084455500 - 12600);
 }
 
-TEST_F(Convert, usUnits_convertedWhileTheRecordsStayAsTheFileHasThem) {
+TEST_F(ConvertedFiles_usUnits, convertedWhileTheRecordsStayAsTheFileHasThem) {
     HrmShape shape = rideWithLaps();
     shape.smode = "111110010";  // the 8th character: US units
     const std::string file = write("ride.hrm", hrmText(shape));
@@ -247,7 +266,7 @@ TEST_F(Convert, usUnits_convertedWhileTheRecordsStayAsTheFileHasThem) {
     EXPECT_EQ(doc["files"][0]["exercises"][0]["samples"][99]["Altitude"].number, 400);
 }
 
-TEST_F(Convert, archive_aFilePerExerciseEachInItsOwnUnits) {
+TEST_F(ConvertedFiles_archive, aFilePerExerciseEachInItsOwnUnits) {
     HrmShape metric;
     metric.samples = 20;
     HrmShape us;
@@ -277,7 +296,7 @@ TEST_F(Convert, archive_aFilePerExerciseEachInItsOwnUnits) {
 
 // Each panel keeps a low and a high value per pixel column, so a long
 // exercise draws no more than a short one.
-TEST_F(Convert, svg_wellFormedMarksLapsAndStaysSmall) {
+TEST_F(ConvertedFiles_svg, wellFormedMarksLapsAndStaysSmall) {
     HrmShape shape = rideWithLaps();
     shape.smode = "100000000";  // speed only
     shape.interval = 1;
@@ -295,7 +314,7 @@ TEST_F(Convert, svg_wellFormedMarksLapsAndStaysSmall) {
     EXPECT_EQ(lapLines, 3u);
 }
 
-TEST_F(Convert, failures_writeNothingHalfWay) {
+TEST_F(ConvertedFiles_failures, writeNothingHalfWay) {
     const std::string file = write("ride.hrm", hrmText(HrmShape{}));
 
     HostRun result = convert("tcx", {path("missing.hrm")}, 1);
@@ -320,7 +339,7 @@ TEST_F(Convert, failures_writeNothingHalfWay) {
 
 // The validation the other tests end with rejects what the main schemas
 // alone would let pass: a number element of the extension holding text.
-TEST_F(Convert, schemas_rejectAnExtensionValueThatIsNoNumber) {
+TEST_F(ConvertedFiles_schemas, rejectAnExtensionValueThatIsNoNumber) {
     if (!fs::is_directory(POLAR_SCHEMAS_DIR))
         GTEST_SKIP() << "no " POLAR_SCHEMAS_DIR ": TCX and GPX files are not validated against their schemas";
     const std::string file = write("ride.hrm", hrmText(rideWithLaps()));
@@ -346,7 +365,7 @@ TEST_F(Convert, schemas_rejectAnExtensionValueThatIsNoNumber) {
 // An exercise that would give a file without a point, or points without a
 // time, gives no file; each says why, and a raw file without any converted
 // file ends the run with status 1.
-TEST_F(Convert, honestOutputs_noEmptyOrTimelessFiles) {
+TEST_F(ConvertedFiles_honestOutputs, noEmptyOrTimelessFiles) {
     const std::string ride = write("ride.hrm", hrmText(HrmShape{}));
     HostRun result = convert("gpx", {ride}, 1);
     EXPECT_EQ(result.err, "polarhost: " + ride + ": no position recorded, and a GPX file holds positions only; "
@@ -384,7 +403,7 @@ TEST_F(Convert, honestOutputs_noEmptyOrTimelessFiles) {
 }
 
 // --sport names the sport of every exercise, in the files and the reports.
-TEST_F(Convert, sport_chosenOverridesTheRecording) {
+TEST_F(ConvertedFiles_sport, chosenOverridesTheRecording) {
     const std::string ride = write("ride.hrm", hrmText(rideWithLaps()));  // power: a ride
     EXPECT_EQ(json({ride})["files"][0]["exercises"][0]["sport"].text, "cycling");
     EXPECT_EQ(json({"--sport", "running", ride})["files"][0]["exercises"][0]["sport"].text, "running");
@@ -400,7 +419,7 @@ TEST_F(Convert, sport_chosenOverridesTheRecording) {
 
 // The plug-in gives an R-R recording no samples; the host converts it from
 // its beats: every interval in FIT's hrv messages, and a heart rate a second.
-TEST_F(Convert, rr_convertedFromItsBeats) {
+TEST_F(ConvertedFiles_rr, convertedFromItsBeats) {
     const std::string file = write("beats.hrm", rrText("10:00:00.0", beatRows()));
     // Second s takes the rate of the last beat at or before it.
     std::vector<int> rates;  // from second 1, the first after a beat
@@ -453,7 +472,7 @@ TEST_F(Convert, rr_convertedFromItsBeats) {
 
 // The sample file's FIT carries the intervals of the R-R file of the same
 // start, whichever comes first; the R-R file writes none of its own.
-TEST_F(Convert, rr_partnerMergedIntoTheSampleFile) {
+TEST_F(ConvertedFiles_rr, partnerMergedIntoTheSampleFile) {
     const std::vector<fw::ZipSource> entries = {
         {"a.hrm", write("a.hrm", hrmText(HrmShape{}))},
         {"b.hrm", write("b.hrm", rrText("10:00:00.0", beatRows()))},
@@ -491,7 +510,7 @@ TEST_F(Convert, rr_partnerMergedIntoTheSampleFile) {
 // records give back the heart rates the plug-in handed over, an R-R file's
 // hrv messages its intervals, and each file has the sport its header tells
 // a reader: power or the cycling flag a ride, speed alone a run.
-TEST_F(Convert, realFiles_everyFormatReadBack) {
+TEST_F(ConvertedFiles_realFiles, everyFormatReadBack) {
     if (!fs::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
     const std::map<std::string, std::pair<std::string, std::string>> sports = {
         {"goldencheetah__04010301", {"Other", "generic"}},             // heart rate only
