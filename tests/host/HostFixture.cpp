@@ -51,9 +51,21 @@ std::string gpxText(const std::vector<GpxPoint>& points) {
     std::string text =
         "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><trkseg>\n";
     for (const GpxPoint& p : points)
-        text += std::string("<trkpt lat=\"") + p.lat + "\" lon=\"" + p.lon + "\">\n<ele>400</ele>\n<time>2024-05-12T" +
-                p.time + "Z</time>\n</trkpt>\n";
+        text += "<trkpt lat=\"" + p.lat + "\" lon=\"" + p.lon + "\">\n<ele>400</ele>\n<time>2024-05-12T" + p.time +
+                "Z</time>\n</trkpt>\n";
     return text + "</trkseg></trk>\n</gpx>\n";
+}
+
+std::string rideTrackText(int lastOffset) {
+    std::vector<GpxPoint> points;
+    for (int offset = 10, k = 0; offset <= lastOffset; offset += 5, ++k) {
+        char lat[16], lon[16], time[16];
+        std::snprintf(lat, sizeof lat, "%.7f", 47.1000001 + k * 0.0001);
+        std::snprintf(lon, sizeof lon, "%.7f", 8.2000001 + k * 0.0001);
+        std::snprintf(time, sizeof time, "10:%02d:%02d", offset / 60, offset % 60);
+        points.push_back({lat, lon, time});
+    }
+    return gpxText(points);
 }
 
 const std::vector<GpxPoint> kTrack = {

@@ -39,9 +39,8 @@ std::string hrmText(const HrmShape& shape);
 inline int sampleHeartRate(int j) { return 120 + j % 30; }
 
 struct GpxPoint {
-    const char* lat;
-    const char* lon;
-    const char* time;  // on 2024-05-12
+    std::string lat, lon;
+    std::string time;  // on 2024-05-12
 };
 std::string gpxText(const std::vector<GpxPoint>& points);
 
@@ -50,6 +49,11 @@ std::string gpxText(const std::vector<GpxPoint>& points);
 // dropped, the third matches offset 10 and lands on sample 3.
 extern const std::vector<GpxPoint> kTrack;
 
+// The GPS track of hrmText's ride as a phone or GPS beside the watch keeps
+// it, its times the watch's local time: a point every 5 s from offset 10 s
+// to `lastOffset`, the first at 47.1000001, 8.2000001, each 0.0001 degrees
+// further north-east.
+std::string rideTrackText(int lastOffset = 495);
 // hrmText's ride with three laps (temperatures 20.0, 23.0, 25.0) and a note.
 HrmShape rideWithLaps();
 

@@ -124,11 +124,14 @@ TEST_F(HostReports_exit, statusAndMessages) {
         {{"--format", "xml", file}, 2, "unknown format 'xml'"},
         {{"--bogus", file}, 2, "unknown option --bogus"},
         {{file, "--settings"}, 2, "--settings needs a value"},
-        {{"--dll", "PolarImport.dll", file}, 2, "--dll applies only to the Windows build"},
+        {{"--dll", "PolarImport.dll", file}, 2, "unknown option --dll"},  // the plug-in is linked in
         {{"--format", "tcx", file}, 2, "name their folder with --output DIR"},
-        {{"--output", path("out"), file}, 2, "--output and --utc-offset apply only to --format tcx"},
+        {{"--output", path("out"), file}, 2, "--output, --utc-offset, --track-offset and --track-by-order apply only"},
         {{"--format", "fit", "--output", path("out"), "--utc-offset", "+2", file}, 2, "--utc-offset wants +HH:MM"},
-        {{"--format", "gpx", "--output", path("out"), file, path("other/RIDE.hrm")}, 2, "two raw files named 'RIDE'"},
+        {{"--format", "fit,json", "--output", path("out"), file}, 2, "one report (table, csv, json) or writes files"},
+        {{"--format", "fit", "--output", path("out"), "--track-offset", "+6", file}, 2, "--track-offset wants"},
+        {{"--format", "fit", "--output", path("out"), "--sport-map", "2=biking", file}, 2, "'2=biking' is no"},
+        {{"--format", "fit", "--output", path("out"), "--text-encoding", "utf-8", file}, 2, "--text-encoding wants"},
         {{path("missing.hrz")}, 1, "missing.hrz: no exercise"},
         {{file, path("missing.hrm")}, 1, "missing.hrm: no exercise gave a sample"},
     };
