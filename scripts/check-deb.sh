@@ -14,6 +14,7 @@
 # the root as debootstrap left it, with apt's package lists, and nothing of
 # it stays afterwards.
 set -euo pipefail
+given=${1:+$(readlink -f "$1")}
 cd "$(dirname "$0")/.."
 here=$(pwd)
 
@@ -23,9 +24,8 @@ die() { echo "check-deb: $*" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || die "must run as root (debootstrap, mounts, chroot)"
 bash scripts/apt-install.sh debootstrap util-linux binutils
 
-deb=${1:-$(bash scripts/deb.sh)}
-[ -f "$deb" ] || die "no package $deb"
-deb=$(readlink -f "$deb")
+deb=${given:-$here/$(bash scripts/deb.sh)}
+[ -f "$deb" ] || die "no package ${1:-$deb}"
 suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 [ -n "$suite" ] || die "this machine's Debian release has no code name in /etc/os-release"
 uri=$(bash scripts/apt-mirror.sh)
@@ -36,7 +36,7 @@ case "$root" in
 esac
 state=$root/.polar
 
-# The names the root's apt gives a mirror it cannot reach.
+# What debootstrap and apt say of a mirror they cannot reach.
 unreachable='Temporary failure resolving|Could not resolve|Could not connect|Connection failed|Connection timed out|Network is unreachable|Failed getting release file|Unable to fetch|Failed to fetch'
 explain() {
   local log=$1
