@@ -16,8 +16,8 @@ echo.
 set status=%errorlevel%
 echo.
 if %status%==0 echo Everything was converted, into "%output%".
-if %status%==1 echo NOT everything was converted: the lines above say which files gave nothing, and why.
-if not %status%==0 if not %status%==1 echo Nothing was converted: polarhost.exe ended with exit status %status%.
+if %status%==1 echo NOT everything was converted: the lines above say what was not, and why.
+if not %status%==0 if not %status%==1 echo The conversion failed: polarhost.exe ended with exit status %status%.
 pause
 exit /b %status%
 
