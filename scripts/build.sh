@@ -4,7 +4,9 @@
 #   native-asan  the same with ASan and UBSan
 #   win32        the product DLL (i686 MinGW, optimised, stripped) and the
 #                Windows tests, which run it under Wine's WoW64 mode
-# Arguments select builds (default: all three). POLAR_JOBS sets the parallelism;
+#   release      Linux g++, optimised: the converter to install or pack
+#                (scripts/deb.sh); cpack there builds nothing itself
+# Arguments select builds (default: the first three). POLAR_JOBS sets the parallelism;
 # POLAR_TARGETS, when set, names the targets to build instead of all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,7 +28,8 @@ for build in "${builds[@]}"; do
     native) ;;
     native-asan) options=(-DPOLAR_SANITIZE=ON) ;;
     win32) options=("-DCMAKE_TOOLCHAIN_FILE=$root/cmake/toolchain-win32.cmake" -DCMAKE_BUILD_TYPE=Release) ;;
-    *) echo "build.sh: unknown build '$build' (known: ${all[*]})" >&2; exit 2 ;;
+    release) options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON) ;;
+    *) echo "build.sh: unknown build '$build' (known: ${all[*]} release)" >&2; exit 2 ;;
   esac
   dir=$root/build/$build
   echo "== build $build"

@@ -2,8 +2,8 @@
 # Packs the release: builds the win32 DLL and the stand-alone converter
 # (optimised, stripped), checks the DLL against the host's contract and the
 # converter for what it needs beside it and what it gives, and writes
-# dist/PolarImport-<version>.zip with both, their texts and the licences of
-# what is linked into them.
+# dist/PolarImport-<version>.zip with both, the converter's drop target, their
+# texts and the licences of what is linked into them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -68,6 +68,8 @@ files = {
     "INSTALL.txt": text("scripts/package/INSTALL.txt"),
     "converter/polarhost.exe": open(converter, "rb").read(),
     "converter/CONVERT.txt": text("scripts/package/CONVERT.txt"),
+    # cmd reads batch files with Windows line ends reliably, not without.
+    "converter/Convert to FIT and TCX.cmd": text("scripts/package/Convert to FIT and TCX.cmd"),
     "licenses/README.txt": text("scripts/package/LICENSES.txt"),
 }
 files.update({f"licenses/{name}": content for name, content in licenses.items()})

@@ -2,8 +2,9 @@
 # Runs every test of every build: installs what is missing, builds native,
 # native-asan and win32, runs CTest in each (win32's under Wine, in the mode
 # scripts/wine-mode.sh chooses, which runs the product DLL itself), checks the
-# DLL and the layers, and fuzzes. The last line is "N passed, N failed,
-# N skipped", counting the test cases of every program and each other step.
+# DLL, the layers and the converter's .deb on a fresh Debian root, and fuzzes.
+# The last line is "N passed, N failed, N skipped", counting the test cases
+# of every program and each other step.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -81,6 +82,9 @@ if [ -n "${built[win32]:-}" ]; then
   step "check-dll" python3 scripts/check-dll.py build/win32/PolarImport.dll
 fi
 step "check-layers" python3 scripts/check-layers.py
+# The converter's package, from the release build, installed with apt on a
+# fresh Debian root (made once, then kept outside the clone).
+step "deb on a fresh Debian root" bash scripts/check-deb.sh
 
 # Every fuzz target for a bounded time (POLAR_FUZZ_SECONDS, 60 by default).
 step "fuzz" bash scripts/fuzz.sh

@@ -125,31 +125,7 @@ begin() { step=$1; echo "wine-root: $1 ($((SECONDS - started)) s)"; }
 done_() { touch "$state/$1.done"; }
 is_done() { [ -f "$state/$1.done" ]; }
 
-# The main archive's URI from the machine's own apt sources (deb822 or
-# one-line format), never a host name written here.
-mirror() {
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    awk '
-      BEGIN { RS = ""; FS = "\n" }
-      {
-        uri = ""; suites = ""; types = ""
-        for (i = 1; i <= NF; i++) {
-          if ($i ~ /^URIs:/) { uri = $i; sub(/^URIs:[ \t]*/, "", uri); sub(/[ \t].*/, "", uri) }
-          if ($i ~ /^Suites:/) suites = $i
-          if ($i ~ /^Types:/) types = $i
-        }
-        if (types ~ /[ \t]deb([ \t]|$)/ && suites ~ /[ \t][a-z]+([ \t]|$)/ && uri != "") { print uri; exit }
-      }' "$f"
-  done
-  if [ -f /etc/apt/sources.list ]; then
-    awk '$1 == "deb" && $0 !~ /security/ { for (i = 2; i <= NF; i++) if ($i !~ /^\[/ && $i ~ /:\/\//) { print $i; exit } }' \
-      /etc/apt/sources.list
-  fi
-}
-uri=$(mirror | head -n 1) || true
-[ -n "$uri" ] || { echo "wine-root: no Debian archive found in the apt sources" >&2; exit 1; }
+uri=$(bash "$here/apt-mirror.sh")
 
 # Runs a command in the root with /proc, /sys and /dev, in a private mount
 # namespace so that nothing stays mounted when it ends or is interrupted.
