@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -65,5 +66,12 @@ struct FileStamp {
 bool fileStamp(const std::string& path, FileStamp& stamp);
 
 bool wildcardMatch(const std::string& name, const std::string& mask);
+
+// A path in the system's code page as a std::filesystem path, and back.
+// On Windows std::filesystem takes 8-bit text for UTF-8, so a name with
+// letters beyond ASCII would change on its way between the two; a character
+// the code page lacks comes back as '?'.
+std::filesystem::path toPath(const std::string& path);
+std::string fromPath(const std::filesystem::path& path);
 
 }  // namespace fw

@@ -34,7 +34,7 @@ SHARED_MODEL = {"model/HostRecords.h", "model/Settings.h", "model/HrmFormat.h"}
 CONVERTER = {
     "program": set(HOST_LAYERS) | {"framework"} | SHARED_MODEL,
     "binding": {"binding", "plugin", "framework"} | SHARED_MODEL,
-    "driver": {"driver", "binding", "recording", "time"} | SHARED_MODEL,
+    "driver": {"driver", "binding", "recording", "time", "framework"} | SHARED_MODEL,
     "recording": {"recording", "track", "time", "framework"} | SHARED_MODEL,
     "report": {"report", "driver", "recording", "track", "time"} | SHARED_MODEL,
     "convert": {"convert", "driver", "recording", "formats", "track", "time", "framework"} | SHARED_MODEL,

@@ -120,4 +120,8 @@ int64_t fileSize(const std::string& path) {
     return static_cast<int64_t>(info.st_size);
 }
 
+std::filesystem::path toPath(const std::string& path) { return path; }
+
+std::string fromPath(const std::filesystem::path& path) { return path.string(); }
+
 }  // namespace fw

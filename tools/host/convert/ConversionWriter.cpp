@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "framework/FileSystem.h"
 #include "framework/Zip.h"
 #include "model/HrmFormat.h"
 #include "tools/host/convert/BeatTrack.h"
@@ -50,12 +51,12 @@ struct RawFileState {
 RawFileState fileState(const RawFileName& raw, bool utf8Names) {
     RawFileState file;
     file.shownPath = raw.shown;
-    file.full = raw.full;
+    file.full = fw::toPath(raw.full);
     file.outputFolder = raw.outputFolder;
-    const fs::path name = fs::path(raw.shown).filename();
-    file.archive = !IsHrmFile(name.string());
-    file.stem = name.stem().string();
-    file.name = utf8Names ? name.string() : toUtf8(name.string(), CodePage::latin1);
+    const fs::path name = fw::toPath(raw.shown).filename();
+    file.archive = !IsHrmFile(fw::fromPath(name));
+    file.stem = fw::fromPath(name.stem());
+    file.name = utf8Names ? fw::fromPath(name) : toUtf8(fw::fromPath(name), CodePage::latin1);
     return file;
 }
 
@@ -93,7 +94,7 @@ public:
           written_(written),
           messages_(messages),
           recordings_(fullPaths(rawFiles), &companions),
-          names_(options.outputDirectory) {
+          names_(fw::toPath(options.outputDirectory)) {
         for (const ConversionFormat format : options.formats) {
             formats_.push_back(formatEntry(format));
             extensions_.push_back(formats_.back().extension);
@@ -191,7 +192,7 @@ public:
         if (exerciseCount_ == 0) {
             skip(file.shownPath, RunSummary::Skip::NotRecording, "not a recording (no exercise file, nor an archive of them)");
         } else if (!file.archive && withoutSamples_ == 1 && recordings.empty()) {
-            const std::vector<ExerciseHeader> header = readExerciseHeaders(file.full.string(), false);
+            const std::vector<ExerciseHeader> header = readExerciseHeaders(fw::fromPath(file.full), false);
             const bool recording = !header.empty() && header.front().facts.version > 0;
             skip(file.shownPath, recording ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
                  recording ? "no sample" : "not a recording (no Version= in its [Params])");
@@ -245,7 +246,7 @@ private:
             if (format.format != ConversionFormat::Fit && format.format != ConversionFormat::Svg) continue;
             fs::path path = base;
             path += format.extension;
-            files += (files.empty() ? "" : " and ") + path.string();
+            files += (files.empty() ? "" : " and ") + fw::fromPath(path);
         }
         return files;
     }
@@ -296,18 +297,18 @@ private:
         GpsTrack gps;
         if (file.archive) {
             if (report.entry.empty()) return std::nullopt;
-            name = fs::path(report.entry).stem().string() + ".gpx";
-            const std::optional<std::string> bytes = fw::readZipEntry(file.full.string(), name, kTrackEntryLimit);
+            name = fw::fromPath(fw::toPath(report.entry).stem()) + ".gpx";
+            const std::optional<std::string> bytes = fw::readZipEntry(fw::fromPath(file.full), name, kTrackEntryLimit);
             if (!bytes) return std::nullopt;
             gps = readGpsTrackText(*bytes);
         } else {
             const FolderCompanions& folder = companions_.of(file.full.parent_path());
             std::optional<fs::path> path;
             if (report.diary && !report.diary->entry.trackFile.empty()) path = folder.find(report.diary->entry.trackFile);
-            if (!path) path = folder.find(file.full.stem().string() + ".gpx");
+            if (!path) path = folder.find(fw::fromPath(file.full.stem()) + ".gpx");
             if (!path) return std::nullopt;
-            name = path->filename().string();
-            gps = readGpsTrack(path->string());
+            name = fw::fromPath(path->filename());
+            gps = readGpsTrack(fw::fromPath(*path));
         }
         const std::string& track = name;
         if (!gps.error.empty()) {
@@ -334,7 +335,7 @@ private:
     }
 
     std::string recordingLabel(const RRRecording& recording) const {
-        if (recording.rawFile == RRRecording::kNotInRun) return recording.path.string();
+        if (recording.rawFile == RRRecording::kNotInRun) return fw::fromPath(recording.path);
         const RawFileState& file = files_[recording.rawFile];
         return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
     }
@@ -353,7 +354,7 @@ private:
         BeatTrack track(recording.beats, recording.header.facts, origin);
         track.setSport(sportFor(recording.header.facts, std::nullopt, options_.sports));
         const std::string stem =
-            file.archive ? file.stem + "-" + fs::path(recording.header.entry).stem().string() + "-rr" : file.stem;
+            file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
         const fs::path base = names_.claim(file.outputFolder, stem, extensions_);
         std::vector<std::string> unplaced, noPosition;
         bool any = false;
@@ -380,7 +381,7 @@ private:
         std::error_code failed;
         fs::create_directories(path.parent_path(), failed);
         writeFileAtomically(path, [&](std::ostream& out) { format.write(track, out); });
-        written_ << path.string() << '\n';
+        written_ << fw::fromPath(path) << '\n';
         summary_.written(formatName(format.format));
     }
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "framework/FileSystem.h"
+
 namespace fs = std::filesystem;
 
 void writeFileAtomically(const fs::path& path, const std::function<void(std::ostream&)>& write) {
@@ -16,15 +18,15 @@ void writeFileAtomically(const fs::path& path, const std::function<void(std::ost
     };
     try {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (!out) fail("cannot create " + partial.string() + ": " + std::strerror(errno));
+        if (!out) fail("cannot create " + fw::fromPath(partial) + ": " + std::strerror(errno));
         write(out);
         out.close();
-        if (!out) fail("cannot write " + partial.string() + ": " + std::strerror(errno));
+        if (!out) fail("cannot write " + fw::fromPath(partial) + ": " + std::strerror(errno));
     } catch (const OutputError&) {
         throw;
     } catch (const std::exception& error) {
-        fail("cannot write " + partial.string() + ": " + error.what());
+        fail("cannot write " + fw::fromPath(partial) + ": " + error.what());
     }
     fs::rename(partial, path, failed);
-    if (failed) fail("cannot rename " + partial.string() + " to " + path.string() + ": " + failed.message());
+    if (failed) fail("cannot rename " + fw::fromPath(partial) + " to " + fw::fromPath(path) + ": " + failed.message());
 }

@@ -2,17 +2,18 @@
 
 #include <algorithm>
 
+#include "framework/FileSystem.h"
 #include "tools/host/recording/Companions.h"
 
 namespace fs = std::filesystem;
 
 fs::path OutputNames::claim(const std::string& folder, const std::string& stem,
                             const std::vector<std::string>& extensions) {
-    const fs::path base = fs::path(folder) / stem;
+    const fs::path base = fw::toPath(folder) / fw::toPath(stem);
     for (int n = 1;; ++n) {
         fs::path candidate = base;
-        if (n > 1) candidate += " (" + std::to_string(n) + ")";
-        const std::string key = foldedName(candidate.generic_string());
+        if (n > 1) candidate += fw::toPath(" (" + std::to_string(n) + ")");
+        const std::string key = foldedName(fw::fromPath(candidate));
         if (std::any_of(extensions.begin(), extensions.end(),
                         [&](const std::string& extension) { return taken_.count(key + extension) != 0; }))
             continue;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "framework/FileSystem.h"
 #include "model/HrmFormat.h"
 #include "tools/host/recording/ExerciseHeaders.h"
 
@@ -62,9 +63,9 @@ FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile
         }
         // Diaries keep exercise files, not archives.
         if (companions && !archive) {
-            const std::filesystem::path path(rawFile);
+            const std::filesystem::path path = fw::toPath(rawFile);
             const int64_t start = report.facts ? report.facts->start : -1;
-            if (const DiaryLink* link = companions->of(path.parent_path()).entryFor(path.filename().string(), start))
+            if (const DiaryLink* link = companions->of(path.parent_path()).entryFor(fw::fromPath(path.filename()), start))
                 report.diary = *link;
         }
         anySamples |= report.sampleCount > 0;

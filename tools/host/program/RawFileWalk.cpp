@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "framework/FileSystem.h"
 #include "tools/host/recording/Companions.h"
 
 namespace fs = std::filesystem;
@@ -15,7 +16,7 @@ namespace {
 enum class Kind { Raw, Companion, Other };
 
 Kind kindOf(const fs::path& path) {
-    const std::string extension = foldedName(path.extension().string());
+    const std::string extension = foldedName(fw::fromPath(path.extension()));
     if (extension == ".hrm" || extension == ".hrz") return Kind::Raw;
     if (extension == ".gpx" || extension == ".pdd") return Kind::Companion;
     return Kind::Other;
@@ -24,7 +25,7 @@ Kind kindOf(const fs::path& path) {
 std::string fullPath(const fs::path& path) {
     std::error_code failed;
     const fs::path full = fs::absolute(path, failed);
-    return failed ? path.string() : full.string();
+    return fw::fromPath(failed ? path : full);
 }
 
 // The system's reason a file cannot be read; empty when it can.
@@ -63,12 +64,12 @@ void walkFolder(RawFileWalk& walk, const fs::path& folder) {
          entry.increment(failed))
         if (entry->is_regular_file(failed)) files.push_back(entry->path());
     if (failed)
-        walk.failures.push_back({folder.string(), RunSummary::Skip::Unreadable,
+        walk.failures.push_back({fw::fromPath(folder), RunSummary::Skip::Unreadable,
                                  "cannot be read to its end (" + failed.message() + ")"});
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {
-        const std::string below = file.parent_path().lexically_relative(folder).generic_string();
-        addFile(walk, file, file.string(), below == "." ? "" : below, false);
+        const std::string below = fw::fromPath(file.parent_path().lexically_relative(folder));
+        addFile(walk, file, fw::fromPath(file), below == "." ? "" : below, false);
     }
 }
 
@@ -78,14 +79,15 @@ RawFileWalk walkRawFiles(const std::vector<std::string>& arguments) {
     RawFileWalk walk;
     for (const std::string& argument : arguments) {
         std::error_code failed;
-        const fs::file_status status = fs::status(argument, failed);
+        const fs::path path = fw::toPath(argument);
+        const fs::file_status status = fs::status(path, failed);
         if (fs::is_directory(status))
-            walkFolder(walk, argument);
+            walkFolder(walk, path);
         else if (!fs::exists(status))
             walk.failures.push_back({argument, RunSummary::Skip::Missing,
                                      "missing (" + (failed ? failed.message() : std::string(std::strerror(ENOENT))) + ")"});
         else
-            addFile(walk, argument, argument, "", true);
+            addFile(walk, path, argument, "", true);
     }
     return walk;
 }

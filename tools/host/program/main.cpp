@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FileSystem.h"
 #include "model/Settings.h"
 #include "tools/host/binding/PluginBinding.h"
 #include "tools/host/convert/ConversionWriter.h"
@@ -27,8 +28,8 @@ constexpr int kExitNoPlugin = 3;
 // The plug-in wants full paths.
 std::string fullPath(const std::string& path) {
     std::error_code failed;
-    const std::filesystem::path full = std::filesystem::absolute(path, failed);
-    return failed ? path : full.string();
+    const std::filesystem::path full = std::filesystem::absolute(fw::toPath(path), failed);
+    return failed ? path : fw::fromPath(full);
 }
 
 std::string missingSettingsFile() {
@@ -39,7 +40,7 @@ std::string missingSettingsFile() {
         std::string name = "polarhost-defaults";
         if (n > 0) name += '-' + std::to_string(n);
         const std::filesystem::path candidate = directory / (name + ".ini");
-        if (!std::filesystem::exists(candidate, failed)) return candidate.string();
+        if (!std::filesystem::exists(candidate, failed)) return fw::fromPath(candidate);
     }
 }
 
@@ -117,8 +118,8 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& ar
 // printed when it cannot be.
 bool prepareOutput(const std::string& directory) {
     std::error_code failed;
-    std::filesystem::create_directories(directory, failed);
-    if (!failed && std::filesystem::is_directory(directory, failed)) return true;
+    std::filesystem::create_directories(fw::toPath(directory), failed);
+    if (!failed && std::filesystem::is_directory(fw::toPath(directory), failed)) return true;
     std::cerr << "polarhost: cannot use " << directory << " as the output folder"
               << (failed ? ": " + failed.message() : std::string(": not a folder")) << "\n";
     return false;
@@ -171,7 +172,7 @@ int main(int argc, char** argv) {
                                                          0, target.c_str(), 0);
         std::cerr << "polarhost: the import dialog returned " << imported << "\n";
         if (imported > 0) {
-            files.insert(files.begin(), (std::filesystem::path(target) / "Connect.hrz").string());
+            files.insert(files.begin(), fw::fromPath(fw::toPath(target) / "Connect.hrz"));
         } else {
             status = kExitFailed;
         }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <system_error>
 
+#include "framework/FileSystem.h"
 #include "tools/host/time/CivilTime.h"
 
 namespace fs = std::filesystem;
@@ -39,14 +40,14 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
     std::error_code failed;
     std::vector<std::string> diaries;
     for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end; entry.increment(failed)) {
-        const std::string name = entry->path().filename().string();
+        const std::string name = fw::fromPath(entry->path().filename());
         names_.emplace(foldedName(name), name);
-        if (foldedName(entry->path().extension().string()) == ".pdd") diaries.push_back(name);
+        if (foldedName(fw::fromPath(entry->path().extension())) == ".pdd") diaries.push_back(name);
     }
     std::sort(diaries.begin(), diaries.end());
     for (const std::string& name : diaries) {
         std::string error;
-        const std::optional<DayDiary> diary = readDayDiaryFile((folder / name).string(), codePage, error);
+        const std::optional<DayDiary> diary = readDayDiaryFile(fw::fromPath(folder / fw::toPath(name)), codePage, error);
         if (!diary) {
             unreadable_.push_back(error);
             continue;
@@ -69,7 +70,7 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
 std::optional<fs::path> FolderCompanions::find(std::string_view name) const {
     const auto found = names_.find(foldedName(name));
     if (found == names_.end()) return std::nullopt;
-    return folder_ / found->second;
+    return folder_ / fw::toPath(found->second);
 }
 
 const DiaryLink* FolderCompanions::entryFor(std::string_view exerciseFile, int64_t start) const {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/FileSystem.h"
 #include "model/HrmFormat.h"
 
 namespace fs = std::filesystem;
@@ -18,7 +19,7 @@ fs::path normal(const fs::path& path) { return path.lexically_normal(); }
 RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions* companions)
     : companions_(companions) {
     for (size_t file = 0; file < rawFiles.size(); ++file) {
-        const fs::path path = normal(rawFiles[file]);
+        const fs::path path = normal(fw::toPath(rawFiles[file]));
         const bool archive = !IsHrmFile(rawFiles[file]);
         std::vector<ExerciseHeader> rr;
         for (ExerciseHeader& header : readExerciseHeaders(rawFiles[file], archive)) {
@@ -36,7 +37,7 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
             recording->beats = BeatSeries::fromFileText(texts[k]);
             if (companions && !archive)
                 if (const std::optional<fs::path> partner =
-                        companions->of(path.parent_path()).exerciseOfRecording(path.filename().string()))
+                        companions->of(path.parent_path()).exerciseOfRecording(fw::fromPath(path.filename())))
                     recording->diaryPartner = normal(*partner);
             recordings_.push_back(std::move(recording));
         }
@@ -53,11 +54,11 @@ RRRecording* RRRecordings::partnerOf(const fs::path& exerciseFile, const Recordi
             for (const std::unique_ptr<RRRecording>& recording : recordings_)
                 if (recording->header.entry.empty() && recording->path == path)
                     return recording->merged ? nullptr : recording.get();
-            std::vector<ExerciseHeader> headers = readExerciseHeaders(path.string(), false);
+            std::vector<ExerciseHeader> headers = readExerciseHeaders(fw::fromPath(path), false);
             if (!headers.empty() && headers.front().facts.interval == hrm::kRRRecordingInterval) {
                 auto recording = std::make_unique<RRRecording>();
                 recording->path = path;
-                recording->beats = BeatSeries::fromFileText(readExerciseTexts(path.string(), headers, kRecordingLimit).front());
+                recording->beats = BeatSeries::fromFileText(readExerciseTexts(fw::fromPath(path), headers, kRecordingLimit).front());
                 recording->header = std::move(headers.front());
                 recording->diaryPartner = exercise;
                 recordings_.push_back(std::move(recording));
