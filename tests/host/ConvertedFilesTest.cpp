@@ -14,31 +14,12 @@
 #include <vector>
 
 #include "framework/Zip.h"
-#include "tests/host/HostFixture.h"
-#include "tests/host/MiniJson.h"
+#include "tests/host/ConvertFixture.h"
 #include "tests/shared/HrmText.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-using Row = std::map<std::string, std::string>;
-
-// Degrees as FIT's semicircles, the way the SDK reports positions.
-double semicircles(double degrees) { return std::round(degrees * 2147483648.0 / 180.0); }
-
-// An R-R recording on 2024-05-12: its rows are the milliseconds between beats.
-std::string rrText(const std::string& start, const std::vector<std::string>& rows) {
-    Hrm hrm;
-    hrm.monitor = "22";
-    hrm.date = "20240512";
-    hrm.startTime = start;
-    hrm.length = "00:03:00.0";
-    hrm.interval = "238";
-    hrm.startDelay = "0";
-    hrm.rows = rows;
-    return hrm.text();
-}
 
 // 200 beats of 600 to 990 ms, with a row that is no number after beat 50 and
 // 3999 ms without a beat after beat 100.
@@ -58,97 +39,7 @@ std::vector<double> beatIntervals() {
     return seconds;
 }
 
-class ConvertedFiles : public Host {
-protected:
-    void SetUp() override {
-        Host::SetUp();
-        for (const char* reader : {"gpsbabel", "xmllint", "node"})
-            ASSERT_EQ(runShell(std::string("command -v ") + reader).status, 0)
-                << reader << " is missing: run scripts/setup.sh";
-        ASSERT_TRUE(fs::exists(POLAR_FIT_CHECK_DIR "/node_modules/@garmin/fitsdk"))
-            << "the FIT SDK is missing: run scripts/setup-readers.sh";
-    }
-
-    void TearDown() override {
-        if (fs::is_directory(POLAR_SCHEMAS_DIR)) {
-            expectSchemaValid(".tcx", "tcx-with-extensions.xsd");
-            expectSchemaValid(".gpx", "gpx-with-extensions.xsd");
-        }
-        Host::TearDown();
-    }
-
-    // The files of folder `out` with this extension against the schema
-    // wrapper that checks the extension elements too; xmllint reads nothing
-    // from the network.
-    void expectSchemaValid(const std::string& extension, const std::string& schema) const {
-        std::string files;
-        std::error_code missing;
-        for (const auto& entry : fs::recursive_directory_iterator(path("out"), missing))
-            if (entry.path().extension() == extension) files += " " + shellQuoted(entry.path().string());
-        if (files.empty()) return;
-        const HostRun check =
-            runShell("xmllint --noout --nonet --schema " + shellQuoted(POLAR_SCHEMAS_DIR "/" + schema) + files);
-        EXPECT_EQ(check.status, 0) << "not valid against " << schema << ":\n" << check.err;
-    }
-
-    // The host converting `files` into folder `out`; fails the test on a status other than `expected`.
-    HostRun convert(const std::string& format, std::vector<std::string> arguments, int expected = 0,
-                    const std::string& environment = "") const {
-        arguments.insert(arguments.begin(), {"--format", format, "--output", path("out")});
-        const HostRun result = run(arguments, environment);
-        EXPECT_EQ(result.status, expected) << result.err;
-        return result;
-    }
-
-    // The rows gpsbabel reads from a TCX ("gtrnctr") or GPX file, by column name.
-    std::vector<Row> gpsbabel(const std::string& format, const std::string& file) const {
-        const HostRun read = runShell("gpsbabel -t -i " + format + " -f " + shellQuoted(file) + " -o unicsv -F -");
-        EXPECT_EQ(read.status, 0) << file << ": " << read.err;
-        std::istringstream lines(read.out);
-        std::vector<std::string> header;
-        std::vector<Row> rows;
-        for (std::string line; std::getline(lines, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            std::vector<std::string> cells;
-            std::istringstream cellText(line);
-            for (std::string cell; std::getline(cellText, cell, ',');) cells.push_back(cell);
-            if (header.empty()) {
-                header = cells;
-                continue;
-            }
-            Row row;
-            for (size_t i = 0; i < cells.size() && i < header.size(); ++i) row[header[i]] = cells[i];
-            rows.push_back(row);
-        }
-        return rows;
-    }
-
-    // The FIT SDK's decoding: its integrity check must pass without errors.
-    Json fit(const std::string& file) const {
-        const HostRun read =
-            runShell("node " + shellQuoted(POLAR_FIT_CHECK_DIR "/check.mjs") + " " + shellQuoted(file));
-        EXPECT_EQ(read.status, 0) << file << ": " << read.out.substr(0, 400) << read.err;
-        Json report = Json::parse(read.out);
-        EXPECT_TRUE(report["integrity"].boolean) << file;
-        return report["messages"];
-    }
-
-    // Every interval of the hrv messages, in order; the last message's filling left out.
-    static std::vector<double> hrvIntervals(const Json& messages) {
-        std::vector<double> intervals;
-        const Json& hrv = messages["hrvMesgs"];
-        for (size_t m = 0; m < hrv.size(); ++m)
-            for (size_t k = 0; k < hrv[m]["time"].size(); ++k)
-                if (hrv[m]["time"][k].kind == Json::Kind::Number) intervals.push_back(hrv[m]["time"][k].number);
-        return intervals;
-    }
-
-    void expectWellFormed(const std::string& file) const {
-        const HostRun check = runShell("xmllint --noout " + shellQuoted(file));
-        EXPECT_EQ(check.status, 0) << file << ": " << check.err;
-    }
-};
-
+using ConvertedFiles = ConvertFixture;
 using ConvertedFiles_tcx = ConvertedFiles;
 using ConvertedFiles_gpx = ConvertedFiles;
 using ConvertedFiles_fit = ConvertedFiles;

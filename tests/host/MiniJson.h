@@ -10,8 +10,10 @@
 #include <vector>
 
 // Just enough of a JSON reader to check the host's documents: strict about
-// syntax, so a malformed document fails the test. \u escapes above 0xFF are
-// refused, since the host writes only byte values there.
+// syntax, so a malformed document fails the test. A \u escape up to 0xFF
+// gives that byte, as the host writes the plug-in's texts; one above gives
+// the character in UTF-8, as it writes the diaries' (a surrogate pair one
+// character).
 struct Json {
     enum class Kind { Null, Bool, Number, String, Array, Object } kind = Kind::Null;
     bool boolean = false;
@@ -84,11 +86,20 @@ private:
                     case 'b': out += '\b'; break;
                     case 'f': out += '\f'; break;
                     case 'u': {
-                        if (at + 4 > in.size()) fail("cut \\u escape");
-                        const unsigned long code = std::stoul(std::string(in.substr(at, 4)), nullptr, 16);
-                        if (code > 0xFF) fail("\\u escape above 0xFF");
-                        out += static_cast<char>(code);
-                        at += 4;
+                        unsigned long code = escaped();
+                        if (code <= 0xFF) {
+                            out += static_cast<char>(code);
+                            break;
+                        }
+                        if (code >= 0xD800 && code < 0xDC00) {
+                            if (in.substr(at, 2) != "\\u") fail("lone surrogate");
+                            at += 2;
+                            code = 0x10000 + ((code - 0xD800) << 10) + (escaped() - 0xDC00);
+                        }
+                        const int more = code >= 0x10000 ? 3 : code >= 0x800 ? 2 : 1;
+                        static constexpr unsigned long kLead[] = {0, 0xC0, 0xE0, 0xF0};
+                        out += static_cast<char>(kLead[more] | (code >> (6 * more)));
+                        for (int k = more - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
                         break;
                     }
                     default: fail("unknown escape");
@@ -97,6 +108,13 @@ private:
             if (at >= in.size()) fail("unterminated string");
             ++at;
             return out;
+        }
+        // The four hex digits of a \u escape.
+        unsigned long escaped() {
+            if (at + 4 > in.size()) fail("cut \\u escape");
+            const unsigned long code = std::stoul(std::string(in.substr(at, 4)), nullptr, 16);
+            at += 4;
+            return code;
         }
         Json value() {
             blanks();

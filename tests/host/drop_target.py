@@ -6,7 +6,7 @@ dropped, the converter's summary, a last line true to the exit status, and
 the pause that keeps the window open (wine-run.sh gives every program an
 empty standard input, which answers it).
 
-The converter's folder has a space and a non-ASCII letter in its name; the
+The converter's folder and the rides' folder have spaces and letters beyond ASCII in their names; the
 first run drops more than nine paths with spaces (files and a folder), the
 second a folder first that holds a file which is no recording."""
 import argparse
@@ -70,7 +70,7 @@ def main():
         text = pathlib.Path(args.drop_target).read_text(encoding="ascii")
         drop_target.write_bytes(text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii"))
 
-        rides = scratch / "Polar rides"
+        rides = scratch / "Fahrten über Berge"
         rides.mkdir()
         shutil.copy(exercise.with_suffix(".gpx"), rides / "ride 1.gpx")
         files = [rides / f"ride {n}.hrm" for n in range(1, 11)]

@@ -95,9 +95,11 @@ std::optional<fs::path> FolderCompanions::exerciseOfRecording(std::string_view r
 }
 
 const FolderCompanions& Companions::of(const fs::path& folder) {
-    std::unique_ptr<FolderCompanions>& slot = folders_[folder];
+    // One folder however its path is written.
+    const fs::path key = folder.lexically_normal();
+    std::unique_ptr<FolderCompanions>& slot = folders_[key];
     if (!slot) {
-        slot = std::make_unique<FolderCompanions>(folder, codePage_);
+        slot = std::make_unique<FolderCompanions>(key, codePage_);
         order_.push_back(slot.get());
     }
     return *slot;
