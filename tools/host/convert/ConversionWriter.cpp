@@ -66,15 +66,7 @@ std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
     return paths;
 }
 
-// The samples' duration as the track will count it.
-double exerciseDuration(const ExerciseReport& report) {
-    double duration = report.summary->DurationSec;
-    if (report.sampleCount > 0)
-        duration = std::max(duration, static_cast<double>(report.samples[report.sampleCount - 1].TimeOffset));
-    return duration;
-}
-
-// "+06:00" style for the run's messages.
+// How a track's times were read, for the converted files' provenance.
 std::string readingText(const TrackReading& reading) {
     switch (reading.kind) {
         case TrackReading::Kind::WrittenAsLocal: return "its times as written, the watch's local time";
@@ -134,7 +126,8 @@ public:
         const int64_t wallClock = wallClockSeconds(report.summary->StartDateTime);
         TrackOrigin origin = originAt(file, wallClock, label);
         origin.exerciseIndex = report.index;
-        std::optional<TrackPlacement> placement = placeTrack(file, report, wallClock, origin, label);
+        std::optional<TrackPlacement> placement =
+            placeTrack(file, report, wallClock, recordedDuration(report, *facts), origin, label);
         RecordTrack recorded(report, *facts, origin, options_.temperatureSpread, options_.textEncoding);
         describe(recorded, report);
         std::optional<PlacedTrack> placed;
@@ -291,7 +284,8 @@ private:
     // reason said. Where its UTC times tell the watch's offset, `origin`
     // takes it unless the user gave one.
     std::optional<TrackPlacement> placeTrack(const RawFileState& file, const ExerciseReport& report,
-                                             int64_t wallClock, TrackOrigin& origin, const std::string& label) {
+                                             int64_t wallClock, double duration, TrackOrigin& origin,
+                                             const std::string& label) {
         if (!options_.placeTracks) return std::nullopt;
         std::string name;
         GpsTrack gps;
@@ -318,7 +312,7 @@ private:
         }
         ExerciseClock clock;
         clock.start = wallClock;
-        clock.duration = exerciseDuration(report);
+        clock.duration = duration;
         clock.utcOffset = origin.utcOffset;
         clock.offsetGiven = options_.utcOffset.has_value();
         TrackPlacement placement = ::placeTrack(gps, clock, options_.tracks);

@@ -19,23 +19,32 @@ UnitScale unitScale(bool usUnits) {
     return UnitScale{1000, 1, 1000.0 / 3600, false};
 }
 
+int32_t keptSamples(const ExerciseReport& report, const RecordingFacts& facts) {
+    return std::max(0, report.samples.count() - (facts.lastRowCutOff ? 1 : 0));
+}
+
+double recordedDuration(const ExerciseReport& report, const RecordingFacts& facts) {
+    const double summary = report.summary ? report.summary->DurationSec : 0;
+    const int32_t kept = keptSamples(report, facts);
+    return kept > 0 ? std::max(summary, static_cast<double>(report.samples[kept - 1].TimeOffset)) : summary;
+}
+
 RecordTrack::RecordTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin,
                          bool temperatureSpread, CodePage textEncoding)
     : Track(std::move(origin)),
       samples_(report.samples),
-      size_(std::max(0, samples_.count() - (facts.lastRowCutOff ? 1 : 0))),
+      size_(keptSamples(report, facts)),
       facts_(facts),
       scale_(unitScale(facts.usUnits)),
       textEncoding_(textEncoding) {
     origin_.usUnits = facts.usUnits;
     start_ = wallClockSeconds(report.summary ? report.summary->StartDateTime : 0) - origin_.utcOffset;
-    duration_ = report.summary ? report.summary->DurationSec : 0;
+    duration_ = recordedDuration(report, facts);
     // Without a date the plug-in counts the start from 1899-12-30.
     dated_ = report.summary && double{report.summary->StartDateTime} >= 1;
     timed_ = report.summary && report.summary->IntervalSec != 0;
     note_ = toUtf8(report.note, textEncoding);
     const int32_t n = size();
-    if (n > 0) duration_ = std::max(duration_, static_cast<double>(samples_[n - 1].TimeOffset));
     if (facts_.speed && n > 0) totalDistance_ = samples_[n - 1].Distance * scale_.metresPerDistance;
     // Files before version 106 have no lap temperatures to spread.
     temperature_ = temperatureSpread && facts_.version >= hrm::kSModeVersion && !report.laps.empty() && n > 0;

@@ -16,6 +16,11 @@ struct UnitScale {
 };
 UnitScale unitScale(bool usUnits);
 
+// The samples kept (a last row the file cut off left out), and the seconds
+// they and the summary cover: the longer of the two.
+int32_t keptSamples(const ExerciseReport& report, const RecordingFacts& facts);
+double recordedDuration(const ExerciseReport& report, const RecordingFacts& facts);
+
 // An analysed exercise as a track, read from the plug-in's records sample by
 // sample while the report's samples can be read.
 class RecordTrack : public Track {
