@@ -370,7 +370,7 @@ TEST_F(Convert, honestOutputs_noEmptyOrTimelessFiles) {
         EXPECT_EQ(result.out, "");
     }
     // A chart needs only the offsets.
-    EXPECT_EQ(convert("svg", {undated}).out, path("out/undated.svg") + "\n");
+    EXPECT_EQ(convert("svg", {undated}).out, path("out/undated.svg") + "\n" + path("out/index.html") + "\n");
 
     // Part of an archive converted is the archive converted.
     write("a.gpx", gpxText(kTrack));
