@@ -71,7 +71,7 @@ void SeriesColumns::add(int column, double value) {
     high_ = std::max(high_, value);
     sum_ += kind_ == SeriesKind::Pace ? 1 / value : value;
     ++count_;
-    nonZero_ |= value != 0;
+    read_ |= std::fabs(value - unread_) > 1e-9;
     missed_ = false;
     lastColumn_ = column;
 }

@@ -47,7 +47,9 @@ struct Column {
 // One series in pixel columns: each keeps its lowest and highest value.
 class SeriesColumns {
 public:
-    SeriesColumns(SeriesKind kind, int columns) : kind_(kind), columns_(static_cast<size_t>(columns)) {}
+    // `unread`: what the channel holds where no sensor fed it, 0 in the file's unit.
+    SeriesColumns(SeriesKind kind, int columns, double unread = 0)
+        : kind_(kind), columns_(static_cast<size_t>(columns)), unread_(unread) {}
 
     SeriesKind kind() const { return kind_; }
     // `value` of a point in `column`; non-finite values are left out.
@@ -55,8 +57,8 @@ public:
     // A point without a value for this series.
     void miss() { missed_ = true; }
 
-    // Any value other than 0: a channel of zeros had no sensor behind it.
-    bool recorded() const { return nonZero_; }
+    // Any value other than the unread one: a channel of zeros had no sensor behind it.
+    bool recorded() const { return read_; }
     const std::vector<Column>& columns() const { return columns_; }
     double low() const { return low_; }
     double high() const { return high_; }
@@ -67,8 +69,9 @@ private:
     SeriesKind kind_;
     std::vector<Column> columns_;
     double low_ = std::numeric_limits<double>::infinity(), high_ = -low_;
+    double unread_;
     double sum_ = 0;
     int64_t count_ = 0;
-    bool nonZero_ = false, missed_ = false;
+    bool read_ = false, missed_ = false;
     int lastColumn_ = -1;
 };

@@ -24,13 +24,15 @@ std::vector<LapLabel> lapLabels(const std::vector<LapSpan>& laps, double left, d
         const auto fits = std::find_if(texts.begin(), texts.end(),
                                        [&](const std::string& text) { return textWidth(text, kLapLabelFont) <= room; });
         LapLabel label{fits == texts.end() ? texts.back() : *fits, 0, 0};
-        const double width = textWidth(label.text, kLapLabelFont);
-        label.middle = std::clamp((lap.begin + lap.end) / 2, left + width / 2, std::max(left + width / 2, right - width / 2));
-        const double start = label.middle - width / 2;
+        const double half = textWidth(label.text, kLapLabelFont) / 2;
+        const double ideal = std::clamp((lap.begin + lap.end) / 2, left + half, std::max(left + half, right - half));
+        // A label over its lap may move within it, out of the way of the one before.
+        const double latest = fits == texts.end() ? ideal : std::max(ideal, std::min(lap.end, right) - half);
         size_t row = 0;
-        while (row < rowEnds.size() && rowEnds[row] + kGap > start) ++row;
-        if (row == rowEnds.size()) rowEnds.push_back(0);
-        rowEnds[row] = label.middle + width / 2;
+        while (row < rowEnds.size() && rowEnds[row] + kGap + half > latest) ++row;
+        if (row == rowEnds.size()) rowEnds.push_back(left - kGap);
+        label.middle = std::max(ideal, rowEnds[row] + kGap + half);
+        rowEnds[row] = label.middle + half;
         label.row = static_cast<int>(row);
         labels.push_back(label);
     }

@@ -89,33 +89,36 @@ LapTable::LapTable(const Track& track, const std::vector<LapSums>& sums) {
                   return shortened(row.lap.name, kLongestName);
               }),
               false);
-    if (track.timed()) {
-        addColumn("Ends at", "h:mm:ss", cellsOf(laps, [&](const LapRow& row) {
-                      const TrackLap& lap = row.lap;
-                      return durationText(std::llround(static_cast<double>(lap.start - track.startTime()) + lap.duration));
-                  }));
-        addColumn("Time", "h:mm:ss",
-                  cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.lap.duration)); }));
-    }
-    addColumn("Distance", "km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                  if (!row.lap.distance) return std::nullopt;
-                  return fixedText(*row.lap.distance / 1000, 2);
+    addColumn("Ends at", "h:mm:ss", cellsOf(laps, [&](const LapRow& row) {
+                  const TrackLap& lap = row.lap;
+                  return durationText(std::llround(static_cast<double>(lap.start - track.startTime()) + lap.duration));
               }));
+    addColumn("Time", "h:mm:ss",
+              cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.lap.duration)); }));
+    // Samples without times measured no distance, nor a speed.
+    if (track.timed()) {
+        addColumn("Distance", "km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                      if (!row.lap.distance) return std::nullopt;
+                      return fixedText(*row.lap.distance / 1000, 2);
+                  }));
+    }
     addColumn("Avg HR", "bpm", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
                   if (!row.heartRate) return std::nullopt;
                   return fixedText(*row.heartRate, 0);
               }));
-    if (track.sport() == Sport::Running)
-        addColumn("Pace", "min/km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                      const std::optional<double> pace = row.speed ? paceAt(*row.speed) : std::nullopt;
-                      if (!pace) return std::nullopt;
-                      return paceText(*pace);
-                  }));
-    else
-        addColumn("Speed", "km/h", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                      if (!row.speed) return std::nullopt;
-                      return fixedText(*row.speed * 3.6, 1);
-                  }));
+    if (track.timed()) {
+        if (track.sport() == Sport::Running)
+            addColumn("Pace", "min/km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                          const std::optional<double> pace = row.speed ? paceAt(*row.speed) : std::nullopt;
+                          if (!pace) return std::nullopt;
+                          return paceText(*pace);
+                      }));
+        else
+            addColumn("Speed", "km/h", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                          if (!row.speed) return std::nullopt;
+                          return fixedText(*row.speed * 3.6, 1);
+                      }));
+    }
     // A power meter's laps; a column of zeros had none.
     if (std::any_of(laps.begin(), laps.end(), [](const LapRow& row) { return row.power && *row.power > 0; }))
         addColumn("Power", "W", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {

@@ -60,7 +60,10 @@ public:
           timed_(track.timed()),
           span_(std::max(1.0, timed_ ? std::max(track.duration(), lastBeat()) : track.size() - 1.0)),
           time_(spanScale(span_, timed_)) {
-        for (const SeriesKind kind : chartSeries(track)) series_.emplace_back(kind, kColumns);
+        // A file in US units holds 0 degrees Fahrenheit where nothing measured the temperature.
+        const double unreadTemperature = track.origin().usUnits ? -160.0 / 9 : 0;
+        for (const SeriesKind kind : chartSeries(track))
+            series_.emplace_back(kind, kColumns, kind == SeriesKind::Temperature ? unreadTemperature : 0);
     }
 
     void write(std::ostream& out) {
@@ -163,7 +166,9 @@ private:
             facts += kDot + durationText(std::llround(track_.duration()));
         else
             facts += kDot + "no recording interval: the samples in order, without times";
-        if (const std::optional<double> distance = track_.totalDistance()) facts += kDot + kilometresText(*distance);
+        // Without times the monitor measured no distance.
+        if (const std::optional<double> distance = track_.totalDistance(); distance && timed_)
+            facts += kDot + kilometresText(*distance);
         if (const std::optional<int> energy = track_.energy()) facts += kDot + std::to_string(*energy) + " kcal";
         if (track_.fromBeats())
             facts += kDot + std::to_string(track_.beats()->size()) + " beats";
