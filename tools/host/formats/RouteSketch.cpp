@@ -102,7 +102,7 @@ void RouteSketch::draw(pugi::xml_node parent, double x, double y, Size size) con
     group.append_child("path").append_attribute("d").set_value(path.text().c_str());
     group.last_child().append_attribute("class").set_value("routeLine");
 
-    // Marks, then their labels where no other mark or label is.
+    // Marks, then their labels inside the frame where no other mark or label is.
     std::vector<Box> taken;
     std::vector<std::pair<Point, std::string>> labels;
     const Point start = kept_.front(), finish = last_;
@@ -126,7 +126,8 @@ void RouteSketch::draw(pugi::xml_node parent, double x, double y, Size size) con
                               {cx - 6 - width, cy + 6, cx - 6, cy + 6 + kMarkFont}};
         const Box* chosen = &places[0];
         for (const Box& place : places)
-            if (std::none_of(taken.begin(), taken.end(), [&](const Box& b) { return b.overlaps(place); })) {
+            if (place.left >= x && place.right <= x + size.width &&
+                std::none_of(taken.begin(), taken.end(), [&](const Box& b) { return b.overlaps(place); })) {
                 chosen = &place;
                 break;
             }
