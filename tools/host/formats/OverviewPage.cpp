@@ -19,12 +19,12 @@ constexpr char kStyleSheet[] =
     "body{font-family:sans-serif;color:#222;margin:24px}"
     "h1{font-size:22px;margin:0 0 4px}p.summary{color:#555;margin:0 0 16px}"
     "table{border-collapse:collapse;font-size:14px}"
-    "th,td{padding:4px 10px;text-align:left;vertical-align:top}"
+    "th,td{padding:4px 10px;text-align:left;vertical-align:top;white-space:nowrap}td.name{white-space:normal}"
     "thead th{border-bottom:2px solid #999}"
     "tr.year th{font-size:16px;padding-top:18px;border-bottom:1px solid #bbb}"
     "tr.year span{font-weight:normal;color:#555;font-size:13px;margin-left:12px}"
     "tbody tr.exercise:nth-child(even){background:#f4f4f4}"
-    "td.number{text-align:right;white-space:nowrap}td.date{white-space:nowrap}"
+    "td.number{text-align:right}"
     "span.source{display:block;color:#777;font-size:12px}"
     "td.files a{margin-right:8px}";
 
@@ -92,8 +92,8 @@ struct Totals {
 
 void addRow(pugi::xml_node body, const OverviewExercise& exercise) {
     pugi::xml_node row = element(body, "tr", "", "exercise");
-    element(row, "td", exercise.startText, "date");
-    pugi::xml_node name = element(row, "td");
+    element(row, "td", exercise.startText);
+    pugi::xml_node name = element(row, "td", "", "name");
     const auto chart = std::find_if(exercise.files.begin(), exercise.files.end(), isChart);
     if (chart != exercise.files.end())
         link(name, *chart, exercise.name);
