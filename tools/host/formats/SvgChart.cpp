@@ -27,13 +27,12 @@
 namespace {
 
 constexpr int kWidth = 1000;
-constexpr double kLeft = 70, kRight = 30;  // pixels beside the plots
-constexpr int kColumns = kWidth - 100;
+constexpr int kLeft = 70, kRight = 30;  // pixels beside the plots
+constexpr int kColumns = kWidth - kLeft - kRight;
 // A panel's height: taller where there are few. A balance needs less.
 constexpr double kPanelHeights[] = {180, 150, 120, 110};
 constexpr double kBalanceHeight = 64, kLowPanel = 100;
 constexpr double kPanelTitle = 24;  // above each panel: its title and figures
-constexpr double kPanelGap = 8;
 constexpr double kLapRow = 15;
 constexpr double kRouteSize = 440, kSmallestRoute = 280;  // the route's side at most, and beside the table at least
 constexpr double kSectionGap = 36;
