@@ -19,7 +19,7 @@ bash scripts/apt-install.sh \
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 \
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev \
   xvfb xauth xdotool imagemagick x11-utils debootstrap \
-  gpsbabel libxml2-utils \
+  gpsbabel libxml2-utils chromium librsvg2-bin \
   dpkg-dev clang libclang-rt-dev llvm
 bash scripts/fetch-sources.sh
 # The Windows tests run the 32-bit DLL under Wine, from a root kept in a cache

@@ -199,12 +199,12 @@ TEST_F(ConvertedFiles_svg, wellFormedMarksLapsAndStaysSmall) {
     const std::string svg = readFile(path("out/long.svg"));
     expectWellFormed(path("out/long.svg"));
     EXPECT_LT(svg.size(), 100u * 1024);
-    EXPECT_NE(svg.find("no altitude recorded"), std::string::npos);
-    EXPECT_EQ(svg.find("no speed recorded"), std::string::npos);
+    EXPECT_EQ(svg.find("id=\"altitude\""), std::string::npos);
+    EXPECT_NE(svg.find("id=\"pace\""), std::string::npos);
     size_t lapLines = 0;
     for (size_t at = svg.find("class=\"lap\""); at != std::string::npos; at = svg.find("class=\"lap\"", at + 1))
         ++lapLines;
-    EXPECT_EQ(lapLines, 3u);
+    EXPECT_EQ(lapLines, 3u * 3) << "the three lap ends in the heart rate, pace and temperature panels";
 }
 
 TEST_F(ConvertedFiles_failures, writeNothingHalfWay) {
@@ -284,7 +284,7 @@ TEST_F(ConvertedFiles_honestOutputs, noEmptyOrTimelessFiles) {
         EXPECT_EQ(result.out, "");
     }
     // A chart needs only the offsets.
-    EXPECT_EQ(convert("svg", {undated}).out, path("out/undated.svg") + "\n");
+    EXPECT_EQ(convert("svg", {undated}).out, path("out/undated.svg") + "\n" + path("out/index.html") + "\n");
 
     // Part of an archive converted is the archive converted.
     write("a.gpx", rideTrackText());

@@ -11,6 +11,7 @@
 #include "tools/host/convert/PlacedTrack.h"
 #include "tools/host/convert/RecordTrack.h"
 #include "tools/host/formats/Formats.h"
+#include "tools/host/formats/OverviewPage.h"
 #include "tools/host/recording/GpsTrack.h"
 #include "tools/host/recording/RRRecordings.h"
 #include "tools/host/time/CivilTime.h"
@@ -219,6 +220,7 @@ public:
             RawFileState& file = files_[recording->rawFile];
             file.converted |= recording->merged || convertRecording(*recording);
         }
+        writeOverview();
         written_ << std::flush;
     }
 
@@ -377,6 +379,25 @@ private:
         writeFileAtomically(path, [&](std::ostream& out) { format.write(track, out); });
         written_ << fw::fromPath(path) << '\n';
         summary_.written(formatName(format.format));
+        if (carries(ConversionFormat::Svg)) addToOverview(base, path, track);
+    }
+
+    // The exercise at `base` on the overview page, begun with its first file.
+    void addToOverview(const fs::path& base, const fs::path& path, const Track& track) {
+        if (overview_.empty() || overviewBase_ != base) {
+            overview_.push_back(overviewExercise(track));
+            overviewBase_ = base;
+        }
+        const std::string relative = path.lexically_relative(options_.outputDirectory).generic_string();
+        overview_.back().files.push_back(options_.utf8Names ? relative : toUtf8(relative, CodePage::latin1));
+    }
+
+    // index.html in the output directory, of every exercise charted.
+    void writeOverview() {
+        if (overview_.empty()) return;
+        const fs::path page = fs::path(options_.outputDirectory) / "index.html";
+        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(overview_, out); });
+        written_ << page.string() << '\n';
     }
 
     // Where the wall clock of raw file `file`, `wallClock` seconds since 1970,
@@ -414,6 +435,8 @@ private:
     int32_t unmatched_ = 0;              // of them, with samples and no header known
     std::vector<RRRecording*> pending_;  // waiting for a partner in a later raw file
     std::string trackSource_;            // of the exercise being converted
+    std::vector<OverviewExercise> overview_;  // when charts are written
+    fs::path overviewBase_;                   // of the exercise last added to it
 };
 
 }  // namespace

@@ -60,7 +60,9 @@ public:
 // file is written under a temporary name and renamed when complete. The path
 // of each written file goes to `written`; what could not be converted as
 // asked, or was merged or placed, goes to `messages`; what the run did, to
-// `summary`. exercise(), endFile() and finish() throw OutputError when a file
+// `summary`. Where SVG is among the formats, finish() also writes
+// index.html into the output directory, the overview page of every exercise
+// charted. exercise(), endFile() and finish() throw OutputError when a file
 // cannot be written.
 std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
                                                     const std::vector<RawFileName>& rawFiles, Companions& companions,

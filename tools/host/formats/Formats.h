@@ -19,5 +19,7 @@ void writeGpx(const Track& track, std::ostream& out);
 // session and activity, with header and file CRC.
 void writeFit(const Track& track, std::ostream& out);
 
-// SVG chart: heart rate, speed and altitude over time, laps marked.
+// SVG chart for people: a panel per series the track records over time,
+// laps marked and labelled, the route where there are positions and a
+// table of the laps.
 void writeSvg(const Track& track, std::ostream& out);

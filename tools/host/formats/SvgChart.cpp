@@ -1,273 +1,301 @@
-// A chart of one exercise for people: heart rate, speed and altitude over
-// time in panels on one time axis, laps as dashed lines; the beat intervals
-// (a tachogram) in a panel of their own where the file carries them, and for
-// an R-R recording only heart rate and intervals. Each panel
-// keeps the lowest and highest value per pixel column, so the chart is
-// drawn from one pass over the samples and stays small however long the
-// exercise is.
+// A chart of one exercise for people: a heading that tells the exercise,
+// a panel per series the track records on one time axis, the laps marked
+// and labelled over them; under them the route where there are positions
+// and a table of the laps. Each panel keeps the lowest and highest value
+// per pixel column and the route a bounded number of points, so the chart
+// is drawn from one pass over the samples and stays small however long
+// the exercise is.
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <limits>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tools/host/time/CivilTime.h"
+#include "tools/host/formats/ChartScale.h"
+#include "tools/host/formats/ChartSeries.h"
+#include "tools/host/formats/ExerciseText.h"
 #include "tools/host/formats/Formats.h"
-#include "tools/host/time/TimeZone.h"
+#include "tools/host/formats/LapLabels.h"
+#include "tools/host/formats/LapTable.h"
+#include "tools/host/formats/RouteSketch.h"
+#include "tools/host/formats/SvgDocument.h"
 #include "tools/host/formats/XmlOutput.h"
+#include "tools/host/time/CivilTime.h"
+#include "tools/host/time/TimeZone.h"
 
 namespace {
 
 constexpr int kWidth = 1000;
-constexpr int kLeft = 70, kRight = 20;  // pixels beside the plots
+constexpr int kLeft = 70, kRight = 30;  // pixels beside the plots
 constexpr int kColumns = kWidth - kLeft - kRight;
-constexpr int kTop = 112;  // title, subtitle, note and lap numbers above the first panel
-constexpr int kPanelHeight = 150, kPanelGap = 34;
-constexpr int kBottom = 36;  // time labels below the last panel
+// A panel's height: taller where there are few. A balance needs less.
+constexpr double kPanelHeights[] = {180, 150, 120, 110};
+constexpr double kBalanceHeight = 64, kLowPanel = 100;
+constexpr double kPanelTitle = 24;  // above each panel: its title and figures
+constexpr double kLapRow = 15;
+constexpr double kRouteSize = 440, kSmallestRoute = 280;  // the route's side at most, and beside the table at least
+constexpr double kSectionGap = 36;
+constexpr size_t kLongestTitle = 70, kLongestNote = 140;  // characters
+const std::string kDot = "  \xc2\xb7  ";
 
-struct Column {
-    double low = std::numeric_limits<double>::infinity();
-    double high = -std::numeric_limits<double>::infinity();
-    bool any() const { return low <= high; }
-};
-
-struct Series {
-    const char* title;
-    const char* colour;
-    const char* missing;  // shown when the exercise has no such values
-    std::function<std::optional<double>(const TrackPoint&)> value;
-    std::vector<Column> columns = std::vector<Column>(kColumns);
-
-    bool any() const {
-        return std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.any(); });
-    }
-};
-
-// 1, 2 or 5 times a power of ten, at least `rough`.
-double niceStep(double rough) {
-    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-    for (const double factor : {1.0, 2.0, 5.0, 10.0})
-        if (factor * magnitude >= rough) return factor * magnitude;
-    return 10 * magnitude;
-}
-
-std::string clockText(int64_t seconds) {
-    const std::string text = durationText(seconds);
-    return text.substr(0, text.size() - 3);  // h:mm
-}
-
-pugi::xml_node addText(pugi::xml_node parent, double x, double y, const std::string& text,
-                       const char* anchor = "start") {
-    pugi::xml_node node = parent.append_child("text");
-    node.append_attribute("x").set_value(numberWith(x, 1).c_str());
-    node.append_attribute("y").set_value(numberWith(y, 1).c_str());
-    if (std::string(anchor) != "start") node.append_attribute("text-anchor").set_value(anchor);
-    node.text().set(xmlText(text).c_str());
-    return node;
-}
-
-void addLine(pugi::xml_node parent, double x1, double y1, double x2, double y2, const char* style) {
-    pugi::xml_node line = parent.append_child("line");
-    line.append_attribute("x1").set_value(numberWith(x1, 1).c_str());
-    line.append_attribute("y1").set_value(numberWith(y1, 1).c_str());
-    line.append_attribute("x2").set_value(numberWith(x2, 1).c_str());
-    line.append_attribute("y2").set_value(numberWith(y2, 1).c_str());
-    line.append_attribute("class").set_value(style);
-}
+constexpr char kStyleSheet[] =
+    "text{font-family:sans-serif;font-size:12px;fill:#333}"
+    ".title{font-size:20px;font-weight:bold;fill:#222}.facts{font-size:13px}.source{font-size:11px;fill:#777}"
+    ".note{font-style:italic}.panelTitle{font-size:13px;font-weight:bold}.figures{fill:#555}"
+    ".tick{font-size:11px;fill:#555}.axisTitle{font-size:11px;fill:#777}.missing{fill:#999;font-style:italic}"
+    ".grid{stroke:#ebebeb}.frame{stroke:#aaa;fill:none}.lap{stroke:#888;stroke-dasharray:4 3}"
+    ".lapLabel{font-size:11px;fill:#555}.reference{stroke:#999;stroke-dasharray:2 2}"
+    ".series{fill:none;stroke-width:1.3;stroke-linejoin:round;stroke-linecap:round}"
+    ".routeLine{fill:none;stroke:#1f4e9c;stroke-width:2;stroke-linejoin:round;stroke-linecap:round}"
+    ".startMark{fill:#2ca02c;stroke:#fff}.finishMark{fill:#222;stroke:#fff}.lapMark{fill:#fff;stroke:#333}"
+    ".markLabel{font-size:10px;fill:#333}.scaleBar{stroke:#333;stroke-width:2}"
+    ".tableHead{font-weight:bold}.tableUnit{fill:#777}.stripe{fill:#f3f3f3}";
 
 class Chart {
 public:
     explicit Chart(const Track& track)
         : track_(track),
-          span_(std::max(1.0, track.duration())),
-          series_(chartSeries(track)),
-          panels_(static_cast<int>(series_.size()) + (track.beats() ? 1 : 0)),
-          height_(kTop + panels_ * (kPanelHeight + kPanelGap) + kBottom) {}
+          timed_(track.timed()),
+          span_(std::max(1.0, timed_ ? std::max(track.duration(), lastBeat()) : track.size() - 1.0)),
+          time_(spanScale(span_, timed_)) {
+        // A file in US units holds 0 degrees Fahrenheit where nothing measured the temperature.
+        const double unreadTemperature = track.origin().usUnits ? -160.0 / 9 : 0;
+        for (const SeriesKind kind : chartSeries(track))
+            series_.emplace_back(kind, kColumns, kind == SeriesKind::Temperature ? unreadTemperature : 0);
+    }
 
     void write(std::ostream& out) {
-        std::vector<Series>& series = series_;
-        fillColumns(series);
-        if (track_.beats()) series.push_back(tachogram());
+        collect();
         pugi::xml_document document;
         pugi::xml_node svg = document.append_child("svg");
         svg.append_attribute("xmlns").set_value("http://www.w3.org/2000/svg");
-        svg.append_attribute("width").set_value(kWidth);
-        svg.append_attribute("height").set_value(height_);
-        svg.append_attribute("viewBox").set_value(
-            ("0 0 " + std::to_string(kWidth) + " " + std::to_string(height_)).c_str());
         svg.append_child("desc").text().set(xmlText(track_.provenance()).c_str());
-        svg.append_child("style").text().set(
-            "text{font-family:sans-serif;font-size:12px;fill:#333}.title{font-size:18px;font-weight:bold}"
-            ".grid{stroke:#e4e4e4}.frame{stroke:#999;fill:none}.lap{stroke:#777;stroke-dasharray:4 3}"
-            ".series{fill:none;stroke-width:1.2}.missing{fill:#999;font-style:italic}.lapNumber{fill:#777}");
-        svg.append_child("rect").append_attribute("width").set_value("100%");
-        svg.last_child().append_attribute("height").set_value("100%");
-        svg.last_child().append_attribute("fill").set_value("white");
-        addHeading(svg);
-        for (size_t i = 0; i < series.size(); ++i)
-            addPanel(svg, series[i], kTop + static_cast<int>(i) * (kPanelHeight + kPanelGap));
-        addTimeAxis(svg);
-        addLaps(svg);
+        svg.append_child("style").text().set(kStyleSheet);
+        addRect(svg, 0, 0, kWidth, 0, nullptr).append_attribute("fill").set_value("white");
+
+        double y = heading(svg);
+        const std::vector<LapSpan> spans = lapSpans();
+        const std::vector<LapLabel> labels = lapLabels(spans, kLeft, kLeft + kColumns);
+        int rows = 0;
+        for (const LapLabel& label : labels) rows = std::max(rows, label.row + 1);
+        y += rows * kLapRow;
+        for (const LapLabel& label : labels)
+            addText(svg, label.middle, y - 4 - label.row * kLapRow, label.text, "lapLabel", "middle");
+        y += kPanelTitle;
+        const auto panels = std::count_if(series_.begin(), series_.end(), [](const SeriesColumns& s) { return s.recorded(); });
+        panelHeight_ = kPanelHeights[std::clamp<size_t>(static_cast<size_t>(panels), 1, std::size(kPanelHeights)) - 1];
+        bool any = false;
+        for (const SeriesColumns& series : series_) {
+            if (!series.recorded()) continue;
+            y = panel(svg, series, spans, y) + kPanelTitle;
+            any = true;
+        }
+        if (!any) {
+            addText(svg, kLeft, y, "no heart rate nor any other value recorded", "missing");
+            y += kPanelTitle;
+        } else {
+            y = timeAxis(svg, y - kPanelTitle);
+        }
+        y = bottom(svg, y + kSectionGap);
+
+        const std::string height = numberWith(std::ceil(y + 12), 0);
+        svg.append_attribute("width").set_value(kWidth);
+        svg.append_attribute("height").set_value(height.c_str());
+        svg.append_attribute("viewBox").set_value(("0 0 " + std::to_string(kWidth) + " " + height).c_str());
+        svg.child("rect").attribute("height").set_value(height.c_str());
         document.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
     }
 
 private:
-    static std::vector<Series> chartSeries(const Track& track) {
-        std::vector<Series> series = {
-            {"Heart rate, bpm", "#d62728", "no heart rate recorded",
-             [](const TrackPoint& p) { return p.heartRate ? std::optional<double>(*p.heartRate) : std::nullopt; }},
-        };
-        if (track.fromBeats()) return series;
-        series.push_back({"Speed, km/h", "#1f77b4", "no speed recorded", [](const TrackPoint& p) {
-                              return p.speed ? std::optional<double>(*p.speed * 3.6) : std::nullopt;
-                          }});
-        series.push_back(
-            {"Altitude, m", "#8c564b", "no altitude recorded", [](const TrackPoint& p) { return p.altitude; }});
-        return series;
+    double lastBeat() const {
+        return track_.beats() && !track_.beats()->empty() ? track_.beats()->back().at / 1000.0 : 0;
     }
 
-    // Each beat's interval at the time of the beat.
-    Series tachogram() const {
-        Series series{"R-R interval, ms", "#2ca02c", "no beat recorded", {}};
-        for (const Beat& beat : *track_.beats()) {
-            Column& column = series.columns[static_cast<size_t>(columnOf(beat.at / 1000.0))];
-            const double interval = beat.interval;
-            column.low = std::min(column.low, interval);
-            column.high = std::max(column.high, interval);
-        }
-        return series;
+    int columnOf(double at) const {
+        return static_cast<int>(std::clamp(std::floor(at / span_ * kColumns), 0.0, kColumns - 1.0));
     }
+    double xOf(double at) const { return kLeft + std::clamp(at, 0.0, span_) / span_ * kColumns; }
 
-    // One pass over the samples: each column keeps its lowest and highest value.
-    void fillColumns(std::vector<Series>& series) const {
-        for (int32_t j = 0; j < track_.size(); ++j) {
-            const TrackPoint p = track_.point(j);
-            for (Series& s : series) {
-                const std::optional<double> value = s.value(p);
-                if (!value || !std::isfinite(*value)) continue;
-                Column& column = s.columns[static_cast<size_t>(columnOf(p.offset))];
-                column.low = std::min(column.low, *value);
-                column.high = std::max(column.high, *value);
-            }
-        }
-    }
-
-    int columnOf(double offset) const {
-        return std::clamp(static_cast<int>(offset / span_ * kColumns), 0, kColumns - 1);
-    }
-    double xOf(double offset) const { return kLeft + offset / span_ * kColumns; }
-
-    void addHeading(pugi::xml_node svg) const {
-        const TrackOrigin& origin = track_.origin();
-        const std::string title = origin.rawFile + exerciseLabel(origin);
-        addText(svg, kLeft, 28, title).append_attribute("class").set_value("title");
-        std::string start = isoDateTime(track_.startTime() + origin.utcOffset, "");
-        start[10] = ' ';
-        std::string subtitle = start.substr(0, 16) + " " + utcOffsetText(origin.utcOffset) + " (" +
-                               offsetSourceText(origin.offsetSource) + ")" + "  \xc2\xb7  " +
-                               durationText(std::llround(track_.duration()));
-        if (const std::optional<double> distance = track_.totalDistance())
-            subtitle += "  \xc2\xb7  " + numberWith(*distance / 1000, 2) + " km";
-        if (track_.fromBeats())
-            subtitle += "  \xc2\xb7  " + std::to_string(track_.beats()->size()) + " beats";
-        else
-            subtitle += "  \xc2\xb7  " + std::to_string(track_.size()) + " samples";
-        if (track_.origin().usUnits) subtitle += "  \xc2\xb7  recorded in US units";
-        addText(svg, kLeft, 50, subtitle);
-        const std::string& note = track_.note();
-        if (!note.empty()) {
-            std::string line = note.substr(0, note.find_first_of("\r\n"));
-            if (line.size() > 140) line = line.substr(0, 137) + "...";
-            addText(svg, kLeft, 68, line).append_attribute("font-style").set_value("italic");
-        }
-    }
-
-    void addPanel(pugi::xml_node svg, const Series& series, int top) const {
-        const int bottom = top + kPanelHeight;
-        addText(svg, kLeft, top - 6, series.title).append_attribute("fill").set_value(series.colour);
-        pugi::xml_node frame = svg.append_child("rect");
-        frame.append_attribute("x").set_value(kLeft);
-        frame.append_attribute("y").set_value(top);
-        frame.append_attribute("width").set_value(kColumns);
-        frame.append_attribute("height").set_value(kPanelHeight);
-        frame.append_attribute("class").set_value("frame");
-        if (!series.any()) {
-            addText(svg, kLeft + kColumns / 2.0, top + kPanelHeight / 2.0, series.missing, "middle")
-                .append_attribute("class")
-                .set_value("missing");
-            return;
-        }
-        double low = std::numeric_limits<double>::infinity(), high = -low;
-        for (const Column& c : series.columns) {
-            if (!c.any()) continue;
-            low = std::min(low, c.low);
-            high = std::max(high, c.high);
-        }
-        const double step = niceStep(std::max(high - low, 1.0) / 4);
-        low = std::floor(low / step) * step;
-        high = std::max(std::ceil(high / step) * step, low + step);
-        const auto yOf = [&](double value) { return bottom - (value - low) / (high - low) * kPanelHeight; };
-        for (double tick = low; tick <= high + step / 2; tick += step) {
-            addLine(svg, kLeft, yOf(tick), kLeft + kColumns, yOf(tick), "grid");
-            addText(svg, kLeft - 6, yOf(tick) + 4, numberWith(tick, 1), "end");
-        }
-        std::string path;
-        for (int c = 0; c < kColumns; ++c) {
-            const Column& column = series.columns[static_cast<size_t>(c)];
-            if (!column.any()) continue;
-            path += path.empty() ? "M" : " L";
-            const std::string x = numberWith(kLeft + c + 0.5, 1);
-            path += x + "," + numberWith(yOf(column.high), 1);
-            if (column.low < column.high) path += " L" + x + "," + numberWith(yOf(column.low), 1);
-        }
-        pugi::xml_node line = svg.append_child("path");
-        line.append_attribute("d").set_value(path.c_str());
-        line.append_attribute("class").set_value("series");
-        line.append_attribute("stroke").set_value(series.colour);
-    }
-
-    void addTimeAxis(pugi::xml_node svg) const {
-        static constexpr int64_t kSteps[] = {60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
-        int64_t step = kSteps[std::size(kSteps) - 1];
-        for (const int64_t candidate : kSteps)
-            if (span_ / static_cast<double>(candidate) <= 10) {
-                step = candidate;
-                break;
-            }
-        const int axis = height_ - kBottom;
-        for (int64_t t = 0; t <= span_; t += step) {
-            for (int panel = 0; panel < panels_; ++panel) {
-                const int top = kTop + panel * (kPanelHeight + kPanelGap);
-                addLine(svg, xOf(t), top, xOf(t), top + kPanelHeight, "grid");
-            }
-            addText(svg, xOf(t), axis - kPanelGap + 18, clockText(t), "middle");
-        }
-        addText(svg, kLeft + kColumns, axis - kPanelGap + 32, "time since the start, h:mm", "end");
-    }
-
-    // A dashed line where a lap ends, its number over its middle where there is room.
-    void addLaps(pugi::xml_node svg) const {
-        if (!track_.lapsFromFile()) return;
-        const int lastPanelBottom = kTop + (panels_ - 1) * (kPanelHeight + kPanelGap) + kPanelHeight;
+    // The one pass over the points, then the beats.
+    void collect() {
         const std::vector<TrackLap>& laps = track_.laps();
-        for (size_t k = 0; k < laps.size(); ++k) {
-            const double begin = std::clamp(static_cast<double>(laps[k].start - track_.startTime()), 0.0, span_);
-            const double end = std::clamp(begin + laps[k].duration, begin, span_);
-            if (end < span_) addLine(svg, xOf(end), kTop, xOf(end), lastPanelBottom, "lap");
-            if (xOf(end) - xOf(begin) >= 40)
-                addText(svg, (xOf(begin) + xOf(end)) / 2, kTop - 24, "lap " + std::to_string(k + 1), "middle")
-                    .append_attribute("class")
-                    .set_value("lapNumber");
+        lapSums_.resize(std::max<size_t>(laps.size(), 1));
+        size_t lap = 0;
+        for (int32_t j = 0; j < track_.size(); ++j) {
+            for (; lap + 1 < laps.size() && laps[lap].endSample <= j; ++lap) route_.markLapEnd(static_cast<int>(lap + 1));
+            const TrackPoint p = track_.point(j);
+            lapSums_[lap].add(p);
+            const int column = columnOf(timed_ ? p.offset : j);
+            for (SeriesColumns& series : series_) {
+                const std::optional<double> value = seriesValue(series.kind(), p);
+                value ? series.add(column, *value) : series.miss();
+            }
+            if (p.hasPosition) route_.add(p.latitude, p.longitude);
         }
+        for (; lap + 1 < laps.size(); ++lap) route_.markLapEnd(static_cast<int>(lap + 1));
+        if (!track_.beats() || series_.back().kind() != SeriesKind::Interval) return;
+        const std::vector<Beat>& beats = *track_.beats();
+        for (size_t k = 0; k < beats.size(); ++k) {
+            const double at = timed_ ? beats[k].at / 1000.0 : span_ * static_cast<double>(k) / beats.size();
+            series_.back().add(columnOf(at), beats[k].interval);
+        }
+    }
+
+    // The file's laps on the time axis; none where the samples have no times.
+    std::vector<LapSpan> lapSpans() const {
+        std::vector<LapSpan> spans;
+        if (!track_.lapsFromFile() || !timed_) return spans;
+        for (const TrackLap& lap : track_.laps()) {
+            const double begin = static_cast<double>(lap.start - track_.startTime());
+            spans.push_back({xOf(begin), xOf(begin + std::max(lap.duration, 0.0)), lap.name});
+        }
+        return spans;
+    }
+
+    // Title, facts, where they came from and the note; the y below them.
+    double heading(pugi::xml_node svg) const {
+        addText(svg, kLeft, 30, shortened(exerciseTitle(track_), kLongestTitle), "title");
+        std::string facts = sportTitle(track_.sport());
+        if (const std::optional<std::string> start = startText(track_))
+            facts += kDot + *start + " " + utcOffsetText(track_.origin().utcOffset);
+        else
+            facts += kDot + "no date in the file, started " + startClockText(track_);
+        if (timed_)
+            facts += kDot + durationText(std::llround(track_.duration()));
+        else
+            facts += kDot + "no recording interval: the samples in order, without times";
+        // Without times the monitor measured no distance.
+        if (const std::optional<double> distance = track_.totalDistance(); distance && timed_)
+            facts += kDot + kilometresText(*distance);
+        if (const std::optional<int> energy = track_.energy()) facts += kDot + std::to_string(*energy) + " kcal";
+        if (track_.fromBeats())
+            facts += kDot + std::to_string(track_.beats()->size()) + " beats";
+        else
+            facts += kDot + std::to_string(track_.size()) + " samples";
+        addText(svg, kLeft, 54, facts, "facts");
+
+        std::string source = fileTitle(track_);
+        if (track_.beats() && !track_.fromBeats()) source += " with the R-R intervals recorded beside it";
+        if (track_.dated())
+            source += kDot + "times read at " + utcOffsetText(track_.origin().utcOffset) + ", " +
+                      offsetSourceText(track_.origin().offsetSource);
+        if (track_.origin().usUnits) source += kDot + "recorded in US units, shown in metric";
+        addText(svg, kLeft, 73, source, "source");
+        const std::string& note = track_.note();
+        if (note.empty()) return 86;
+        addText(svg, kLeft, 92, shortened(note.substr(0, note.find_first_of("\r\n")), kLongestNote), "note");
+        return 104;
+    }
+
+    // A series' panel under its title at `top`; the y of its bottom.
+    double panel(pugi::xml_node svg, const SeriesColumns& series, const std::vector<LapSpan>& laps, double top) const {
+        const SeriesStyle& style = seriesStyle(series.kind());
+        const bool pace = series.kind() == SeriesKind::Pace;
+        const double height = series.kind() == SeriesKind::Balance ? kBalanceHeight : panelHeight_;
+        const double bottom = top + height;
+        pugi::xml_node group = addGroup(svg, "panel");
+        group.append_attribute("id").set_value(style.id);
+        addText(group, kLeft, top - 8, std::string(style.title) + ", " + style.unit, "panelTitle")
+            .append_attribute("fill")
+            .set_value(style.colour);
+        addText(group, kLeft + kColumns, top - 8, figures(series), "figures", "end");
+
+        const AxisScale scale = pace ? paceScale(series.low(), series.high())
+                                     : valueScale(series.low(), series.high(), style.minimumSpan);
+        // Faster is higher: a pace's axis runs downwards.
+        const auto yOf = [&](double value) {
+            const double share = (value - scale.low) / (scale.high - scale.low);
+            return pace ? top + share * height : bottom - share * height;
+        };
+        const int ticks = scale.ticks();
+        const int every = ticks > 5 && height < kLowPanel ? 2 : 1;
+        for (int k = 0; k < ticks; k += every) {
+            const double value = scale.tick(k), y = yOf(value);
+            addLine(group, kLeft, y, kLeft + kColumns, y, "grid");
+            addText(group, kLeft - 6, y + 4, pace ? paceText(value) : tickText(value, scale.step * every), "tick",
+                    "end");
+        }
+        for (int k = 1; k < time_.ticks(); ++k)
+            addLine(group, xOf(time_.tick(k)), top, xOf(time_.tick(k)), bottom, "grid");
+        if (series.kind() == SeriesKind::Balance) addLine(group, kLeft, yOf(50), kLeft + kColumns, yOf(50), "reference");
+        for (const LapSpan& lap : laps)
+            if (lap.end < kLeft + kColumns - 0.5) addLine(group, lap.end, top, lap.end, bottom, "lap");
+        addRect(group, kLeft, top, kColumns, height, "frame");
+
+        PathData path;
+        for (int c = 0; c < kColumns; ++c) {
+            const Column& column = series.columns()[static_cast<size_t>(c)];
+            if (!column.any()) continue;
+            const double x = kLeft + c + 0.5;
+            if (path.empty() || column.afterGap) {
+                path.moveTo(x, yOf(column.high));
+                if (column.low == column.high) path.lineTo(x, yOf(column.high));  // a dot where it stands alone
+            } else {
+                path.lineTo(x, yOf(column.high));
+            }
+            if (column.low < column.high) path.lineTo(x, yOf(column.low));
+        }
+        pugi::xml_node line = group.append_child("path");
+        line.append_attribute("d").set_value(path.text().c_str());
+        line.append_attribute("class").set_value("series");
+        line.append_attribute("stroke").set_value(style.colour);
+        return bottom;
+    }
+
+    // "min 85  ·  avg 132  ·  max 164"; a pace's best and mean.
+    static std::string figures(const SeriesColumns& series) {
+        const SeriesStyle& style = seriesStyle(series.kind());
+        if (series.kind() == SeriesKind::Pace)
+            return "fastest " + paceText(series.low()) + kDot + "mean " + paceText(series.mean());
+        std::string text = "min " + numberWith(series.low(), style.decimals);
+        if (style.meaningful) text += kDot + "mean " + numberWith(series.mean(), style.decimals);
+        return text + kDot + "max " + numberWith(series.high(), style.decimals);
+    }
+
+    // The labels of the time (or sample) axis under the last panel, `y`; the y below them.
+    double timeAxis(pugi::xml_node svg, double y) const {
+        for (int k = 0; k < time_.ticks(); ++k) {
+            const double at = time_.tick(k);
+            addText(svg, xOf(at), y + 16, timed_ ? elapsedText(at, time_.step) : tickText(at, time_.step), "tick",
+                    "middle");
+        }
+        const char* title = !timed_ ? "sample number"
+                            : time_.step < 60 ? "time since the start, m:ss"
+                                              : "time since the start, h:mm";
+        addText(svg, kLeft + kColumns, y + 32, title, "axisTitle", "end");
+        return y + 32;
+    }
+
+    // The route and the lap table, side by side where both fit; the y below them.
+    double bottom(pugi::xml_node svg, double y) const {
+        const LapTable table(track_, lapSums_);
+        if (route_.empty() && table.empty()) return y - kSectionGap;
+        double tableX = kLeft, tableY = y, below = y;
+        if (!route_.empty()) {
+            const double beside = kColumns - kSectionGap - table.width();
+            const double side = beside >= kSmallestRoute ? std::min(beside, kRouteSize) : kRouteSize;
+            const RouteSketch::Size size = route_.fit(side, kRouteSize);
+            route_.draw(svg, kLeft, y, size);
+            below = y + size.height + RouteSketch::kBelow;
+            if (size.width + kSectionGap + table.width() <= kColumns)
+                tableX = kLeft + size.width + kSectionGap;
+            else
+                tableY = below + kSectionGap;
+        }
+        if (table.empty()) return below;
+        table.draw(svg, tableX, tableY);
+        return std::max(below, tableY + table.height());
     }
 
     const Track& track_;
-    double span_;  // seconds the time axis covers
-    std::vector<Series> series_;
-    int panels_;
-    int height_;
+    bool timed_;
+    double span_;  // seconds the time axis covers, or samples where they have no times
+    AxisScale time_;
+    std::vector<SeriesColumns> series_;
+    RouteSketch route_;
+    std::vector<LapSums> lapSums_;  // one per lap
+    double panelHeight_ = kPanelHeights[0];
 };
 
 }  // namespace

@@ -1,0 +1,161 @@
+#include "tools/host/formats/LapTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <optional>
+
+#include "tools/host/formats/ChartScale.h"
+#include "tools/host/formats/ChartSeries.h"
+#include "tools/host/formats/SvgDocument.h"
+#include "tools/host/time/CivilTime.h"
+
+namespace {
+
+constexpr double kFont = 12;
+constexpr double kRowHeight = 17;
+constexpr size_t kHeaderRows = 2;  // the title of a column, then its unit
+constexpr double kCellPadding = 14;
+constexpr double kTitleGap = 8;
+constexpr size_t kLongestName = 24;  // characters
+constexpr char kNone[] = "\xe2\x80\x93";  // en dash
+
+// A lap as the table shows it.
+struct LapRow {
+    const TrackLap& lap;
+    std::optional<double> heartRate, power, speed;
+};
+
+// The cells of a column of one value per lap, or none where no lap has one.
+std::vector<std::string> cellsOf(const std::vector<LapRow>& rows,
+                                 const std::function<std::optional<std::string>(const LapRow&)>& cell) {
+    std::vector<std::string> cells;
+    bool any = false;
+    for (const LapRow& row : rows) {
+        const std::optional<std::string> text = cell(row);
+        any |= text.has_value();
+        cells.push_back(text.value_or(kNone));
+    }
+    return any ? cells : std::vector<std::string>();
+}
+
+LapRow rowOf(const TrackLap& lap, const LapSums& sums) {
+    LapRow row{lap, std::nullopt, std::nullopt, lap.speed};
+    if (sums.heartRates > 0)
+        row.heartRate = sums.heartRate / static_cast<double>(sums.heartRates);
+    else if (lap.averageHeartRate)
+        row.heartRate = *lap.averageHeartRate;
+    if (sums.powers > 0)
+        row.power = sums.power / static_cast<double>(sums.powers);
+    else
+        row.power = lap.power;
+    if (lap.distance && lap.duration > 0) row.speed = *lap.distance / lap.duration;
+    return row;
+}
+
+}  // namespace
+
+double LapTable::Column::width() const {
+    double widest = std::max(textWidth(header, kFont) * 1.08, textWidth(unit, kFont));  // the header bold
+    for (const std::string& cell : cells) widest = std::max(widest, textWidth(cell, kFont));
+    return widest + kCellPadding;
+}
+
+void LapTable::addColumn(std::string header, std::string unit, std::vector<std::string> cells, bool number) {
+    if (!cells.empty()) columns_.push_back({std::move(header), std::move(unit), std::move(cells), number});
+}
+
+void LapSums::add(const TrackPoint& point) {
+    if (point.heartRate) {
+        heartRate += *point.heartRate;
+        ++heartRates;
+    }
+    if (point.power && std::isfinite(*point.power)) {
+        power += *point.power;
+        ++powers;
+    }
+}
+
+LapTable::LapTable(const Track& track, const std::vector<LapSums>& sums) {
+    if (!track.lapsFromFile() || sums.size() != track.laps().size()) return;
+    std::vector<LapRow> laps;
+    for (size_t k = 0; k < sums.size(); ++k) laps.push_back(rowOf(track.laps()[k], sums[k]));
+    rows_ = laps.size();
+    std::vector<std::string> numbers;
+    for (size_t k = 1; k <= laps.size(); ++k) numbers.push_back(std::to_string(k));
+    addColumn("Lap", "", numbers);
+    addColumn("Name", "", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                  if (row.lap.name.empty()) return std::nullopt;
+                  return shortened(row.lap.name, kLongestName);
+              }),
+              false);
+    addColumn("Ends at", "h:mm:ss", cellsOf(laps, [&](const LapRow& row) {
+                  const TrackLap& lap = row.lap;
+                  return durationText(std::llround(static_cast<double>(lap.start - track.startTime()) + lap.duration));
+              }));
+    addColumn("Time", "h:mm:ss",
+              cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.lap.duration)); }));
+    // Samples without times measured no distance, nor a speed.
+    if (track.timed()) {
+        addColumn("Distance", "km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                      if (!row.lap.distance) return std::nullopt;
+                      return fixedText(*row.lap.distance / 1000, 2);
+                  }));
+    }
+    addColumn("Avg HR", "bpm", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                  if (!row.heartRate) return std::nullopt;
+                  return fixedText(*row.heartRate, 0);
+              }));
+    if (track.timed()) {
+        if (track.sport() == Sport::Running)
+            addColumn("Pace", "min/km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                          const std::optional<double> pace = row.speed ? paceAt(*row.speed) : std::nullopt;
+                          if (!pace) return std::nullopt;
+                          return paceText(*pace);
+                      }));
+        else
+            addColumn("Speed", "km/h", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                          if (!row.speed) return std::nullopt;
+                          return fixedText(*row.speed * 3.6, 1);
+                      }));
+    }
+    // A power meter's laps; a column of zeros had none.
+    if (std::any_of(laps.begin(), laps.end(), [](const LapRow& row) { return row.power && *row.power > 0; }))
+        addColumn("Power", "W", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                      if (!row.power) return std::nullopt;
+                      return fixedText(*row.power, 0);
+                  }));
+    addColumn("Energy", "kcal", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
+                  if (!row.lap.calories) return std::nullopt;
+                  return std::to_string(*row.lap.calories);
+              }));
+}
+
+double LapTable::width() const {
+    double width = 0;
+    for (const Column& column : columns_) width += column.width();
+    return width;
+}
+
+double LapTable::height() const { return kRowHeight * static_cast<double>(rows_ + kHeaderRows) + 4; }
+
+void LapTable::draw(pugi::xml_node parent, double x, double y) const {
+    pugi::xml_node group = addGroup(parent, "lapTable");
+    addText(group, x, y - kTitleGap, "Laps", "panelTitle");
+    const double head = kRowHeight * kHeaderRows + 4;
+    for (size_t row = 1; row < rows_; row += 2)
+        addRect(group, x, y + head + kRowHeight * static_cast<double>(row), width(), kRowHeight, "stripe");
+    addLine(group, x, y + head, x + width(), y + head, "frame");
+    double left = x;
+    for (const Column& column : columns_) {
+        const double w = column.width();
+        const double textX = column.number ? left + w - kCellPadding / 2 : left + kCellPadding / 2;
+        const char* anchor = column.number ? "end" : nullptr;
+        addText(group, textX, y + kRowHeight - 4, column.header, "tableHead", anchor);
+        if (!column.unit.empty()) addText(group, textX, y + 2 * kRowHeight - 4, column.unit, "tableUnit", anchor);
+        for (size_t row = 0; row < column.cells.size(); ++row)
+            addText(group, textX, y + head + kRowHeight * static_cast<double>(row + 1) - 4, column.cells[row], nullptr,
+                    anchor);
+        left += w;
+    }
+}

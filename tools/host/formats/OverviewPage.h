@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/host/track/Track.h"
+
+// index.html of a run's output folder: every exercise converted, newest
+// first, each linking its chart and its other files. Plain HTML without
+// script or anything from the network, so that it opens from a folder or
+// a USB stick; written to be read as XML too.
+
+struct OverviewExercise {
+    std::string name;    // the exercise's own, else its file's
+    std::string source;  // the raw file, with the archive's exercise or entry
+    std::string sport;
+    std::optional<int64_t> start;  // seconds since 1970-01-01 UTC; nullopt when not dated
+    std::string startText;         // on the file's wall clock
+    std::optional<double> duration;  // seconds; nullopt without recording interval
+    std::optional<double> distance;  // metres
+    std::optional<int> averageHeartRate;  // bpm, of the samples
+    std::optional<int> energy;            // kcal
+    // The converted files, relative to the page with '/' between folders,
+    // UTF-8; the chart (.svg) among them.
+    std::vector<std::string> files;
+};
+
+// The exercise as the page lists it, its files still to add: a pass over
+// the points for the mean heart rate.
+OverviewExercise overviewExercise(const Track& track);
+
+// The page: the exercises newest first, those without a date last in the
+// order given; by year where they span more than one.
+void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& out);
