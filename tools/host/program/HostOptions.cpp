@@ -1,5 +1,6 @@
 #include "tools/host/program/HostOptions.h"
 
+#include <sstream>
 #include <string_view>
 
 #include "tools/host/time/TimeZone.h"
@@ -52,6 +53,24 @@ bool parseTrackOffset(const std::string& value, PlacementOptions& tracks) {
     if (!offset) return false;
     tracks.forced = TrackReading{TrackReading::Kind::Utc, *offset};
     return true;
+}
+
+// `text` broken at blanks into lines of at most 79 characters, the first
+// going on from `firstColumn`, the others begun with `indent` blanks.
+std::string wrapped(const std::string& text, size_t indent, size_t firstColumn) {
+    std::string out;
+    size_t column = firstColumn;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        if (!out.empty()) {
+            const bool fits = column + 1 + word.size() <= 79;
+            out += fits ? std::string(" ") : "\n" + std::string(indent, ' ');
+            column = fits ? column + 1 : indent;
+        }
+        out += word;
+        column += word.size();
+    }
+    return out;
 }
 
 }  // namespace
@@ -191,7 +210,9 @@ std::string usageText(const HostProgram& program) {
         "  --format F       table (default, for people), csv (one row per sample) or\n"
         "                   json (every record field as the plug-in wrote it); or\n"
         "                   tcx, gpx, fit, svg: files into --output, several formats\n"
-        "                   with commas (--format fit,tcx) or --format given again\n"
+        "                   with commas (--format fit,tcx) or --format given again;\n"
+        "                   svg also writes index.html, a page of every exercise\n"
+        "                   converted with links to its files\n"
         "  --output DIR     folder for the converted files (made when missing): the raw\n"
         "                   file's name with the format's extension, the exercise\n"
         "                   index added for an archive (ride.tcx, Connect-0.fit ...),\n"
@@ -223,9 +244,9 @@ std::string usageText(const HostProgram& program) {
         "                   3=swimming; a number not mapped keeps the recording's\n"
         "                   sport. The end of the run lists the numbers met\n"
         "  --text-encoding CP  the code page of the day diaries and the exercises'\n"
-        "                   notes: " +
-        codePageNames() +
-        "; windows-1252 without it\n"
+        "                   notes, windows-1252 without it: " +
+        wrapped(codePageNames(), 19, 50) +
+        "\n"
         "  --track-offset +HH:MM|local  how to read the times of a GPS track beside an\n"
         "                   exercise: UTC with the watch at that offset, or local as\n"
         "                   written; without it, the reading that fits the exercise\n"
@@ -250,8 +271,8 @@ std::string usageText(const HostProgram& program) {
         "  -h, --help       this text\n"
         "\n"
         "Sports: " +
-        sportNames() +
-        ".\n"
+        wrapped(sportNames() + ".", 2, 8) +
+        "\n"
         "\n"
         "With Debug=1 in the settings, the plug-in's debug box goes to standard error,\n"
         "each line marked \"[plug-in message] \"" +
