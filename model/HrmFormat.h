@@ -12,7 +12,6 @@
 namespace hrm {
 
 // Section lines.
-inline constexpr std::string_view kParamsSection = "[Params]";
 inline constexpr std::string_view kNoteSection = "[Note]";
 inline constexpr std::string_view kIntTimesSection = "[IntTimes]";
 inline constexpr std::string_view kTripSection = "[Trip]";

@@ -388,16 +388,18 @@ private:
             overview_.push_back(overviewExercise(track));
             overviewBase_ = base;
         }
-        const std::string relative = path.lexically_relative(options_.outputDirectory).generic_string();
+        // A link takes '/' between folders on every system.
+        const fs::path below = path.lexically_relative(fw::toPath(options_.outputDirectory));
+        const std::string relative = fw::fromPath(fs::path(below.generic_string()));
         overview_.back().files.push_back(options_.utf8Names ? relative : toUtf8(relative, CodePage::latin1));
     }
 
     // index.html in the output directory, of every exercise charted.
     void writeOverview() {
         if (overview_.empty()) return;
-        const fs::path page = fs::path(options_.outputDirectory) / "index.html";
+        const fs::path page = fw::toPath(options_.outputDirectory) / "index.html";
         writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(overview_, out); });
-        written_ << page.string() << '\n';
+        written_ << fw::fromPath(page) << '\n';
     }
 
     // Where the wall clock of raw file `file`, `wallClock` seconds since 1970,
