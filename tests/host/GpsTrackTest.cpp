@@ -100,7 +100,8 @@ TEST_F(GpsTrack_points, offTheGridInterpolated) {
     const std::string file = write("ride.hrm", hrmText(HrmShape{}));
     write("ride.gpx", trackText(13, 493, 0, "Z"));
     convert("fit", {file});
-    const Json& records = fit(path("out/ride.fit"))["recordMesgs"];
+    const Json messages = fit(path("out/ride.fit"));
+    const Json& records = messages["recordMesgs"];
     for (size_t j = 0; j < records.size(); ++j)
         EXPECT_EQ(records[j].members.count("positionLat"), j >= 3 && j <= 98 ? 1u : 0u) << j;
     // Sample 3, 15 s, lies 2 s after the first point (46.5) and 3 s before the second (46.5001).
