@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/Convert.h"
 #include "tools/host/convert/TrackPlacement.h"
 #include "tools/host/recording/GpsTrack.h"
+#include "tools/host/time/CivilTime.h"
 
 namespace {
 
@@ -21,20 +21,13 @@ using Kind = TrackReading::Kind;
 using Outcome = TrackPlacement::Outcome;
 
 // 2015-03-18 10:00:00 as seconds since 1970 of the same wall clock.
-const int64_t kTen = static_cast<int64_t>(fw::encodeDate(2015, 3, 18) - 25569) * 86400 + 36000;
+const int64_t kTen = *unixDays(2015, 3, 18) * 86400 + 36000;
 // Metres of 0.0001 degrees of a great circle on the placement's sphere.
 const double kStepMetres = 6'371'008.8 * 0.0001 * std::numbers::pi / 180;
 const PlacementOptions kAsWritten{TrackReading{Kind::WrittenAsLocal, 0}};
 
 // "2015-03-18T10:00:05" of seconds since 1970.
-std::string isoText(int64_t seconds) {
-    const fw::CalendarDate date = fw::decodeDate(static_cast<double>(seconds / 86400 + 25569));
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", date.year, date.month, date.day,
-                  static_cast<int>(seconds % 86400 / 3600), static_cast<int>(seconds % 3600 / 60),
-                  static_cast<int>(seconds % 60));
-    return text;
-}
+std::string isoText(int64_t seconds) { return isoDateTime(seconds, ""); }
 
 struct Point {
     double lat, lon;
@@ -332,7 +325,7 @@ TEST_F(TrackPlacement_readings, realPairAsWritten) {
         std::sscanf(line.c_str(), "Length=%d:%d:%d", &length[0], &length[1], &length[2]);
     }
     const auto seconds = [](const int (&hms)[3]) { return hms[0] * 3600 + hms[1] * 60 + hms[2]; };
-    const int64_t midnight = static_cast<int64_t>(fw::encodeDate(year, month, day) - 25569) * 86400;
+    const int64_t midnight = *unixDays(year, month, day) * 86400;
     const GpsTrack track = readGpsTrack(base + ".gpx");
     ASSERT_EQ(track.fixes.size(), 452u);
     // The watch in Germany, or the machine's zone UTC: the times are the watch's either way.

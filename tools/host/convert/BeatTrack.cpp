@@ -12,11 +12,7 @@ BeatTrack::BeatTrack(const BeatSeries& beats, const RecordingFacts& facts, Track
         firstSecond_ = (beats.beats().front().at + 999) / 1000;
         size_ = static_cast<int32_t>(beats.seconds() - firstSecond_ + 1);
     }
-    TrackLap whole;
-    whole.start = start_;
-    whole.duration = duration_;
-    whole.endSample = size_;
-    laps_.push_back(whole);
+    laps_.push_back(wholeLap());
 }
 
 TrackPoint BeatTrack::point(int32_t index) const {

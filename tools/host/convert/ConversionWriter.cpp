@@ -67,15 +67,11 @@ std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
     return paths;
 }
 
-// How a track's times were read, for the converted files' provenance.
-std::string readingText(const TrackReading& reading) {
-    switch (reading.kind) {
-        case TrackReading::Kind::WrittenAsLocal: return "its times as written, the watch's local time";
-        case TrackReading::Kind::ByOrder: return "its points spread evenly over the exercise, in order";
-        case TrackReading::Kind::Utc: break;
-    }
-    return "its times as UTC, the watch at " + utcOffsetText(reading.utcOffset);
-}
+// A GPS track placed on an exercise, and the sentence the files say it in.
+struct PlacedGps {
+    TrackPlacement placement;
+    std::string source;
+};
 
 class ConversionWriter : public ConversionRun {
 public:
@@ -101,16 +97,13 @@ public:
         current_ = begun_++;
         if (current_ == files_.size()) files_.push_back(fileState({path, path, ""}, options_.utf8Names));
         exerciseCount_ = exerciseCount;
-        withoutSamples_ = unmatched_ = 0;
+        unmatched_ = 0;
     }
 
     void exercise(const ExerciseReport& report) override {
         RawFileState& file = files_[current_];
         const std::string label = file.shownPath + (file.archive ? ", exercise " + std::to_string(report.index) : "");
-        if (report.sampleCount <= 0 || !report.summary) {
-            ++withoutSamples_;
-            return;
-        }
+        if (report.sampleCount <= 0 || !report.summary) return;
         summary_.exerciseFound();
         std::optional<RecordingFacts> facts = report.facts;
         if (!facts) {
@@ -127,12 +120,11 @@ public:
         const int64_t wallClock = wallClockSeconds(report.summary->StartDateTime);
         TrackOrigin origin = originAt(file, wallClock, label);
         origin.exerciseIndex = report.index;
-        std::optional<TrackPlacement> placement =
-            placeTrack(file, report, wallClock, recordedDuration(report, *facts), origin, label);
+        std::optional<PlacedGps> gps = placeTrack(file, report, wallClock, recordedDuration(report, *facts), origin, label);
         RecordTrack recorded(report, *facts, origin, options_.temperatureSpread, options_.textEncoding);
         describe(recorded, report);
         std::optional<PlacedTrack> placed;
-        if (placement) placed.emplace(recorded, std::move(*placement), trackSource_);
+        if (gps) placed.emplace(recorded, std::move(gps->placement), gps->source);
         Track& track = placed ? static_cast<Track&>(*placed) : recorded;
 
         const fs::path base = names_.claim(
@@ -149,25 +141,11 @@ public:
                       << "), no file of its own\n";
         }
 
-        std::vector<std::string> unplaced, noPosition;
-        const char* unplacedReason = !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
+        file.converted |= writeFiles(label, base, track,
+                                     !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
                                      : !track.timed() ? "no recording interval (Interval= missing or 0), so its "
                                                         "samples cannot be placed in time"
-                                                      : nullptr;
-        for (const FormatEntry& format : formats_) {
-            if (format.format != ConversionFormat::Svg && unplacedReason) {
-                unplaced.push_back(format.extension);
-                continue;
-            }
-            if (format.format == ConversionFormat::Gpx && !track.anyPosition()) {
-                noPosition.push_back(format.extension);
-                continue;
-            }
-            write(base, format, track);
-            file.converted = true;
-        }
-        if (!unplaced.empty()) notWritten(label, unplacedReason, unplaced, RunSummary::Skip::NotPlaceable);
-        if (!noPosition.empty()) notWritten(label, kNoPosition, noPosition, RunSummary::Skip::NoPosition);
+                                                      : nullptr);
     }
 
     void endFile(const std::vector<ExerciseHeader>& withoutSamples) override {
@@ -183,28 +161,24 @@ public:
             else
                 file.converted |= convertRecording(*recording);
         }
-        if (exerciseCount_ == 0) {
+        if (exerciseCount_ == 0)
             skip(file.shownPath, RunSummary::Skip::NotRecording, "not a recording (no exercise file, nor an archive of them)");
-        } else if (!file.archive && withoutSamples_ == 1 && recordings.empty()) {
-            const std::vector<ExerciseHeader> header = readExerciseHeaders(fw::fromPath(file.full), false);
-            const bool recording = !header.empty() && header.front().facts.version > 0;
-            skip(file.shownPath, recording ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
-                 recording ? "no sample" : "not a recording (no Version= in its [Params])");
-        }
     }
 
-    // The archive's entries that gave no sample, by name where every exercise
-    // with samples was told by its header; else by their number, among the
-    // entries no exercise was told to be.
+    // The exercise files that gave no sample (R-R recordings aside): each by
+    // its name where every exercise with samples was told by its header;
+    // else by their number, among the archive's entries no exercise was told to be.
     void nameEntriesWithoutSamples(const RawFileState& file, const std::vector<ExerciseHeader>& unclaimed) {
         std::vector<const ExerciseHeader*> entries;
         for (const ExerciseHeader& entry : unclaimed)
             if (entry.facts.interval != hrm::kRRRecordingInterval) entries.push_back(&entry);
         if (unmatched_ == 0) {
-            for (const ExerciseHeader* entry : entries)
-                skip(file.shownPath + ", entry " + entry->entry,
-                     entry->facts.version > 0 ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
-                     entry->facts.version > 0 ? "no sample" : "not a recording");
+            for (const ExerciseHeader* entry : entries) {
+                const bool recording = entry->facts.version > 0;
+                skip(file.shownPath + (entry->entry.empty() ? "" : ", entry " + entry->entry),
+                     recording ? RunSummary::Skip::NoSample : RunSummary::Skip::NotRecording,
+                     recording ? "no sample" : "not a recording (no Version= in its [Params])");
+            }
         } else if (entries.size() > static_cast<size_t>(unmatched_)) {
             std::string names;
             for (const ExerciseHeader* entry : entries) names += (names.empty() ? "" : ", ") + entry->entry;
@@ -228,6 +202,11 @@ public:
         return std::all_of(files_.begin(), files_.end(), [](const RawFileState& file) { return file.converted; });
     }
 
+    void skip(const std::string& label, RunSummary::Skip kind, const std::string& reason) override {
+        messages_ << "polarhost: " << label << ": " << reason << "; no file written\n";
+        summary_.skipped(kind, label);
+    }
+
 private:
     static constexpr char kNoPosition[] = "no position recorded, and a GPX file holds positions only";
 
@@ -244,11 +223,6 @@ private:
             files += (files.empty() ? "" : " and ") + fw::fromPath(path);
         }
         return files;
-    }
-
-    void skip(const std::string& label, RunSummary::Skip kind, const std::string& reason) {
-        messages_ << "polarhost: " << label << ": " << reason << "; no file written\n";
-        summary_.skipped(kind, label);
     }
 
     // Some or all of the formats asked for not written for `reason`.
@@ -270,12 +244,11 @@ private:
 
     // The diary's name, note and energy, and the sport.
     void describe(Track& track, const ExerciseReport& report) {
-        const std::optional<int32_t> diarySport = report.diary ? report.diary->entry.sport : std::nullopt;
-        const Sport sport = sportFor(report.facts, diarySport, options_.sports);
+        const Sport sport = sportFor(report.facts, report.diary, options_.sports);
         track.setSport(sport);
         if (!report.diary) return;
         const DiaryExercise& entry = report.diary->entry;
-        if (diarySport && !options_.sports.chosen)
+        if (const std::optional<int32_t> diarySport = entry.sport; diarySport && !options_.sports.chosen)
             summary_.diarySport(*diarySport, options_.sports.map.find(*diarySport)
                                                  ? sportName(sport)
                                                  : "unmapped, so the recording's " + sportName(sport));
@@ -285,7 +258,7 @@ private:
     // The GPS track beside the exercise placed on it, or nullopt with the
     // reason said. Where its UTC times tell the watch's offset, `origin`
     // takes it unless the user gave one.
-    std::optional<TrackPlacement> placeTrack(const RawFileState& file, const ExerciseReport& report,
+    std::optional<PlacedGps> placeTrack(const RawFileState& file, const ExerciseReport& report,
                                              int64_t wallClock, double duration, TrackOrigin& origin,
                                              const std::string& label) {
         if (!options_.placeTracks) return std::nullopt;
@@ -306,12 +279,18 @@ private:
             name = fw::fromPath(path->filename());
             gps = readGpsTrack(fw::fromPath(*path));
         }
-        const std::string& track = name;
         if (!gps.error.empty()) {
-            messages_ << "polarhost: " << label << ": " << track << " not read: " << gps.error << "\n";
+            messages_ << "polarhost: " << label << ": " << name << " not read: " << gps.error << "\n";
             summary_.trackPlaced(false);
             return std::nullopt;
         }
+        // What of the file the track could not use.
+        std::string unused;
+        if (gps.fromRoute) unused += ", its route points taken, the file holding no track point";
+        if (gps.skippedPoints > 0) unused += ", " + std::to_string(gps.skippedPoints) + " points without a valid position";
+        if (gps.unreadableTimes > 0)
+            unused += ", " + std::to_string(gps.unreadableTimes) + " times that could not be read";
+        if (!unused.empty()) messages_ << "polarhost: " << label << ": " << name << unused.substr(1) << "\n";
         ExerciseClock clock;
         clock.start = wallClock;
         clock.duration = duration;
@@ -320,14 +299,14 @@ private:
         TrackPlacement placement = ::placeTrack(gps, clock, options_.tracks);
         const bool placed = placement.outcome() == TrackPlacement::Outcome::Placed;
         summary_.trackPlaced(placed);
-        messages_ << "polarhost: " << label << ": " << track << ": " << placement.message() << "\n";
+        messages_ << "polarhost: " << label << ": " << name << ": " << placement.message() << "\n";
         if (!placed) return std::nullopt;
         if (const std::optional<int32_t> watch = placement.watchOffset(); watch && !options_.utcOffset) {
             origin.utcOffset = *watch;
             origin.offsetSource = TrackOrigin::OffsetSource::Track;
         }
-        trackSource_ = "Positions from the GPS track " + name + ", " + readingText(*placement.reading()) + ".";
-        return placement;
+        std::string source = "Positions from the GPS track " + name + ", " + placement.readingText() + ".";
+        return PlacedGps{std::move(placement), std::move(source)};
     }
 
     std::string recordingLabel(const RRRecording& recording) const {
@@ -348,25 +327,33 @@ private:
         TrackOrigin origin = originAt(file, recording.header.facts.start, label);
         origin.entry = recording.header.entry;
         BeatTrack track(recording.beats, recording.header.facts, origin);
-        track.setSport(sportFor(recording.header.facts, std::nullopt, options_.sports));
+        track.setSport(sportFor(recording.header.facts, std::optional<int32_t>(), options_.sports));
         const std::string stem =
             file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
-        const fs::path base = names_.claim(file.outputFolder, stem, extensions_);
+        return writeFiles(label, names_.claim(file.outputFolder, stem, extensions_), track,
+                          track.dated() ? nullptr
+                                        : "an R-R recording without a valid Date= and StartTime=, so it cannot be "
+                                          "placed in time");
+    }
+
+    // The files of every format asked for at `base`, but those the track
+    // cannot fill: none but a chart when `unplacedReason` says why its samples
+    // cannot be placed in time, no GPX without a position. Each kind left out
+    // is said once. True when a file was written.
+    bool writeFiles(const std::string& label, const fs::path& base, const Track& track, const char* unplacedReason) {
         std::vector<std::string> unplaced, noPosition;
         bool any = false;
         for (const FormatEntry& format : formats_) {
-            if (format.format == ConversionFormat::Gpx) {
-                noPosition.push_back(format.extension);
-            } else if (recording.header.facts.start < 0 && format.format != ConversionFormat::Svg) {
+            if (format.format != ConversionFormat::Svg && unplacedReason) {
                 unplaced.push_back(format.extension);
+            } else if (format.format == ConversionFormat::Gpx && !track.anyPosition()) {
+                noPosition.push_back(format.extension);
             } else {
                 write(base, format, track);
                 any = true;
             }
         }
-        if (!unplaced.empty())
-            notWritten(label, "an R-R recording without a valid Date= and StartTime=, so it cannot be placed in time",
-                       unplaced, RunSummary::Skip::NotPlaceable);
+        if (!unplaced.empty()) notWritten(label, unplacedReason, unplaced, RunSummary::Skip::NotPlaceable);
         if (!noPosition.empty()) notWritten(label, kNoPosition, noPosition, RunSummary::Skip::NoPosition);
         return any;
     }
@@ -433,10 +420,8 @@ private:
     std::vector<RawFileState> files_;
     size_t begun_ = 0, current_ = 0;
     int32_t exerciseCount_ = 0;
-    int32_t withoutSamples_ = 0;         // exercises of the current file
-    int32_t unmatched_ = 0;              // of them, with samples and no header known
+    int32_t unmatched_ = 0;              // exercises of the current file with samples and no header known
     std::vector<RRRecording*> pending_;  // waiting for a partner in a later raw file
-    std::string trackSource_;            // of the exercise being converted
     std::vector<OverviewExercise> overview_;  // when charts are written
     fs::path overviewBase_;                   // of the exercise last added to it
 };

@@ -16,6 +16,8 @@
 #include "tools/host/recording/TextEncoding.h"
 
 enum class ConversionFormat { Tcx, Gpx, Fit, Svg };
+inline constexpr ConversionFormat kConversionFormats[] = {ConversionFormat::Tcx, ConversionFormat::Gpx,
+                                                          ConversionFormat::Fit, ConversionFormat::Svg};
 
 // "tcx", "gpx", "fit", "svg".
 const char* formatName(ConversionFormat format);
@@ -45,6 +47,8 @@ public:
     // After finish(): true when every raw file gave a converted file, its
     // own or, for an R-R recording, the file of the exercise it was made beside.
     virtual bool everyFileConverted() const = 0;
+    // Says, with the reason, that `label` gives no file, and counts it.
+    virtual void skip(const std::string& label, RunSummary::Skip kind, const std::string& reason) = 0;
 };
 
 // Writes the files of every format asked for, per exercise that gave

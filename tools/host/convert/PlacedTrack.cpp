@@ -7,9 +7,10 @@ PlacedTrack::PlacedTrack(const Track& recorded, TrackPlacement placement, const 
     std::optional<double> last;
     size_t lap = 0;
     for (int32_t j = 0; j < size(); ++j) {
-        const TrackPoint p = point(j);
-        addsDistance |= !recorded_.point(j).distance && p.distance;
-        addsElevation |= !recorded_.point(j).altitude && p.altitude;
+        const TrackPoint recordedPoint = recorded_.point(j);
+        const TrackPoint p = placed(recordedPoint);
+        addsDistance |= !recordedPoint.distance && p.distance;
+        addsElevation |= !recordedPoint.altitude && p.altitude;
         while (lap < laps_.size() && j >= laps_[lap].endSample) ++lap;
         if (lap < laps_.size() && j == laps_[lap].firstSample) lapStarts[lap] = p.distance;
         if (p.distance) last = p.distance;
@@ -28,8 +29,9 @@ PlacedTrack::PlacedTrack(const Track& recorded, TrackPlacement placement, const 
     if (addsElevation) sources_ += " Elevation from the GPS track.";
 }
 
-TrackPoint PlacedTrack::point(int32_t index) const {
-    TrackPoint p = recorded_.point(index);
+TrackPoint PlacedTrack::point(int32_t index) const { return placed(recorded_.point(index)); }
+
+TrackPoint PlacedTrack::placed(TrackPoint p) const {
     const std::optional<PlacedFix> fix = placement_.at(p.offset);
     p.hasPosition = fix.has_value();
     p.latitude = fix ? fix->latitude : 0;

@@ -18,6 +18,9 @@ public:
     TrackPoint point(int32_t index) const override;
 
 private:
+    // A recorded point with what the GPS track gives it.
+    TrackPoint placed(TrackPoint p) const;
+
     const Track& recorded_;
     mutable TrackPlacement placement_;  // its cursor follows the points asked for
     mutable std::optional<double> baseDistance_;  // the track's distance at the first sample it reaches

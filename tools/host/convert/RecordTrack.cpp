@@ -92,12 +92,7 @@ int32_t RecordTrack::firstSampleAtOrAfter(double offset) const {
 std::vector<TrackLap> RecordTrack::convertLaps(const std::vector<LapRecord>& records) const {
     std::vector<TrackLap> laps;
     if (records.empty()) {
-        TrackLap whole;
-        whole.start = start_;
-        whole.duration = duration_;
-        whole.endSample = size();
-        whole.distance = totalDistance_;
-        laps.push_back(whole);
+        laps.push_back(wholeLap());
         return laps;
     }
     int32_t first = 0;

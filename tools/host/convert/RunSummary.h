@@ -29,7 +29,7 @@ public:
     void written(const std::string& format) { ++written_[format]; }
     void recordingMerged() { ++merged_; }
     void trackPlaced(bool placed) { ++(placed ? tracksPlaced_ : tracksNotPlaced_); }
-    void diaryRead() { ++diaries_; }
+    void diariesRead(size_t count) { diaries_ += static_cast<int>(count); }
     // A diary that could not be read, or a section of one that was not: "20120722.pdd: ..."
     void diaryProblem(const std::string& text) { diaryProblems_.push_back(text); }
     // The sport a diary's sport number gave.

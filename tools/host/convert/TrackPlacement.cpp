@@ -8,7 +8,7 @@
 #include <numbers>
 #include <tuple>
 
-#include "framework/Convert.h"
+#include "tools/host/time/CivilTime.h"
 #include "tools/host/time/TimeZone.h"
 
 namespace {
@@ -24,8 +24,6 @@ constexpr double kSameSpan = 1;        // seconds: spans closer than this are ta
 constexpr double kSpeedReach = 5;      // seconds of track on either side of a sample for its speed
 constexpr double kEarthRadius = 6'371'008.8;  // metres, the mean radius
 constexpr int32_t kOffsetLimit = 14 * 3600, kQuarterHour = 900;
-// The framework counts days since 1899-12-30; this one is 1970-01-01.
-constexpr int64_t kUnixEpochDay = 25569;
 
 // (c): whole hours, then half hours, then quarter hours, each nearest the
 // exercise's offset first, east before west at the same distance.
@@ -66,16 +64,12 @@ int64_t dayOf(double wallClock) { return static_cast<int64_t>(std::floor(wallClo
 
 // "16:43", or "2015-03-18 16:43" with the date, of a wall clock in seconds since 1970-01-01.
 std::string clockText(double wallClock, bool withDate) {
-    const int64_t day = dayOf(wallClock);
-    const auto minute = static_cast<int64_t>(std::floor(wallClock - static_cast<double>(day) * 86400)) / 60;
+    const CivilDateTime t = civilFromSeconds(static_cast<int64_t>(std::floor(wallClock)));
     char text[48];
-    if (withDate) {
-        const fw::CalendarDate date = fw::decodeDate(static_cast<double>(day + kUnixEpochDay));
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", date.year, date.month, date.day,
-                      static_cast<int>(minute / 60), static_cast<int>(minute % 60));
-    } else {
-        std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(minute / 60), static_cast<int>(minute % 60));
-    }
+    if (withDate)
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour, t.minute);
+    else
+        std::snprintf(text, sizeof text, "%02d:%02d", t.hour, t.minute);
     return text;
 }
 
@@ -89,21 +83,11 @@ std::string spansText(double trackFrom, double trackTo, double exerciseFrom, dou
     return "track " + span(trackFrom, trackTo) + ", exercise " + span(exerciseFrom, exerciseTo);
 }
 
-std::string readingText(const TrackReading& reading, const ExerciseClock& exercise, size_t points) {
-    switch (reading.kind) {
-    case Kind::WrittenAsLocal:
-        return "track placed by its times as written, read as the watch's local time";
-    case Kind::ByOrder:
-        return "track placed by the order of its " + std::to_string(points) +
-               " points, spread evenly over the exercise";
-    case Kind::Utc:
-        break;
-    }
-    std::string text = "track placed by its times as UTC, the watch at ";
-    if (reading.utcOffset == exercise.utcOffset)
-        return text + "the exercise's " + utcOffsetText(reading.utcOffset);
-    return text + utcOffsetText(reading.utcOffset) + " (" +
-           (exercise.offsetGiven ? "the offset given is " : "the machine's zone gives ") +
+// Where a reading in UTC puts the watch against the exercise's own offset.
+std::string offsetNote(const TrackReading& reading, const ExerciseClock& exercise) {
+    if (reading.kind != Kind::Utc) return {};
+    if (reading.utcOffset == exercise.utcOffset) return " (the exercise's offset)";
+    return std::string(" (") + (exercise.offsetGiven ? "the offset given is " : "the machine's zone gives ") +
            utcOffsetText(exercise.utcOffset) + ")";
 }
 
@@ -261,13 +245,23 @@ TrackPlacement placeTrack(const GpsTrack& track, const ExerciseClock& exercise, 
         }
         placement.fixes_ = onExerciseClock(track, reading, start);
     }
-    placement.byOrder_ = reading.kind == Kind::ByOrder;
-    placement.gapLimit_ = placement.byOrder_ ? std::numeric_limits<double>::infinity() : options.gapLimit;
+    placement.gapLimit_ = reading.kind == Kind::ByOrder ? std::numeric_limits<double>::infinity() : options.gapLimit;
     measureAlong(placement.fixes_, placement.gapLimit_);
     placement.outcome_ = Outcome::Placed;
     placement.reading_ = reading;
-    placement.message_ = readingText(reading, exercise, placement.fixes_.size()) + note;
+    placement.message_ = "track placed by " + placement.readingText() + offsetNote(reading, exercise) + note;
     return placement;
+}
+
+std::string TrackPlacement::readingText() const {
+    if (!reading_) return {};
+    switch (reading_->kind) {
+        case Kind::WrittenAsLocal: return "its times as written, the watch's local time";
+        case Kind::ByOrder:
+            return "the order of its " + std::to_string(fixes_.size()) + " points, spread evenly over the exercise";
+        case Kind::Utc: break;
+    }
+    return "its times as UTC, the watch at " + utcOffsetText(reading_->utcOffset);
 }
 
 double TrackPlacement::distanceAt(size_t& cursor, double time) const {
@@ -297,7 +291,7 @@ std::optional<PlacedFix> TrackPlacement::at(double offset) {
                                : std::nullopt;
         placed.distance = from.distance + fraction * (to.distance - from.distance);
     }
-    if (!byOrder_) {
+    if (reading_->kind != Kind::ByOrder) {
         const double low = std::max(offset - kSpeedReach, from.runFrom);
         const double high = std::min(offset + kSpeedReach, from.runTo);
         if (high > low) placed.speed = (distanceAt(ahead_, high) - distanceAt(behind_, low)) / (high - low);

@@ -98,6 +98,9 @@ public:
     // clock under reading (a), "track 16:43-16:46, exercise 16:21-16:25",
     // with dates where they differ.
     const std::string& message() const { return message_; }
+    // The reading taken, for the converted files: "its times as UTC, the
+    // watch at UTC+06:00"; empty unless placed.
+    std::string readingText() const;
 
     // The track at `offset` seconds after the exercise's start; nullopt
     // before its first fix, after its last and within a gap. Answers are
@@ -126,7 +129,6 @@ private:
     std::string message_;
     std::vector<Fix> fixes_;
     double gapLimit_ = 30;
-    bool byOrder_ = false;
     double lastOffset_ = -std::numeric_limits<double>::infinity();
     size_t cursor_ = 0, behind_ = 0, ahead_ = 0;
 };

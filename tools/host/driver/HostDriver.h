@@ -53,8 +53,8 @@ public:
     // `path` as the user named the raw file.
     virtual void beginFile(const std::string& path, int32_t exerciseCount) = 0;
     virtual void exercise(const ExerciseReport& report) = 0;
-    // `withoutSamples`: the archive entries no exercise with samples was
-    // found to be (R-R recordings, and files that hold none).
+    // `withoutSamples`: the headers of the exercise files no exercise with
+    // samples was found to be (R-R recordings, and files that hold none).
     virtual void endFile(const std::vector<ExerciseHeader>& withoutSamples) = 0;
     // After the last file.
     virtual void finish() = 0;

@@ -1,5 +1,7 @@
 #include "tools/host/program/HostOptions.h"
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <string_view>
 
@@ -13,14 +15,13 @@ bool parseFormats(std::string_view text, HostOptions& options, bool& reportNamed
     while (true) {
         const size_t comma = text.find(',');
         const std::string_view name = text.substr(0, comma);
+        const auto conversion = std::find_if(std::begin(kConversionFormats), std::end(kConversionFormats),
+                                             [&](ConversionFormat format) { return name == formatName(format); });
         const bool report = name == "table" || name == "csv" || name == "json";
         if (name == "table") options.format = ReportFormat::Table;
         else if (name == "csv") options.format = ReportFormat::Csv;
         else if (name == "json") options.format = ReportFormat::Json;
-        else if (name == "tcx") options.conversions.push_back(ConversionFormat::Tcx);
-        else if (name == "gpx") options.conversions.push_back(ConversionFormat::Gpx);
-        else if (name == "fit") options.conversions.push_back(ConversionFormat::Fit);
-        else if (name == "svg") options.conversions.push_back(ConversionFormat::Svg);
+        else if (conversion != std::end(kConversionFormats)) options.conversions.push_back(*conversion);
         else {
             error = "unknown format '" + std::string(name) + "' (table, csv, json, tcx, gpx, fit or svg)";
             return false;

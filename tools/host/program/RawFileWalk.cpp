@@ -22,12 +22,6 @@ Kind kindOf(const fs::path& path) {
     return Kind::Other;
 }
 
-std::string fullPath(const fs::path& path) {
-    std::error_code failed;
-    const fs::path full = fs::absolute(path, failed);
-    return fw::fromPath(failed ? path : full);
-}
-
 // The system's reason a file cannot be read; empty when it can.
 std::string unreadable(const fs::path& path) {
     errno = 0;
@@ -53,7 +47,7 @@ void addFile(RawFileWalk& walk, const fs::path& path, const std::string& shown, 
         walk.failures.push_back({shown, RunSummary::Skip::Unreadable, "cannot be read (" + reason + ")"});
         return;
     }
-    walk.rawFiles.push_back({shown, fullPath(path), outputFolder});
+    walk.rawFiles.push_back({shown, fullPath(fw::fromPath(path)), outputFolder});
 }
 
 void walkFolder(RawFileWalk& walk, const fs::path& folder) {
@@ -74,6 +68,12 @@ void walkFolder(RawFileWalk& walk, const fs::path& folder) {
 }
 
 }  // namespace
+
+std::string fullPath(const std::string& path) {
+    std::error_code failed;
+    const fs::path full = fs::absolute(fw::toPath(path), failed);
+    return failed ? path : fw::fromPath(full);
+}
 
 RawFileWalk walkRawFiles(const std::vector<std::string>& arguments) {
     RawFileWalk walk;

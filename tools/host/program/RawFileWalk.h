@@ -26,3 +26,6 @@ struct RawFileWalk {
 };
 
 RawFileWalk walkRawFiles(const std::vector<std::string>& arguments);
+
+// A path as the plug-in wants it, full; as given when it cannot be made so.
+std::string fullPath(const std::string& path);

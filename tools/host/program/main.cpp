@@ -25,13 +25,6 @@ constexpr int kExitFailed = 1;  // nothing analysed in a file, or a converted fi
 constexpr int kExitUsage = 2;
 constexpr int kExitNoPlugin = 3;
 
-// The plug-in wants full paths.
-std::string fullPath(const std::string& path) {
-    std::error_code failed;
-    const std::filesystem::path full = std::filesystem::absolute(fw::toPath(path), failed);
-    return failed ? path : fw::fromPath(full);
-}
-
 std::string missingSettingsFile() {
     std::error_code failed;
     std::filesystem::path directory = std::filesystem::temp_directory_path(failed);
@@ -69,7 +62,7 @@ int reportFiles(const PluginExports& plugin, const std::vector<std::string>& fil
 // What the folders' day diaries said, for the summary.
 void summariseDiaries(const Companions& companions, RunSummary& summary) {
     for (const FolderCompanions* folder : companions.folders()) {
-        for (size_t k = 0; k < folder->diariesRead().size(); ++k) summary.diaryRead();
+        summary.diariesRead(folder->diariesRead().size());
         for (const std::string& text : folder->unreadable()) summary.diaryProblem(text);
         for (const std::string& text : folder->problems()) summary.diaryProblem(text);
         for (const std::string& text : folder->missingFiles()) summary.skipped(RunSummary::Skip::DiaryMissingFile, text);
@@ -92,14 +85,11 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& ar
 
     const RawFileWalk walk = walkRawFiles(arguments);
     RunSummary summary;
-    for (const RawFileWalk::Failure& failure : walk.failures) {
-        std::cerr << "polarhost: " << failure.shown << ": " << failure.reason << "; no file written\n";
-        summary.skipped(failure.kind, failure.shown);
-    }
     for (const std::string& other : walk.others) summary.otherFile(other);
     Companions companions(options.textEncoding);
     const std::unique_ptr<ConversionRun> writer =
         makeConversionWriter(conversion, walk.rawFiles, companions, summary, std::cout, std::cerr);
+    for (const RawFileWalk::Failure& failure : walk.failures) writer->skip(failure.shown, failure.kind, failure.reason);
     int status = walk.failures.empty() ? kExitOk : kExitFailed;
     try {
         for (const RawFileName& name : walk.rawFiles) driveRawFile(plugin, name.full, name.shown, *writer, &companions);

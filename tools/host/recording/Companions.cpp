@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <system_error>
 
 #include "framework/FileSystem.h"
@@ -13,19 +12,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
-
-// The day of a diary named "yyyymmdd.pdd" (days since 1970), when its
-// [DayInfo] does not say.
-std::optional<int64_t> dayOfName(std::string_view name) {
-    int year = 0, month = 0, day = 0;
-    if (name.size() < 8) return std::nullopt;
-    const auto digits = [&](size_t at, size_t count, int& value) {
-        const auto [end, failed] = std::from_chars(name.data() + at, name.data() + at + count, value);
-        return failed == std::errc{} && end == name.data() + at + count;
-    };
-    if (!digits(0, 4, year) || !digits(4, 2, month) || !digits(6, 2, day)) return std::nullopt;
-    return unixDays(year, month, day);
-}
 
 }  // namespace
 
@@ -54,7 +40,8 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
         }
         read_.push_back(name);
         for (const std::string& problem : diary->problems) problems_.push_back(name + ": " + problem);
-        std::optional<int64_t> day = dayOfName(name);
+        // A diary named "yyyymmdd.pdd" is of that day where its [DayInfo] does not say.
+        std::optional<int64_t> day = unixDays(name);
         if (diary->date)
             if (const std::optional<int64_t> stated = unixDays(diary->date->year, diary->date->month, diary->date->day))
                 day = stated;

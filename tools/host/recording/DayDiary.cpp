@@ -10,6 +10,7 @@
 #include <span>
 
 #include "framework/TextLines.h"
+#include "tools/host/time/CivilTime.h"
 
 namespace {
 
@@ -196,14 +197,9 @@ std::optional<int32_t> valueAt(const Section& section, size_t row, size_t column
     return std::nullopt;
 }
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
 std::optional<DiaryDate> dateOf(int32_t yyyymmdd) {
     const DiaryDate date{yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100};
-    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) return std::nullopt;
-    const int days = kDaysInMonth[date.month - 1] + (date.month == 2 && isLeapYear(date.year));
-    if (date.day > days) return std::nullopt;
+    if (!unixDays(date.year, date.month, date.day)) return std::nullopt;
     return date;
 }
 

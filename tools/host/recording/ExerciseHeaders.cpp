@@ -70,7 +70,11 @@ ExerciseHeaders::ExerciseHeaders(const std::string& rawFile, bool archive)
     : archive_(archive), headers_(readExerciseHeaders(rawFile, archive)), claimed_(headers_.size(), false) {}
 
 const ExerciseHeader* ExerciseHeaders::headerFor(const ExerciseSummary& summary) {
-    if (!archive_) return headers_.empty() ? nullptr : &headers_.front();
+    if (!archive_) {
+        if (headers_.empty()) return nullptr;
+        claimed_.front() = true;
+        return &headers_.front();
+    }
     for (size_t k = 0; k < headers_.size(); ++k)
         if (!claimed_[k] && describesExercise(headers_[k].facts, summary)) {
             claimed_[k] = true;
@@ -81,7 +85,6 @@ const ExerciseHeader* ExerciseHeaders::headerFor(const ExerciseSummary& summary)
 
 std::vector<ExerciseHeader> ExerciseHeaders::unclaimed() const {
     std::vector<ExerciseHeader> left;
-    if (!archive_) return left;
     for (size_t k = 0; k < headers_.size(); ++k)
         if (!claimed_[k]) left.push_back(headers_[k]);
     return left;

@@ -34,8 +34,8 @@ public:
     // by its own listing of the extracted files, which the host cannot see,
     // so the entry is found by what its header says. nullptr when none is known.
     const ExerciseHeader* headerFor(const ExerciseSummary& summary);
-    // The archive's entries no exercise was given: those the plug-in gave
-    // no samples. Empty for a single file.
+    // The headers no exercise was given: those of the exercises the plug-in
+    // gave no samples (a single file's, or an archive's entries).
     std::vector<ExerciseHeader> unclaimed() const;
 
 private:

@@ -6,11 +6,10 @@
 
 #include "framework/Convert.h"
 #include "framework/Xml.h"
+#include "tools/host/time/CivilTime.h"
 
 namespace {
 
-// The framework counts days since 1899-12-30; this one is 1970-01-01.
-constexpr double kUnixEpochDay = 25569;
 constexpr double kSecondsPerDay = 86400;
 // Beyond this an elevation is a broken value, not a place on earth (metres).
 constexpr double kElevationLimit = 100'000;
@@ -146,12 +145,9 @@ std::optional<GpsTime> parseGpsTime(std::string_view text) {
         time.zone = zoneOf(text.substr(pos));
         if (!time.zone) return std::nullopt;
     }
-    try {
-        const double days = fw::encodeDate(year, month, day) - kUnixEpochDay;
-        time.wallClock = days * kSecondsPerDay + (hour * 60 + minute) * 60 + second + fraction;
-    } catch (const fw::ConvertError&) {
-        return std::nullopt;
-    }
+    const std::optional<int64_t> days = unixDays(year, month, day);
+    if (!days) return std::nullopt;
+    time.wallClock = static_cast<double>(*days) * kSecondsPerDay + (hour * 60 + minute) * 60 + second + fraction;
     return time;
 }
 

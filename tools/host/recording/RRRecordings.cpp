@@ -28,19 +28,26 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
             else
                 others_.push_back({file, path, header.facts.start});
         }
-        const std::vector<std::string> texts = readExerciseTexts(rawFiles[file], rr, kRecordingLimit);
-        for (size_t k = 0; k < rr.size(); ++k) {
-            auto recording = std::make_unique<RRRecording>();
-            recording->rawFile = file;
-            recording->path = path;
-            recording->header = std::move(rr[k]);
-            recording->beats = BeatSeries::fromFileText(texts[k]);
-            if (companions && !archive)
-                if (const std::optional<fs::path> partner =
-                        companions->of(path.parent_path()).exerciseOfRecording(fw::fromPath(path.filename())))
-                    recording->diaryPartner = normal(*partner);
-            recordings_.push_back(std::move(recording));
-        }
+        fs::path diaryPartner;
+        if (companions && !archive)
+            if (const std::optional<fs::path> partner =
+                    companions->of(path.parent_path()).exerciseOfRecording(fw::fromPath(path.filename())))
+                diaryPartner = normal(*partner);
+        add(file, path, std::move(rr), diaryPartner);
+    }
+}
+
+void RRRecordings::add(size_t rawFile, const fs::path& path, std::vector<ExerciseHeader> headers,
+                       const fs::path& diaryPartner) {
+    const std::vector<std::string> texts = readExerciseTexts(fw::fromPath(path), headers, kRecordingLimit);
+    for (size_t k = 0; k < headers.size(); ++k) {
+        auto recording = std::make_unique<RRRecording>();
+        recording->rawFile = rawFile;
+        recording->path = path;
+        recording->header = std::move(headers[k]);
+        recording->beats = BeatSeries::fromFileText(texts[k]);
+        recording->diaryPartner = diaryPartner;
+        recordings_.push_back(std::move(recording));
     }
 }
 
@@ -56,12 +63,7 @@ RRRecording* RRRecordings::partnerOf(const fs::path& exerciseFile, const Recordi
                     return recording->merged ? nullptr : recording.get();
             std::vector<ExerciseHeader> headers = readExerciseHeaders(fw::fromPath(path), false);
             if (!headers.empty() && headers.front().facts.interval == hrm::kRRRecordingInterval) {
-                auto recording = std::make_unique<RRRecording>();
-                recording->path = path;
-                recording->beats = BeatSeries::fromFileText(readExerciseTexts(fw::fromPath(path), headers, kRecordingLimit).front());
-                recording->header = std::move(headers.front());
-                recording->diaryPartner = exercise;
-                recordings_.push_back(std::move(recording));
+                add(RRRecording::kNotInRun, path, std::move(headers), exercise);
                 return recordings_.back().get();
             }
         }

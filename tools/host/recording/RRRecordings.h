@@ -46,6 +46,10 @@ public:
     bool partnerAfter(const RRRecording& recording, size_t rawFile) const;
 
 private:
+    // The beats of the R-R recordings `headers` gives behind raw file `path`.
+    void add(size_t rawFile, const std::filesystem::path& path, std::vector<ExerciseHeader> headers,
+             const std::filesystem::path& diaryPartner);
+
     struct ExerciseStart {
         size_t rawFile;
         std::filesystem::path path;

@@ -46,3 +46,8 @@ Sport sportFor(const std::optional<RecordingFacts>& facts, std::optional<int32_t
         if (const std::optional<Sport> mapped = rule.map.find(*diarySport)) return *mapped;
     return recordedSport(facts);
 }
+
+Sport sportFor(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
+               const SportRule& rule) {
+    return sportFor(facts, diary ? diary->entry.sport : std::nullopt, rule);
+}

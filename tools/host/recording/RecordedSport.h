@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "tools/host/recording/Companions.h"
 #include "tools/host/recording/RecordingFacts.h"
 #include "tools/host/track/Sport.h"
 
@@ -38,3 +39,6 @@ struct SportRule {
 Sport recordedSport(const std::optional<RecordingFacts>& facts);
 
 Sport sportFor(const std::optional<RecordingFacts>& facts, std::optional<int32_t> diarySport, const SportRule& rule);
+// The same with the sport of the exercise's diary entry, where it has one.
+Sport sportFor(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
+               const SportRule& rule);

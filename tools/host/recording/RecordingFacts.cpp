@@ -27,18 +27,6 @@ int32_t clockSeconds(std::string_view text) {
     return hours * 3600 + minutes * 60 + seconds;
 }
 
-// "yyyymmdd" as the day count since 1970-01-01; false when it is no date.
-bool dateDays(std::string_view text, int64_t& days) {
-    if (text.size() < 8) return false;
-    const int32_t year = integer(text.substr(0, 4));
-    const int32_t month = integer(text.substr(4, 2));
-    const int32_t day = integer(text.substr(6, 2));
-    const std::optional<int64_t> unix = unixDays(year, month, day);
-    if (!unix) return false;
-    days = *unix;
-    return true;
-}
-
 // More laps than a monitor records; a number beyond is no lap's.
 constexpr int32_t kMaxLapNames = 1000;
 
@@ -59,8 +47,8 @@ void readLapName(std::string_view row, std::vector<std::string>& names) {
 RecordingFacts readRecordingFacts(std::string_view header) {
     RecordingFacts facts;
     std::string_view smode, mode;
-    int64_t days = 0;
-    bool dated = false, lapNames = false;
+    std::optional<int64_t> days;
+    bool lapNames = false;
     while (!header.empty()) {
         const size_t end = header.find_first_of("\r\n");
         std::string_view line = header.substr(0, end);
@@ -89,7 +77,7 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         else if (value("Mode=", text))
             mode = text;
         else if (value("Date=", text))
-            dated = dateDays(text, days);
+            days = unixDays(text);
         else if (value("StartTime=", text))
             facts.startOfDay = clockSeconds(text);
         else if (value("Length=", text))
@@ -97,7 +85,7 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         else if (value("Interval=", text))
             facts.interval = integer(text);
     }
-    if (dated && facts.startOfDay >= 0) facts.start = days * 86400 + facts.startOfDay;
+    if (days && facts.startOfDay >= 0) facts.start = *days * 86400 + facts.startOfDay;
     using hrm::modeFlag;
     if (facts.version >= hrm::kSModeVersion) {
         facts.speed = modeFlag(smode, hrm::smode::kSpeed);

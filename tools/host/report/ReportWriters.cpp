@@ -13,10 +13,6 @@
 
 namespace {
 
-Sport sportOf(const ExerciseReport& report, const SportRule& sports) {
-    return sportFor(report.facts, report.diary ? report.diary->entry.sport : std::nullopt, sports);
-}
-
 // The diary's entry as JSON, its texts (UTF-8) as \u escapes.
 std::string jsonDiary(const DiaryLink& link) {
     const DiaryExercise& e = link.entry;
@@ -67,7 +63,7 @@ public:
     void exercise(const ExerciseReport& report) override {
         out_ << (exercises_++ ? ",\n" : "\n") << "{\"index\":" << report.index
              << ",\"sampleCount\":" << report.sampleCount << ",\"sport\":"
-             << (report.sampleCount > 0 ? jsonString(sportName(sportOf(report, sports_))) : "null")
+             << (report.sampleCount > 0 ? jsonString(sportName(sportFor(report.facts, report.diary, sports_))) : "null")
              << ",\"note\":" << jsonString(report.note);
         if (report.diary) out_ << ",\"diary\":" << jsonDiary(*report.diary);
         out_
@@ -102,7 +98,7 @@ public:
 
     void exercise(const ExerciseReport& report) override {
         std::string row;
-        const std::string sport = sportName(sportOf(report, sports_));
+        const std::string sport = sportName(sportFor(report.facts, report.diary, sports_));
         for (int32_t j = 0; j < report.samples.count(); ++j) {
             const SampleRecord sample = report.samples[j];
             row = file_ + ',' + std::to_string(report.index) + ',' + sport;
@@ -162,7 +158,7 @@ public:
         }
         out_ << report.sampleCount << " samples, " << report.laps.size() << " laps\n";
         if (report.summary) writeSummary(*report.summary);
-        row("Sport", sportName(sportOf(report, sports_)));
+        row("Sport", sportName(sportFor(report.facts, report.diary, sports_)));
         writeNote(report.note);
         if (report.diary) writeDiary(*report.diary);
         writeLaps(report.laps);

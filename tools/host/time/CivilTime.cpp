@@ -19,6 +19,16 @@ std::optional<int64_t> unixDays(int year, int month, int day) {
     }
 }
 
+std::optional<int64_t> unixDays(std::string_view yyyymmdd) {
+    if (yyyymmdd.size() < 8) return std::nullopt;
+    int number = 0;
+    for (const char c : yyyymmdd.substr(0, 8)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return unixDays(number / 10000, number / 100 % 100, number % 100);
+}
+
 int64_t wallClockSeconds(double dayCount) {
     return std::llround((dayCount - static_cast<double>(kUnixEpochDay)) * 86400.0);
 }

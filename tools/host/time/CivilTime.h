@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Civil time for the host's texts and conversions, on the framework's
 // calendar. The records count days since 1899-12-30; converted files count
@@ -14,6 +15,9 @@ constexpr int64_t kUnixEpochDay = 25569;
 // Days since 1970-01-01 of a date of the years 1 to 9999; nullopt for a date
 // that does not exist.
 std::optional<int64_t> unixDays(int year, int month, int day);
+// The same of a date written "yyyymmdd" (the text's first eight characters,
+// all digits), as the exercise files and day diaries write dates.
+std::optional<int64_t> unixDays(std::string_view yyyymmdd);
 
 // Date and time of day of seconds since 1970-01-01; the date is 0-0-0
 // outside the years 1 to 9999.

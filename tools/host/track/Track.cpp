@@ -40,6 +40,15 @@ void Track::describe(std::string name, std::string note, std::optional<int> ener
     for (size_t k = 0; given < *energy && k < remainders.size(); ++k, ++given) ++*laps_[remainders[k].second].calories;
 }
 
+TrackLap Track::wholeLap() const {
+    TrackLap whole;
+    whole.start = start_;
+    whole.duration = duration_;
+    whole.endSample = size();
+    whole.distance = totalDistance_;
+    return whole;
+}
+
 bool Track::anyPosition() const {
     for (int32_t j = 0; j < size(); ++j)
         if (point(j).hasPosition) return true;

@@ -119,6 +119,9 @@ protected:
     explicit Track(TrackOrigin origin) : origin_(std::move(origin)) {}
     Track(const Track&) = default;
 
+    // The one lap of an exercise whose file has none: all of it.
+    TrackLap wholeLap() const;
+
     TrackOrigin origin_;
     int64_t start_ = 0;
     bool dated_ = true, timed_ = true;
