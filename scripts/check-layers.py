@@ -8,8 +8,10 @@ The converter (tools/host), top to bottom: program/ (options and the run);
 binding/ (the plug-in loaded or linked, the only part that includes plugin/);
 driver/ (the host's calls, streaming the records); recording/ (what the
 converter reads from raw files itself); report/ and convert/ side by side,
-never including each other; formats/ (the files written), which know the
-exercise only as a track; track/; time/. Nothing in it includes processing/;
+never including each other; formats/ (the exchange formats: FIT, TCX, GPX)
+and views/ (what people look at: the chart and the overview page) side by
+side, which know the exercise only as a track, views/ writing its XML with
+formats/' XML output; track/; time/. Nothing in it includes processing/;
 of model/ only the host records, the settings reader and the facts of the
 .hrm format.
 
@@ -29,7 +31,7 @@ PLUGIN = {
     "framework": {"framework"},
 }
 HOST = "tools/host"
-HOST_LAYERS = ["program", "binding", "driver", "recording", "report", "convert", "formats", "track", "time"]
+HOST_LAYERS = ["program", "binding", "driver", "recording", "report", "convert", "formats", "views", "track", "time"]
 SHARED_MODEL = {"model/HostRecords.h", "model/Settings.h", "model/HrmFormat.h"}
 CONVERTER = {
     "program": set(HOST_LAYERS) | {"framework"} | SHARED_MODEL,
@@ -37,8 +39,9 @@ CONVERTER = {
     "driver": {"driver", "binding", "recording", "time", "framework"} | SHARED_MODEL,
     "recording": {"recording", "track", "time", "framework"} | SHARED_MODEL,
     "report": {"report", "driver", "recording", "track", "time"} | SHARED_MODEL,
-    "convert": {"convert", "driver", "recording", "formats", "track", "time", "framework"} | SHARED_MODEL,
+    "convert": {"convert", "driver", "recording", "formats", "views", "track", "time", "framework"} | SHARED_MODEL,
     "formats": {"formats", "track", "time"},
+    "views": {"views", "track", "time", "tools/host/formats/XmlOutput.h"},
     "track": {"track", "time"},
     "time": {"time", "framework"},
 }

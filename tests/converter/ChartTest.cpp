@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/formats/ChartScale.h"
-#include "tools/host/formats/Formats.h"
-#include "tools/host/formats/RouteSketch.h"
+#include "tools/host/views/ChartScale.h"
+#include "tools/host/views/RouteSketch.h"
+#include "tools/host/views/SvgChart.h"
 
 namespace {
 

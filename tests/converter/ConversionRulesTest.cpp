@@ -8,9 +8,9 @@
 #include <string>
 
 #include "tools/host/recording/BeatSeries.h"
-#include "tools/host/time/CivilTime.h"
-#include "tools/host/recording/RecordingFacts.h"
 #include "tools/host/recording/RecordedSport.h"
+#include "tools/host/recording/RecordingFacts.h"
+#include "tools/host/time/CivilTime.h"
 #include "tools/host/time/TimeZone.h"
 
 TEST(ConversionRules_facts, unitsAndChannelsFromTheHeader) {

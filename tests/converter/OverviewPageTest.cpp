@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/formats/OverviewPage.h"
+#include "tools/host/views/OverviewPage.h"
 
 namespace {
 

@@ -11,11 +11,12 @@
 #include "tools/host/convert/PlacedTrack.h"
 #include "tools/host/convert/RecordTrack.h"
 #include "tools/host/formats/Formats.h"
-#include "tools/host/formats/OverviewPage.h"
 #include "tools/host/recording/GpsTrack.h"
 #include "tools/host/recording/RRRecordings.h"
 #include "tools/host/time/CivilTime.h"
 #include "tools/host/time/TimeZone.h"
+#include "tools/host/views/OverviewPage.h"
+#include "tools/host/views/SvgChart.h"
 
 namespace {
 

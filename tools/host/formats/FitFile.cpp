@@ -8,8 +8,8 @@
 #include <span>
 #include <stdexcept>
 
-#include "tools/host/formats/Formats.h"
 #include "tools/host/formats/FitEncoder.h"
+#include "tools/host/formats/Formats.h"
 
 namespace {
 

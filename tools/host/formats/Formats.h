@@ -4,7 +4,7 @@
 
 #include "tools/host/track/Track.h"
 
-// The converted files, each written while the samples are read, so that
+// The exchange formats other training software imports, each written while the samples are read, so that
 // memory stays flat whatever the sample count.
 
 // Training Center Database v2: one Activity, a Lap per lap with its
@@ -18,8 +18,3 @@ void writeGpx(const Track& track, std::ostream& out);
 // FIT activity file: file_id, timer events, a record per sample, laps,
 // session and activity, with header and file CRC.
 void writeFit(const Track& track, std::ostream& out);
-
-// SVG chart for people: a panel per series the track records over time,
-// laps marked and labelled, the route where there are positions and a
-// table of the laps.
-void writeSvg(const Track& track, std::ostream& out);

@@ -2,9 +2,9 @@
 // air temperature.
 #include <string>
 
-#include "tools/host/time/CivilTime.h"
 #include "tools/host/formats/Formats.h"
 #include "tools/host/formats/XmlOutput.h"
+#include "tools/host/time/CivilTime.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Training Center Database v2, the order of elements as its schema gives it.
 #include <string>
 
-#include "tools/host/time/CivilTime.h"
 #include "tools/host/formats/Formats.h"
 #include "tools/host/formats/XmlOutput.h"
+#include "tools/host/time/CivilTime.h"
 
 namespace {
 

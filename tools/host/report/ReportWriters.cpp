@@ -5,9 +5,9 @@
 #include <string>
 #include <type_traits>
 
-#include "tools/host/report/RecordFields.h"
 #include "tools/host/recording/RecordedSport.h"
 #include "tools/host/recording/TextEncoding.h"
+#include "tools/host/report/RecordFields.h"
 #include "tools/host/report/TextRules.h"
 #include "tools/host/time/CivilTime.h"
 

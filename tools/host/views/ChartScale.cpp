@@ -1,4 +1,4 @@
-#include "tools/host/formats/ChartScale.h"
+#include "tools/host/views/ChartScale.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "tools/host/formats/OverviewPage.h"
+#include "tools/host/views/OverviewPage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,9 +7,9 @@
 #include <string_view>
 #include <pugixml.hpp>
 
-#include "tools/host/formats/ExerciseText.h"
 #include "tools/host/formats/XmlOutput.h"
 #include "tools/host/time/CivilTime.h"
+#include "tools/host/views/ExerciseText.h"
 
 namespace {
 

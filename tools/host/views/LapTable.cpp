@@ -1,14 +1,14 @@
-#include "tools/host/formats/LapTable.h"
+#include "tools/host/views/LapTable.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
 
-#include "tools/host/formats/ChartScale.h"
-#include "tools/host/formats/ChartSeries.h"
-#include "tools/host/formats/SvgDocument.h"
 #include "tools/host/time/CivilTime.h"
+#include "tools/host/views/ChartScale.h"
+#include "tools/host/views/ChartSeries.h"
+#include "tools/host/views/SvgDocument.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "tools/host/formats/LapLabels.h"
+#include "tools/host/views/LapLabels.h"
 
 #include <algorithm>
 
-#include "tools/host/formats/SvgDocument.h"
+#include "tools/host/views/SvgDocument.h"
 
 namespace {
 

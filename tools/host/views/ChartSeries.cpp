@@ -1,4 +1,4 @@
-#include "tools/host/formats/ChartSeries.h"
+#include "tools/host/views/ChartSeries.h"
 
 #include <cmath>
 

@@ -12,17 +12,18 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/formats/ChartScale.h"
-#include "tools/host/formats/ChartSeries.h"
-#include "tools/host/formats/ExerciseText.h"
-#include "tools/host/formats/Formats.h"
-#include "tools/host/formats/LapLabels.h"
-#include "tools/host/formats/LapTable.h"
-#include "tools/host/formats/RouteSketch.h"
-#include "tools/host/formats/SvgDocument.h"
+#include "tools/host/views/SvgChart.h"
+
 #include "tools/host/formats/XmlOutput.h"
 #include "tools/host/time/CivilTime.h"
 #include "tools/host/time/TimeZone.h"
+#include "tools/host/views/ChartScale.h"
+#include "tools/host/views/ChartSeries.h"
+#include "tools/host/views/ExerciseText.h"
+#include "tools/host/views/LapLabels.h"
+#include "tools/host/views/LapTable.h"
+#include "tools/host/views/RouteSketch.h"
+#include "tools/host/views/SvgDocument.h"
 
 namespace {
 

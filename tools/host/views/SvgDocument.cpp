@@ -1,4 +1,4 @@
-#include "tools/host/formats/SvgDocument.h"
+#include "tools/host/views/SvgDocument.h"
 
 #include "tools/host/formats/XmlOutput.h"
 

@@ -1,10 +1,10 @@
-#include "tools/host/formats/RouteSketch.h"
+#include "tools/host/views/RouteSketch.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "tools/host/formats/ChartScale.h"
-#include "tools/host/formats/SvgDocument.h"
+#include "tools/host/views/ChartScale.h"
+#include "tools/host/views/SvgDocument.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "tools/host/formats/ExerciseText.h"
+#include "tools/host/views/ExerciseText.h"
 
 #include <cctype>
 #include <cstdio>
 
-#include "tools/host/formats/ChartScale.h"
 #include "tools/host/time/CivilTime.h"
+#include "tools/host/views/ChartScale.h"
 
 namespace {
 
