@@ -23,6 +23,15 @@ struct OverviewExercise {
     std::optional<double> distance;  // metres
     std::optional<int> averageHeartRate;  // bpm, of the samples
     std::optional<int> energy;            // kcal
+    std::optional<double> ascent;         // metres
+    std::optional<int> maximumHeartRate;  // bpm, of the samples
+    // Seconds of heart rate in zones 1 to 5, in order; empty without heart rate.
+    std::vector<double> zoneSeconds;
+    std::string zoneSource;       // how the zones were bounded, for the page
+    std::optional<double> load;   // heart-rate training load (TRIMP); nullopt without heart rate
+    // Names the raw file and exercise it came from, stable across runs: a
+    // later conversion of the same raw file replaces the entry.
+    std::string key;
     // The converted files, relative to the page with '/' between folders,
     // UTF-8; the chart (.svg) among them.
     std::vector<std::string> files;
