@@ -20,7 +20,7 @@ public:
 
     const std::string& path() const { return path_; }  // full, without a final delimiter
     const std::string& error() const { return error_; }
-    // Removes the folder with everything in it, read-only entries too,
+    // Removes the folder with everything in it, read-only files too,
     // following no link; nothing once it is gone.
     void remove();
 

@@ -123,11 +123,11 @@ TEST_F(RunSafety_relative, secondArchiveConvertedUnderTheOutputFolderAsNamed) {
     EXPECT_TRUE(fs::is_empty(path("tmp")));
 }
 
-TEST_F(RunSafety_relative, secondArchiveReportedWhenNamedRelative) {
-    archive("one", 1, 20);
-    archive("two", 1, 20);
-    const HostRun result =
-        runShell("cd " + shellQuoted(dir_) + " && TMPDIR=" + shellQuoted(dir_) + " " + host() + " one.hrz two.hrz");
+// The third archive is the first named after the plug-in changed directory.
+TEST_F(RunSafety_relative, everyArchiveReportedWhenNamedRelative) {
+    for (const char* name : {"one", "two", "three"}) archive(name, 1, 20);
+    const HostRun result = runShell("cd " + shellQuoted(dir_) + " && TMPDIR=" + shellQuoted(dir_) + " " + host() +
+                                    " one.hrz two.hrz three.hrz");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
 }
@@ -220,6 +220,10 @@ public:
     }
     ~Converting() {
         if (out_) fclose(out_);
+        if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
     }
 
     pid_t pid() const { return pid_; }
@@ -233,8 +237,9 @@ public:
     int finish(std::vector<std::string>& lines) {
         for (std::string text = line(); !text.empty(); text = line()) lines.push_back(text);
         int status = 0;
-        if (waitpid(pid_, &status, 0) != pid_) return -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const pid_t ended = waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:
