@@ -221,7 +221,7 @@ private:
             if (format.format != ConversionFormat::Fit && format.format != ConversionFormat::Svg) continue;
             fs::path path = base;
             path += format.extension;
-            files += (files.empty() ? "" : " and ") + fw::fromPath(path);
+            files += (files.empty() ? "" : " and ") + shown(path);
         }
         return files;
     }
@@ -365,7 +365,7 @@ private:
         std::error_code failed;
         fs::create_directories(path.parent_path(), failed);
         writeFileAtomically(path, [&](std::ostream& out) { format.write(track, out); });
-        written_ << fw::fromPath(path) << '\n';
+        written_ << shown(path) << '\n' << std::flush;
         summary_.written(formatName(format.format));
         if (carries(ConversionFormat::Svg)) addToOverview(base, path, track);
     }
@@ -387,7 +387,13 @@ private:
         if (overview_.empty()) return;
         const fs::path page = fw::toPath(options_.outputDirectory) / "index.html";
         writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(overview_, out); });
-        written_ << fw::fromPath(page) << '\n';
+        written_ << shown(page) << '\n';
+    }
+
+    // A path below the output folder as the user named the folder.
+    std::string shown(const fs::path& path) const {
+        return fw::fromPath(fw::toPath(options_.outputShown) /
+                            path.lexically_relative(fw::toPath(options_.outputDirectory)));
     }
 
     // Where the wall clock of raw file `file`, `wallClock` seconds since 1970,

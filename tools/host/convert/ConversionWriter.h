@@ -24,7 +24,8 @@ const char* formatName(ConversionFormat format);
 
 struct ConversionOptions {
     std::vector<ConversionFormat> formats = {ConversionFormat::Tcx};
-    std::string outputDirectory;       // exists
+    std::string outputDirectory;       // exists; full, as every file is written through it
+    std::string outputShown;           // the same folder as the user named it, in the paths printed
     std::optional<int32_t> utcOffset;  // seconds east of UTC; nullopt: the machine's time zone
     bool utf8Names = true;             // file names are UTF-8; otherwise the ANSI code page, read as Latin-1
     SportRule sports;
@@ -62,7 +63,8 @@ public:
 // exercise's FIT and SVG. A GPS track beside an exercise (named by its diary,
 // or of the same name in any case) is placed by the converter itself. Each
 // file is written under a temporary name and renamed when complete. The path
-// of each written file goes to `written`; what could not be converted as
+// of each written file goes to `written`, below the output folder as the
+// user named it, as soon as the file is whole; what could not be converted as
 // asked, or was merged or placed, goes to `messages`; what the run did, to
 // `summary`. Where SVG is among the formats, finish() also writes
 // index.html into the output directory, the overview page of every exercise

@@ -26,6 +26,11 @@ void writeFileAtomically(const fs::path& path, const std::function<void(std::ost
         throw;
     } catch (const std::exception& error) {
         fail("cannot write " + fw::fromPath(partial) + ": " + error.what());
+    } catch (...) {
+        // An interrupt (fw::Interrupted) from the writing: the half-written
+        // file goes, and the interrupt on.
+        fs::remove(partial, failed);
+        throw;
     }
     fs::rename(partial, path, failed);
     if (failed) fail("cannot rename " + fw::fromPath(partial) + " to " + fw::fromPath(path) + ": " + failed.message());

@@ -27,7 +27,7 @@ std::string firstFew(const std::vector<std::string>& items) {
     return text;
 }
 
-std::string plural(int count, const char* one, const char* many) {
+std::string plural(size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
@@ -60,4 +60,11 @@ void RunSummary::print(std::ostream& out) const {
     if (!others_.empty())
         out << "polarhost: summary: other files, not converted: " << others_.size() << " (" << firstFew(others_)
             << ")\n";
+    if (end_.how == End::Interrupted)
+        out << "polarhost: summary: interrupted after " << end_.done << " of " << plural(end_.total, "raw file", "raw files")
+            << "\n";
+    if (end_.how == End::Stopped)
+        out << "polarhost: summary: stopped after " << end_.done << " of " << plural(end_.total, "raw file", "raw files")
+            << ", a converted file could not be written; " << plural(end_.notReached, "raw file", "raw files")
+            << " not reached\n";
 }

@@ -37,11 +37,21 @@ public:
     void skipped(Skip kind, const std::string& what) { skips_[static_cast<size_t>(kind)].push_back(what); }
     // A file among the folders that is neither a raw file nor a companion.
     void otherFile(const std::string& path) { others_.push_back(path); }
+    // The run ended early, after `done` of its `total` raw files: by an
+    // interrupt, or because a converted file could not be written, which
+    // left `notReached` raw files untouched.
+    void interrupted(size_t done, size_t total) { end_ = {End::Interrupted, done, total, 0}; }
+    void stopped(size_t done, size_t total, size_t notReached) { end_ = {End::Stopped, done, total, notReached}; }
 
     // The summary, a few lines, each list cut after its first few files.
     void print(std::ostream& out) const;
 
 private:
+    enum class End { Whole, Interrupted, Stopped };
+    struct {
+        End how = End::Whole;
+        size_t done = 0, total = 0, notReached = 0;
+    } end_;
     int exercises_ = 0, merged_ = 0, diaries_ = 0, tracksPlaced_ = 0, tracksNotPlaced_ = 0;
     std::map<std::string, int> written_;
     std::map<int32_t, std::map<std::string, int>> diarySports_;

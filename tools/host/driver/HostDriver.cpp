@@ -4,10 +4,14 @@
 #include <filesystem>
 
 #include "framework/FileSystem.h"
+#include "framework/Interrupts.h"
 #include "model/HrmFormat.h"
 #include "tools/host/recording/ExerciseHeaders.h"
 
 SampleRecord SampleReader::operator[](int32_t index) const {
+    // Every report and converted file reads its samples here, so an
+    // interrupt stops a long exercise within a sample.
+    fw::stopIfInterrupted();
     SampleRecord sample;
     std::memset(&sample, 0, sizeof sample);
     plugin_->GetExerciseDatasEx(index, &sample);
@@ -54,6 +58,7 @@ FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile
     ExerciseHeaders headers(rawFile, archive);
     bool anySamples = false;
     for (int32_t i = 0; i < count; ++i) {
+        fw::stopIfInterrupted();
         ExerciseReport report = analyseExercise(plugin, rawFile, i);
         if (report.summary) {
             if (const ExerciseHeader* header = headers.headerFor(*report.summary)) {

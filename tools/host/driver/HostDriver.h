@@ -14,7 +14,8 @@
 // The samples of the exercise analysed last, each read from the plug-in
 // when asked for (GetExerciseDatasEx into a zeroed record). The plug-in
 // keeps them until the next AnalyseExercise, so the host holds one sample
-// at a time however long the exercise is.
+// at a time however long the exercise is. Reading a sample after an
+// interrupt throws fw::Interrupted.
 class SampleReader {
 public:
     SampleReader() = default;
@@ -75,5 +76,6 @@ ExerciseReport analyseExercise(const PluginExports& plugin, const std::string& r
 // Counts the exercises of `rawFile` (a full path) and hands each, analysed
 // and with its header's facts and, where `companions` is given, its diary
 // entry, to the writer. `shownPath` is what the report names the file by.
+// Throws fw::Interrupted, before an exercise or a sample, after an interrupt.
 FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile, const std::string& shownPath,
                          ReportWriter& writer, Companions* companions = nullptr);

@@ -291,6 +291,8 @@ std::string usageText(const HostProgram& program) {
         "others are still converted. Each says why on standard error, and a summary\n"
         "of the run ends it. Also 1 when a converted file cannot be written, which\n"
         "ends the run (no half-written file is left); 2 usage error; 3 the plug-in\n"
-        "could not be loaded.\n";
+        "could not be loaded; 130 interrupted (Ctrl-C, or a request to end the\n"
+        "process): the file under way and the run's work folder are removed, and\n"
+        "the summary says after how many raw files the run stopped.\n";
     return text;
 }

@@ -47,10 +47,11 @@ void addFile(RawFileWalk& walk, const fs::path& path, const std::string& shown, 
         walk.failures.push_back({shown, RunSummary::Skip::Unreadable, "cannot be read (" + reason + ")"});
         return;
     }
-    walk.rawFiles.push_back({shown, fullPath(fw::fromPath(path)), outputFolder});
+    walk.rawFiles.push_back({shown, fw::fromPath(path), outputFolder});
 }
 
-void walkFolder(RawFileWalk& walk, const fs::path& folder) {
+void walkFolder(RawFileWalk& walk, const NamedPath& named) {
+    const fs::path folder = fw::toPath(named.full);
     std::vector<fs::path> files;
     std::error_code failed;
     const auto options = fs::directory_options::skip_permission_denied;
@@ -58,12 +59,13 @@ void walkFolder(RawFileWalk& walk, const fs::path& folder) {
          entry.increment(failed))
         if (entry->is_regular_file(failed)) files.push_back(entry->path());
     if (failed)
-        walk.failures.push_back({fw::fromPath(folder), RunSummary::Skip::Unreadable,
+        walk.failures.push_back({named.shown, RunSummary::Skip::Unreadable,
                                  "cannot be read to its end (" + failed.message() + ")"});
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {
-        const std::string below = fw::fromPath(file.parent_path().lexically_relative(folder));
-        addFile(walk, file, fw::fromPath(file), below == "." ? "" : below, false);
+        const fs::path relative = file.lexically_relative(folder);
+        const std::string below = fw::fromPath(relative.parent_path());
+        addFile(walk, file, fw::fromPath(fw::toPath(named.shown) / relative), below, false);
     }
 }
 
@@ -75,19 +77,21 @@ std::string fullPath(const std::string& path) {
     return failed ? path : fw::fromPath(full);
 }
 
-RawFileWalk walkRawFiles(const std::vector<std::string>& arguments) {
+NamedPath namedPath(const std::string& given) { return {given, fullPath(given)}; }
+
+RawFileWalk walkRawFiles(const std::vector<NamedPath>& arguments) {
     RawFileWalk walk;
-    for (const std::string& argument : arguments) {
+    for (const NamedPath& argument : arguments) {
         std::error_code failed;
-        const fs::path path = fw::toPath(argument);
+        const fs::path path = fw::toPath(argument.full);
         const fs::file_status status = fs::status(path, failed);
         if (fs::is_directory(status))
-            walkFolder(walk, path);
+            walkFolder(walk, argument);
         else if (!fs::exists(status))
-            walk.failures.push_back({argument, RunSummary::Skip::Missing,
+            walk.failures.push_back({argument.shown, RunSummary::Skip::Missing,
                                      "missing (" + (failed ? failed.message() : std::string(std::strerror(ENOENT))) + ")"});
         else
-            addFile(walk, path, argument, "", true);
+            addFile(walk, path, argument.shown, "", true);
     }
     return walk;
 }

@@ -25,7 +25,15 @@ struct RawFileWalk {
     std::vector<std::string> others;  // files of the folders that are none of these
 };
 
-RawFileWalk walkRawFiles(const std::vector<std::string>& arguments);
+// A path named on the command line: as given, which messages show, and
+// full, made so at the start, before the plug-in's clean-up changes the
+// current directory; every file is reached through the full path.
+struct NamedPath {
+    std::string shown, full;
+};
+NamedPath namedPath(const std::string& given);
+
+RawFileWalk walkRawFiles(const std::vector<NamedPath>& arguments);
 
 // A path as the plug-in wants it, full; as given when it cannot be made so.
 std::string fullPath(const std::string& path);

@@ -3,11 +3,14 @@
 // the exercises into files for other training software.
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "framework/FileSystem.h"
+#include "framework/Interrupts.h"
+#include "framework/PrivateFolder.h"
 #include "model/Settings.h"
 #include "tools/host/binding/PluginBinding.h"
 #include "tools/host/convert/ConversionWriter.h"
@@ -24,36 +27,37 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;  // nothing analysed in a file, or a converted file not written
 constexpr int kExitUsage = 2;
 constexpr int kExitNoPlugin = 3;
+// Ended by Ctrl-C or a request to end: 128 + SIGINT, as shells report a
+// program that Ctrl-C ended; on Windows too.
+constexpr int kExitInterrupted = 130;
 
-std::string missingSettingsFile() {
-    std::error_code failed;
-    std::filesystem::path directory = std::filesystem::temp_directory_path(failed);
-    if (failed) directory = ".";
-    for (int n = 0;; ++n) {
-        std::string name = "polarhost-defaults";
-        if (n > 0) name += '-' + std::to_string(n);
-        const std::filesystem::path candidate = directory / (name + ".ini");
-        if (!std::filesystem::exists(candidate, failed)) return fw::fromPath(candidate);
-    }
-}
-
-int reportFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
+int reportFiles(const PluginExports& plugin, const std::vector<NamedPath>& files, const HostOptions& options) {
     const std::unique_ptr<ReportWriter> writer =
         makeReportWriter(options.format, std::cout, terminalUsesUtf8(), options.sports);
     Companions companions(options.textEncoding);
     int status = kExitOk;
-    for (const std::string& file : files) {
-        switch (driveRawFile(plugin, fullPath(file), file, *writer, &companions)) {
-            case FileOutcome::Analysed: break;
-            case FileOutcome::NoExercise:
-                std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)\n";
-                status = kExitFailed;
-                break;
-            case FileOutcome::NoSamples:
-                std::cerr << "polarhost: " << file << ": no exercise gave a sample\n";
-                status = kExitFailed;
-                break;
+    size_t done = 0;
+    try {
+        for (const NamedPath& file : files) {
+            fw::stopIfInterrupted();
+            switch (driveRawFile(plugin, file.full, file.shown, *writer, &companions)) {
+                case FileOutcome::Analysed: break;
+                case FileOutcome::NoExercise:
+                    std::cerr << "polarhost: " << file.shown << ": no exercise (missing file or not an archive)\n";
+                    status = kExitFailed;
+                    break;
+                case FileOutcome::NoSamples:
+                    std::cerr << "polarhost: " << file.shown << ": no exercise gave a sample\n";
+                    status = kExitFailed;
+                    break;
+            }
+            ++done;
         }
+    } catch (const fw::Interrupted&) {
+        std::cout << std::flush;
+        std::cerr << "polarhost: interrupted after " << done << " of " << files.size()
+                  << (files.size() == 1 ? " raw file\n" : " raw files\n");
+        return kExitInterrupted;
     }
     writer->finish();
     return status;
@@ -69,12 +73,13 @@ void summariseDiaries(const Companions& companions, RunSummary& summary) {
     }
 }
 
-int convertFiles(const PluginExports& plugin, const std::vector<std::string>& arguments, const HostOptions& options,
-                 const std::string& settings) {
+int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& arguments, const HostOptions& options,
+                 const NamedPath& output, const std::string& settings) {
     const SettingsValues values = ReadSettings(settings);
     ConversionOptions conversion;
     conversion.formats = options.conversions;
-    conversion.outputDirectory = options.output;
+    conversion.outputDirectory = output.full;
+    conversion.outputShown = output.shown;
     conversion.utcOffset = options.utcOffset;
     conversion.utf8Names = terminalUsesUtf8();
     conversion.sports = options.sports;
@@ -91,13 +96,25 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& ar
         makeConversionWriter(conversion, walk.rawFiles, companions, summary, std::cout, std::cerr);
     for (const RawFileWalk::Failure& failure : walk.failures) writer->skip(failure.shown, failure.kind, failure.reason);
     int status = walk.failures.empty() ? kExitOk : kExitFailed;
+    const size_t total = walk.rawFiles.size();
+    size_t done = 0;
     try {
-        for (const RawFileName& name : walk.rawFiles) driveRawFile(plugin, name.full, name.shown, *writer, &companions);
+        for (const RawFileName& name : walk.rawFiles) {
+            fw::stopIfInterrupted();
+            driveRawFile(plugin, name.full, name.shown, *writer, &companions);
+            ++done;
+        }
+        fw::stopIfInterrupted();
         writer->finish();
         if (!writer->everyFileConverted()) status = kExitFailed;
     } catch (const OutputError& failure) {
         std::cerr << "polarhost: " << failure.what() << "\n";
+        // The raw file being converted was reached; those after it were not.
+        summary.stopped(done, total, done < total ? total - done - 1 : 0);
         status = kExitFailed;
+    } catch (const fw::Interrupted&) {
+        summary.interrupted(done, total);
+        status = kExitInterrupted;
     }
     summariseDiaries(companions, summary);
     summary.print(std::cerr);
@@ -106,11 +123,11 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& ar
 
 // The folder for converted files, made when missing; false with the reason
 // printed when it cannot be.
-bool prepareOutput(const std::string& directory) {
+bool prepareOutput(const NamedPath& directory) {
     std::error_code failed;
-    std::filesystem::create_directories(fw::toPath(directory), failed);
-    if (!failed && std::filesystem::is_directory(fw::toPath(directory), failed)) return true;
-    std::cerr << "polarhost: cannot use " << directory << " as the output folder"
+    std::filesystem::create_directories(fw::toPath(directory.full), failed);
+    if (!failed && std::filesystem::is_directory(fw::toPath(directory.full), failed)) return true;
+    std::cerr << "polarhost: cannot use " << directory.shown << " as the output folder"
               << (failed ? ": " + failed.message() : std::string(": not a folder")) << "\n";
     return false;
 }
@@ -130,8 +147,27 @@ int main(int argc, char** argv) {
         std::fputs(usageText(program).c_str(), stdout);
         return kExitOk;
     }
+    fw::catchInterrupts();
+    // Every path made full now: the plug-in's clean-up of its work folder
+    // makes the drive's root the current directory.
+    const NamedPath output = namedPath(options.output);
+    std::vector<NamedPath> files;
+    for (const std::string& file : options.files) files.push_back(namedPath(file));
+    for (std::string* path : {&options.settings, &options.configure, &options.importTarget})
+        if (!path->empty()) *path = fullPath(*path);
     const bool converting = !options.conversions.empty();
-    if (converting && !prepareOutput(options.output)) return kExitFailed;
+    if (converting && !prepareOutput(output)) return kExitFailed;
+
+    // The plug-in keeps its work folder in the temporary directory; this
+    // run's own folder becomes that, so that runs at once never share a
+    // work folder and nothing another user planted there is touched. It
+    // goes, with what the plug-in left, on every way out after this.
+    fw::PrivateFolder work("polarhost-");
+    if (work.path().empty() || !fw::setTempDirectory(work.path())) {
+        std::cerr << "polarhost: no private work folder: "
+                  << (work.error().empty() ? "the temporary directory cannot be set" : work.error()) << "\n";
+        return kExitFailed;
+    }
 
     const std::unique_ptr<PluginBinding> binding = bindPlugin(options.library, error);
     if (!binding) {
@@ -140,7 +176,7 @@ int main(int argc, char** argv) {
     }
     const PluginExports& plugin = binding->exports();
     if (!options.configure.empty()) {
-        const std::string iniPath = fullPath(options.configure);
+        const std::string iniPath = options.configure;
         const HostWindow host = hostWindow();
         // Colour scheme 8 keeps the dialog's own colours.
         const int32_t result = plugin.CallConfiguration(host.handle, host.left, host.top, host.right, host.bottom, 8,
@@ -149,24 +185,27 @@ int main(int argc, char** argv) {
                      result == 1 ? " (OK, settings saved)" : result == 3 ? " (Abort)" : " (closed)");
         if (options.settings.empty()) options.settings = options.configure;
     }
-    const std::string settings = options.settings.empty() ? missingSettingsFile() : fullPath(options.settings);
+    // Without settings, a file in the private folder, which nobody can have made.
+    const std::string settings =
+        options.settings.empty() ? fw::fromPath(fw::toPath(work.path()) / "polarhost-defaults.ini") : options.settings;
     plugin.SetPluginIniFile(settings.c_str());
 
     std::ios::sync_with_stdio(false);
     int status = kExitOk;
-    std::vector<std::string> files = options.files;
     if (!options.importTarget.empty()) {
-        const std::string target = fullPath(options.importTarget);
+        const std::string target = options.importTarget;
         const HostWindow host = hostWindow();
         const int32_t imported = plugin.CallImportDialog(host.handle, host.left, host.top, host.right, host.bottom, 0,
                                                          0, target.c_str(), 0);
         std::cerr << "polarhost: the import dialog returned " << imported << "\n";
         if (imported > 0) {
-            files.insert(files.begin(), fw::fromPath(fw::toPath(target) / "Connect.hrz"));
+            const std::string archive = fw::fromPath(fw::toPath(target) / "Connect.hrz");
+            files.insert(files.begin(), {archive, archive});
         } else {
             status = kExitFailed;
         }
     }
-    const int analysed = converting ? convertFiles(plugin, files, options, settings) : reportFiles(plugin, files, options);
-    return status != kExitOk ? status : analysed;
+    const int analysed =
+        converting ? convertFiles(plugin, files, options, output, settings) : reportFiles(plugin, files, options);
+    return status != kExitOk && analysed != kExitInterrupted ? status : analysed;
 }
