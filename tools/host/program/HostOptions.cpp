@@ -195,7 +195,7 @@ std::string usageText(const HostProgram& program) {
     if (program.configurationDialog) text += " [--configure INI]";
     if (program.importDialog) text += " [--import TARGETDIR]";
     text +=
-        " RAWFILE...\n"
+        " RAWFILE|FOLDER...\n"
         "       polarhost --format tcx,gpx,fit,svg --output DIR [--utc-offset +HH:MM]\n"
         "                 [--sport SPORT] [--sport-map N=SPORT,...] [--text-encoding CP]\n"
         "                 [--track-offset +HH:MM|local] [--track-by-order]\n"
@@ -203,7 +203,9 @@ std::string usageText(const HostProgram& program) {
         "\n"
         "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
         "exports, as the training-log application does, and prints what it hands over,\n"
-        "or converts each exercise into files for other training software.\n"
+        "or converts each exercise into files for other training software. A FOLDER\n"
+        "is walked with its subfolders in name order, links to folders followed and\n"
+        "each folder once, for its .hrm and .hrz files.\n"
         "\n"
         "  --settings INI   plug-in settings file (section SETTINGS); without it the\n"
         "                   plug-in is given a file that does not exist, so its\n"
@@ -282,13 +284,14 @@ std::string usageText(const HostProgram& program) {
         "Exercises with 0 samples are reported without summary, laps or samples.\n"
         "\n"
         "Exit status: reports, 0 every file gave samples; 1 a file held no exercise\n"
-        "(missing, not an archive), none of its exercises gave a sample or the\n"
-        "import brought none, the others are still reported. Converting, 0 every\n"
+        "(missing, not an archive), none of its exercises gave a sample, a folder\n"
+        "or file in one could not be read or the import brought none, the others\n"
+        "are still reported. Converting, 0 every\n"
         "raw file named or found in a folder named gave at least one converted file\n"
         "(an R-R file merged into its partner's counts); 1 one gave none, whatever\n"
         "the reason (missing, no read permission, not a recording, no sample, no\n"
-        "beat, no position for GPX, no date or interval to place it in time), the\n"
-        "others are still converted. Each says why on standard error, and a summary\n"
+        "beat, no position for GPX, no date or interval to place it in time), or a\n"
+        "folder could not be read; the others are still converted. Each says why on standard error, and a summary\n"
         "of the run ends it. Also 1 when a converted file cannot be written, which\n"
         "ends the run (no half-written file is left); 2 usage error; 3 the plug-in\n"
         "could not be loaded.\n";

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "framework/FileSystem.h"
 #include "tools/host/recording/Companions.h"
@@ -50,22 +51,81 @@ void addFile(RawFileWalk& walk, const fs::path& path, const std::string& shown, 
     walk.rawFiles.push_back({shown, fullPath(fw::fromPath(path)), outputFolder});
 }
 
-void walkFolder(RawFileWalk& walk, const fs::path& folder) {
-    std::vector<fs::path> files;
-    std::error_code failed;
-    const auto options = fs::directory_options::skip_permission_denied;
-    for (fs::recursive_directory_iterator entry(folder, options, failed), end; !failed && entry != end;
-         entry.increment(failed))
-        if (entry->is_regular_file(failed)) files.push_back(entry->path());
-    if (failed)
-        walk.failures.push_back({fw::fromPath(folder), RunSummary::Skip::Unreadable,
-                                 "cannot be read to its end (" + failed.message() + ")"});
-    std::sort(files.begin(), files.end());
-    for (const fs::path& file : files) {
-        const std::string below = fw::fromPath(file.parent_path().lexically_relative(folder));
-        addFile(walk, file, fw::fromPath(file), below == "." ? "" : below, false);
+// The folders named, with their subfolders in name order; every folder,
+// known by its canonical path, walked once.
+class FolderWalk {
+public:
+    explicit FolderWalk(RawFileWalk& walk) : walk_(walk) {}
+
+    void walkNamed(const fs::path& folder) {
+        top_ = folder;
+        enter(folder);
     }
-}
+
+private:
+    // `folder` unless the walk went through it already.
+    void enter(const fs::path& folder) {
+        std::error_code failed;
+        const fs::path real = fs::canonical(folder, failed);
+        if (failed) {
+            walk_.failures.push_back({fw::fromPath(folder), RunSummary::Skip::Unreadable,
+                                      "cannot be read (" + failed.message() + ")"});
+            return;
+        }
+        if (std::find(path_.begin(), path_.end(), real) != path_.end()) {
+            walk_.notWalked.push_back({fw::fromPath(folder), RunSummary::Skip::FolderWalked,
+                                       "a link back to " + fw::fromPath(real) +
+                                           ", a folder it lies in (a loop); not followed"});
+            return;
+        }
+        if (!walked_.insert(real).second) {
+            walk_.notWalked.push_back({fw::fromPath(folder), RunSummary::Skip::FolderWalked,
+                                       "the folder " + fw::fromPath(real) + " again, walked already; not walked twice"});
+            return;
+        }
+        path_.push_back(real);
+        list(folder);
+        path_.pop_back();
+    }
+
+    void list(const fs::path& folder) {
+        std::vector<fs::directory_entry> entries;
+        std::error_code failed;
+        for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end; entry.increment(failed))
+            entries.push_back(*entry);
+        if (failed)
+            walk_.failures.push_back({fw::fromPath(folder), RunSummary::Skip::Unreadable,
+                                      (entries.empty() ? "cannot be read (" : "cannot be read to its end (") +
+                                          failed.message() + ")"});
+        std::sort(entries.begin(), entries.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
+            return a.path().filename() < b.path().filename();
+        });
+        const std::string below = fw::fromPath(folder.lexically_relative(top_));
+        for (const fs::directory_entry& entry : entries) {
+            const fs::file_status status = entry.status(failed);  // through a link
+            if (fs::is_directory(status))
+                enter(entry.path());
+            else if (fs::is_regular_file(status))
+                addFile(walk_, entry.path(), fw::fromPath(entry.path()), below == "." ? "" : below, false);
+            else if (kindOf(entry.path()) != Kind::Raw)
+                walk_.others.push_back(fw::fromPath(entry.path()));
+            else if (fs::exists(status))
+                walk_.failures.push_back({fw::fromPath(entry.path()), RunSummary::Skip::NotRecording,
+                                          "not a regular file"});
+            else if (failed && failed != std::errc::no_such_file_or_directory)
+                walk_.failures.push_back({fw::fromPath(entry.path()), RunSummary::Skip::Unreadable,
+                                          "cannot be read (" + failed.message() + ")"});
+            else
+                walk_.failures.push_back({fw::fromPath(entry.path()), RunSummary::Skip::Missing,
+                                          "missing (a link to a file that is not there)"});
+        }
+    }
+
+    RawFileWalk& walk_;
+    fs::path top_;
+    std::set<fs::path> walked_;
+    std::vector<fs::path> path_;  // the folders being walked, the named one first
+};
 
 }  // namespace
 
@@ -77,12 +137,13 @@ std::string fullPath(const std::string& path) {
 
 RawFileWalk walkRawFiles(const std::vector<std::string>& arguments) {
     RawFileWalk walk;
+    FolderWalk folders(walk);
     for (const std::string& argument : arguments) {
         std::error_code failed;
         const fs::path path = fw::toPath(argument);
         const fs::file_status status = fs::status(path, failed);
         if (fs::is_directory(status))
-            walkFolder(walk, path);
+            folders.walkNamed(path);
         else if (!fs::exists(status))
             walk.failures.push_back({argument, RunSummary::Skip::Missing,
                                      "missing (" + (failed ? failed.message() : std::string(std::strerror(ENOENT))) + ")"});

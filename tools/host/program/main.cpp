@@ -37,13 +37,32 @@ std::string missingSettingsFile() {
     }
 }
 
-int reportFiles(const PluginExports& plugin, const std::vector<std::string>& files, const HostOptions& options) {
+// The reports of the raw files named, a folder's found by the walk of a
+// conversion; a file named is handed to the plug-in as it is, whatever its name.
+int reportFiles(const PluginExports& plugin, const std::vector<std::string>& arguments, const HostOptions& options) {
     const std::unique_ptr<ReportWriter> writer =
         makeReportWriter(options.format, std::cout, terminalUsesUtf8(), options.sports);
     Companions companions(options.textEncoding);
     int status = kExitOk;
-    for (const std::string& file : files) {
-        switch (driveRawFile(plugin, fullPath(file), file, *writer, &companions)) {
+    std::vector<RawFileName> files;
+    for (const std::string& argument : arguments) {
+        std::error_code failed;
+        if (!std::filesystem::is_directory(fw::toPath(argument), failed)) {
+            files.push_back({argument, fullPath(argument), ""});
+            continue;
+        }
+        const RawFileWalk walk = walkRawFiles({argument});
+        for (const RawFileWalk::Failure& failure : walk.failures)
+            std::cerr << "polarhost: " << failure.shown << ": " << failure.reason << "\n";
+        for (const RawFileWalk::Failure& folder : walk.notWalked)
+            std::cerr << "polarhost: " << folder.shown << ": " << folder.reason << "\n";
+        for (const std::string& other : walk.others) std::cerr << "polarhost: " << other << ": not a raw file\n";
+        if (!walk.failures.empty()) status = kExitFailed;
+        files.insert(files.end(), walk.rawFiles.begin(), walk.rawFiles.end());
+    }
+    for (const RawFileName& name : files) {
+        const std::string& file = name.shown;
+        switch (driveRawFile(plugin, name.full, file, *writer, &companions)) {
             case FileOutcome::Analysed: break;
             case FileOutcome::NoExercise:
                 std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)\n";
@@ -66,6 +85,7 @@ void summariseDiaries(const Companions& companions, RunSummary& summary) {
         for (const std::string& text : folder->unreadable()) summary.diaryProblem(text);
         for (const std::string& text : folder->problems()) summary.diaryProblem(text);
         for (const std::string& text : folder->missingFiles()) summary.skipped(RunSummary::Skip::DiaryMissingFile, text);
+        for (const std::string& text : folder->outsideFiles()) summary.skipped(RunSummary::Skip::DiaryOutsideFile, text);
     }
 }
 
@@ -76,7 +96,6 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& ar
     conversion.formats = options.conversions;
     conversion.outputDirectory = options.output;
     conversion.utcOffset = options.utcOffset;
-    conversion.utf8Names = terminalUsesUtf8();
     conversion.sports = options.sports;
     conversion.temperatureSpread = values.modulateTemp;
     conversion.placeTracks = values.gps;
@@ -90,6 +109,7 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& ar
     const std::unique_ptr<ConversionRun> writer =
         makeConversionWriter(conversion, walk.rawFiles, companions, summary, std::cout, std::cerr);
     for (const RawFileWalk::Failure& failure : walk.failures) writer->skip(failure.shown, failure.kind, failure.reason);
+    for (const RawFileWalk::Failure& folder : walk.notWalked) writer->skip(folder.shown, folder.kind, folder.reason);
     int status = walk.failures.empty() ? kExitOk : kExitFailed;
     try {
         for (const RawFileName& name : walk.rawFiles) driveRawFile(plugin, name.full, name.shown, *writer, &companions);
