@@ -52,10 +52,9 @@ int reportFiles(const PluginExports& plugin, const std::vector<std::string>& arg
             continue;
         }
         const RawFileWalk walk = walkRawFiles({argument});
-        for (const RawFileWalk::Failure& failure : walk.failures)
-            std::cerr << "polarhost: " << failure.shown << ": " << failure.reason << "\n";
-        for (const RawFileWalk::Failure& folder : walk.notWalked)
-            std::cerr << "polarhost: " << folder.shown << ": " << folder.reason << "\n";
+        for (const std::vector<RawFileWalk::Failure>* said : {&walk.failures, &walk.notWalked})
+            for (const RawFileWalk::Failure& failure : *said)
+                std::cerr << "polarhost: " << failure.shown << ": " << failure.reason << "\n";
         for (const std::string& other : walk.others) std::cerr << "polarhost: " << other << ": not a raw file\n";
         if (!walk.failures.empty()) status = kExitFailed;
         files.insert(files.end(), walk.rawFiles.begin(), walk.rawFiles.end());
