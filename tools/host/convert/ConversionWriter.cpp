@@ -381,8 +381,9 @@ private:
             overview_.push_back(overviewExercise(track));
             overviewBase_ = base;
         }
-        // A link takes '/' between folders on every system, and the name's
-        // bytes as they are on disk; the page shows the folder as text.
+        // A link takes '/' between folders on every system, and the names'
+        // bytes as the file system has them, whatever they encode, so that
+        // it leads to the file; the page shows the folder as text.
         const fs::path below = path.lexically_relative(fw::toPath(options_.outputDirectory));
         const std::string relative = fw::fromPath(fs::path(below.generic_string()));
         overview_.back().files.push_back(relative);
