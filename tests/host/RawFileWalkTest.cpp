@@ -16,13 +16,23 @@ namespace {
 namespace fs = std::filesystem;
 
 using RawFileWalk = ConvertFixture;
-using RawFileWalk_permissions = RawFileWalk;
 using RawFileWalk_links = RawFileWalk;
 using RawFileWalk_names = RawFileWalk;
 using RawFileWalk_reports = RawFileWalk;
 
-// The host run as a user without privileges, who reads what the test wrote.
-constexpr char kAsNobody[] = "setpriv --reuid=65534 --regid=65534 --clear-groups env";
+class RawFileWalk_permissions : public RawFileWalk {
+protected:
+    // The host run as a user without privileges, from a copy in the test's
+    // folder, so that the user reaches it wherever the build lies.
+    HostRun asNobody(const std::vector<std::string>& args) const {
+        const std::string host = path("polarhost");
+        if (!fs::exists(host)) fs::copy_file(POLARHOST_PATH, host);
+        std::string command = "setpriv --reuid=65534 --regid=65534 --clear-groups env TMPDIR=" + shellQuoted(dir_) +
+                              " " + shellQuoted(host);
+        for (const std::string& arg : args) command += " " + shellQuoted(arg);
+        return runShell(command);
+    }
+};
 
 // A folder the user cannot read is named with the system's reason and fails
 // the run, whether found in the walk or named; the rest still converts. The
@@ -39,17 +49,19 @@ TEST_F(RawFileWalk_permissions, unreadableFolderNamedAndFailsTheRun) {
     fs::permissions(path("out"), fs::perms::all);
 
     const std::string locked = path("Polar/locked");
-    const HostRun walked = convert("tcx", {path("Polar")}, 1, kAsNobody);
+    const HostRun walked = asNobody({"--format", "tcx", "--output", path("out"), path("Polar")});
+    EXPECT_EQ(walked.status, 1);
     EXPECT_NE(walked.err.find(locked + ": cannot be read (Permission denied); no file written"), std::string::npos)
         << walked.err;
     EXPECT_NE(walked.err.find("summary: cannot be read: 1 (" + locked + ")"), std::string::npos) << walked.err;
     EXPECT_NE(walked.err.find("summary: 2 exercises found"), std::string::npos) << walked.err;
     EXPECT_TRUE(fs::exists(path("out/a/ride.tcx")) && fs::exists(path("out/z/ride.tcx")));
 
-    const HostRun named = convert("tcx", {locked}, 1, kAsNobody);
+    const HostRun named = asNobody({"--format", "tcx", "--output", path("out"), locked});
+    EXPECT_EQ(named.status, 1);
     EXPECT_NE(named.err.find(locked + ": cannot be read (Permission denied)"), std::string::npos) << named.err;
 
-    const HostRun report = run({path("Polar")}, kAsNobody);
+    const HostRun report = asNobody({path("Polar")});
     EXPECT_EQ(report.status, 1);
     EXPECT_NE(report.err.find(locked + ": cannot be read (Permission denied)"), std::string::npos) << report.err;
     EXPECT_NE(report.out.find(path("Polar/z/ride.hrm") + ": 1 exercise"), std::string::npos) << report.out;
