@@ -98,9 +98,10 @@ bool isDeviceName(const std::string& part) {
 }
 
 // Entries stored under a bare name that isSafeEntryName accepts, the first
-// `maxEntries` looked at: visit(name, info) with each one current.
+// `maxEntries` looked at: visit(name, info) with each one current. The names
+// of the other files among them go to `refused` when given.
 template <typename Visit>
-void forEachBareEntry(void* archive, uint64_t maxEntries, Visit visit) {
+void forEachBareEntry(void* archive, uint64_t maxEntries, Visit visit, std::vector<std::string>* refused = nullptr) {
     uint64_t entries = 0;
     for (int status = unzGoToFirstFile(archive); status == UNZ_OK && entries < maxEntries;
          status = unzGoToNextFile(archive), ++entries) {
@@ -113,7 +114,11 @@ void forEachBareEntry(void* archive, uint64_t maxEntries, Visit visit) {
         const std::string entryName = name;
         // Exercises and tracks are bare names; anything in a directory could
         // never be analysed and would outlive the work directory's clean-up.
-        if (!isSafeEntryName(entryName) || nameParts(entryName).size() != 1) continue;
+        if (!isSafeEntryName(entryName) || nameParts(entryName).size() != 1) {
+            // A folder's own entry holds nothing to read.
+            if (refused && !nameParts(entryName).back().empty()) refused->push_back(entryName);
+            continue;
+        }
         visit(entryName, info);
     }
 }
@@ -173,7 +178,7 @@ int extractZip(const std::string& archive, const std::string& directory, const Z
 }
 
 std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const std::string& endMarker,
-                                            size_t maxBytes) {
+                                            size_t maxBytes, std::vector<std::string>* refused) {
     std::vector<ZipEntryHead> heads;
     UnzHandle handle(unzOpen64(archive.c_str()));
     if (!handle) return heads;
@@ -195,7 +200,7 @@ std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const st
         }
         unzCloseCurrentFile(handle.get());
         heads.push_back(std::move(head));
-    });
+    }, refused);
     return heads;
 }
 

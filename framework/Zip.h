@@ -40,9 +40,11 @@ struct ZipEntryHead {
 // The start of every entry extractZip would write: its bytes up to and
 // including the first `endMarker` (all of them when the marker is empty or
 // missing), at most about `maxBytes`; a damaged entry gives what could be
-// read of it. An archive that cannot be opened gives none.
+// read of it. An archive that cannot be opened gives none. The names of the
+// files extractZip refuses for their names (in a folder, or unsafe) go to
+// `refused` when given.
 std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const std::string& endMarker,
-                                            size_t maxBytes);
+                                            size_t maxBytes, std::vector<std::string>* refused = nullptr);
 
 // The bytes of the entry extractZip would write under `name`, matched in
 // any case, up to about `maxBytes`; nullopt when there is none or it cannot

@@ -327,3 +327,19 @@ TEST(TextEncoding_names, usualSpellingsAnyCase) {
         EXPECT_NE(codePageNames().find(codePageName(codePage)), std::string::npos);
     }
 }
+
+// A name is taken as UTF-8 only where all of it is: an overlong form, a
+// surrogate or a sequence cut short would pass bytes no reader accepts.
+TEST(TextEncoding_fileNames, utf8AsItIsElseWindows1252) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"ride.hrm", "ride.hrm"},
+        {"l\xc3\xa4uft \xe2\x82\xac \xf0\x9f\x9a\xb4.hrm", "l\xc3\xa4uft \xe2\x82\xac \xf0\x9f\x9a\xb4.hrm"},
+        {"l\xe4uft.hrm", "l\xc3\xa4uft.hrm"},
+        {"\xc3\xa4\x80", "\xc3\x83\xc2\xa4\xe2\x82\xac"},     // valid UTF-8 up to a stray byte: all of it 1252
+        {"\xc0\xaf", "\xc3\x80\xc2\xaf"},                      // overlong '/'
+        {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},      // a surrogate
+        {"\xf4\x90\x80\x80", "\xc3\xb4\xef\xbf\xbd\xe2\x82\xac\xe2\x82\xac"},  // beyond U+10FFFF
+        {"\xe2\x82", "\xc3\xa2\xe2\x80\x9a"},                  // cut short
+    };
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(nameText(bytes), text) << bytes;
+}

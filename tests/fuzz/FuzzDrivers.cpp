@@ -11,6 +11,7 @@
 
 #include "plugin/uExportFunctions.h"
 #include "tests/shared/HrmText.h"
+#include "tools/host/recording/ExerciseHeaders.h"
 
 namespace fuzzing {
 
@@ -169,6 +170,14 @@ Problems driveHrz(const Workspace& workspace, std::string_view input) {
     for (int32_t index : {INT32_MAX, INT32_MIN})
         check(problems, analyse(path, index) == 0, "hrz: index ", number(index), " gave samples");
     check(problems, AnalyseExercise(path.c_str(), nullptr) == 0, "hrz: no index variable gave samples");
+    // The converter's own reading of the entries: those it reads and those it
+    // names as refused, never more than the archive lists, each refusal said.
+    std::vector<ExerciseHeader> refused;
+    const size_t read = readExerciseHeaders(path, true, &refused).size();
+    check(problems, read + refused.size() <= count || count == UINT16_MAX, "hrz: more entries than listed");
+    for (const ExerciseHeader& entry : refused)
+        check(problems, !entry.refused.empty() && entry.entry.find_first_of("\r\n") == std::string::npos,
+              "hrz: entry refused without a reason, or named with a line break");
     return problems;
 }
 

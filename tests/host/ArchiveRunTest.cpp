@@ -141,7 +141,8 @@ TEST_F(ArchiveRun_diary, entryGivesNameSportEnergyAndLinks) {
     // "Kolo ř" and "Rovně" in Windows-1250.
     write("day/20240512.pdd",
           diaryText({{36000, 7, 500, "Kolo \xf8", "Rovn\xec", "24051201.hrm", "phone.gpx", "24051202.hrm"},
-                     {50000, 1, 100, "Gone", "", "24051203.hrm", "", ""}}));
+                     {50000, 1, 100, "Gone", "", "24051203.hrm", "", ""},
+                     {60000, 1, 100, "Away", "", "", "../x.gpx", ""}}));
 
     const HostRun result = convert("fit,tcx,gpx", {"--sport-map", "7=rowing", "--text-encoding", "windows-1250",
                                                    path("day/24051201.hrm")});
@@ -159,6 +160,8 @@ TEST_F(ArchiveRun_diary, entryGivesNameSportEnergyAndLinks) {
     EXPECT_NE(gpx.find("<desc>Rovn\xc4\x9b</desc>"), std::string::npos);
     EXPECT_NE(result.err.find("diary sport 7 taken as rowing (1)"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("diary names a missing file: 1 (20240512.pdd: 24051203.hrm)"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("outside the diary's folder, not read: 1 (20240512.pdd: ../x.gpx)"), std::string::npos)
         << result.err;
 
     // The reports show the diary's entry beside the records.
@@ -198,10 +201,21 @@ TEST_F(ArchiveRun_files, cutOffRowsGapsEntriesAndHelp) {
     empty.rows = {};
     const std::vector<fw::ZipSource> entries = {{"a.hrm", write("a.hrm", hrmText(HrmShape{}))},
                                                 {"b.hrm", write("b.hrm", empty.text())},
-                                                {"a.gpx", write("a.gpx", rideTrackText())}};
+                                                {"a.gpx", write("a.gpx", rideTrackText())},
+                                                {"../up.hrm", path("a.hrm")},
+                                                {"2012/in.hrm", path("a.hrm")}};
     fw::writeZip(path("rides.hrz"), entries);
+    // The entries the plug-in refuses are named; the archive's other entries
+    // converted, so the run does not fail for them.
     result = convert("tcx", {path("rides.hrz")});
     EXPECT_NE(result.err.find("rides.hrz, entry b.hrm: no sample; no file written"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("rides.hrz, entry ../up.hrm: not read: its name would lead out of the folder"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("rides.hrz, entry 2012/in.hrm: not read: stored in a folder inside the archive"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("summary: archive entries not read: 2"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("exercise 2"), std::string::npos) << result.err;
 
     const std::string help = run({"--help"}).out;

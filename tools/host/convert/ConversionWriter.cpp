@@ -50,7 +50,7 @@ struct RawFileState {
     bool converted = false;  // a file written, or an R-R recording merged
 };
 
-RawFileState fileState(const RawFileName& raw, bool utf8Names) {
+RawFileState fileState(const RawFileName& raw) {
     RawFileState file;
     file.shownPath = raw.shown;
     file.full = fw::toPath(raw.full);
@@ -58,7 +58,7 @@ RawFileState fileState(const RawFileName& raw, bool utf8Names) {
     const fs::path name = fw::toPath(raw.shown).filename();
     file.archive = !IsHrmFile(fw::fromPath(name));
     file.stem = fw::fromPath(name.stem());
-    file.name = utf8Names ? fw::fromPath(name) : toUtf8(fw::fromPath(name), CodePage::latin1);
+    file.name = nameText(fw::fromPath(name));
     return file;
 }
 
@@ -89,14 +89,14 @@ public:
             formats_.push_back(formatEntry(format));
             extensions_.push_back(formats_.back().extension);
         }
-        for (const RawFileName& file : rawFiles) files_.push_back(fileState(file, options.utf8Names));
+        for (const RawFileName& file : rawFiles) files_.push_back(fileState(file));
     }
 
     // The files are begun in the order the run was given them; one it was
     // not given joins the run here.
     void beginFile(const std::string& path, int32_t exerciseCount) override {
         current_ = begun_++;
-        if (current_ == files_.size()) files_.push_back(fileState({path, path, ""}, options_.utf8Names));
+        if (current_ == files_.size()) files_.push_back(fileState({path, path, ""}));
         exerciseCount_ = exerciseCount;
         unmatched_ = 0;
     }
@@ -169,10 +169,15 @@ public:
     // The exercise files that gave no sample (R-R recordings aside): each by
     // its name where every exercise with samples was told by its header;
     // else by their number, among the archive's entries no exercise was told to be.
+    // Entries the plug-in refused for their names are named apart; they do
+    // not fail an archive whose other entries converted.
     void nameEntriesWithoutSamples(const RawFileState& file, const std::vector<ExerciseHeader>& unclaimed) {
         std::vector<const ExerciseHeader*> entries;
         for (const ExerciseHeader& entry : unclaimed)
-            if (entry.facts.interval != hrm::kRRRecordingInterval) entries.push_back(&entry);
+            if (!entry.refused.empty())
+                skip(file.shownPath + ", entry " + entry.entry, RunSummary::Skip::UnsafeEntry, entry.refused);
+            else if (entry.facts.interval != hrm::kRRRecordingInterval)
+                entries.push_back(&entry);
         if (unmatched_ == 0) {
             for (const ExerciseHeader* entry : entries) {
                 const bool recording = entry->facts.version > 0;
@@ -306,7 +311,7 @@ private:
             origin.utcOffset = *watch;
             origin.offsetSource = TrackOrigin::OffsetSource::Track;
         }
-        std::string source = "Positions from the GPS track " + name + ", " + placement.readingText() + ".";
+        std::string source = "Positions from the GPS track " + nameText(name) + ", " + placement.readingText() + ".";
         return PlacedGps{std::move(placement), std::move(source)};
     }
 
@@ -326,7 +331,7 @@ private:
         }
         summary_.exerciseFound();
         TrackOrigin origin = originAt(file, recording.header.facts.start, label);
-        origin.entry = recording.header.entry;
+        origin.entry = nameText(recording.header.entry);
         BeatTrack track(recording.beats, recording.header.facts, origin);
         track.setSport(sportFor(recording.header.facts, std::optional<int32_t>(), options_.sports));
         const std::string stem =
@@ -376,10 +381,13 @@ private:
             overview_.push_back(overviewExercise(track));
             overviewBase_ = base;
         }
-        // A link takes '/' between folders on every system.
+        // A link takes '/' between folders on every system, and the names'
+        // bytes as the file system has them, whatever they encode, so that
+        // it leads to the file; the page shows the folder as text.
         const fs::path below = path.lexically_relative(fw::toPath(options_.outputDirectory));
         const std::string relative = fw::fromPath(fs::path(below.generic_string()));
-        overview_.back().files.push_back(options_.utf8Names ? relative : toUtf8(relative, CodePage::latin1));
+        overview_.back().files.push_back(relative);
+        overview_.back().folder = nameText(relative.substr(0, relative.find_last_of('/') + 1));
     }
 
     // index.html in the output directory, of every exercise charted.

@@ -27,7 +27,6 @@ struct ConversionOptions {
     std::string outputDirectory;       // exists; full, as every file is written through it
     std::string outputShown;           // the same folder as the user named it, in the paths printed
     std::optional<int32_t> utcOffset;  // seconds east of UTC; nullopt: the machine's time zone
-    bool utf8Names = true;             // file names are UTF-8; otherwise the ANSI code page, read as Latin-1
     SportRule sports;
     bool temperatureSpread = true;  // the plug-in's ModulateTemp: samples carry the laps' temperatures
     bool placeTracks = true;        // the plug-in's GPS: a GPS track beside an exercise gives its positions

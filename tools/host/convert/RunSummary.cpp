@@ -14,6 +14,9 @@ const char* skipText(RunSummary::Skip kind) {
         case RunSummary::Skip::NoPosition: return "no position (GPX)";
         case RunSummary::Skip::NotPlaceable: return "not placeable in time (TCX, GPX, FIT)";
         case RunSummary::Skip::DiaryMissingFile: return "diary names a missing file";
+        case RunSummary::Skip::DiaryOutsideFile: return "outside the diary's folder, not read";
+        case RunSummary::Skip::UnsafeEntry: return "archive entries not read";
+        case RunSummary::Skip::FolderWalked: return "folders not walked again";
         case RunSummary::Skip::Count: break;
     }
     return "";

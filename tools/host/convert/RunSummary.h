@@ -22,6 +22,9 @@ public:
         NoPosition,        // GPX asked for, and no position to write
         NotPlaceable,      // TCX, GPX or FIT asked for, and no date or interval to place the samples in time
         DiaryMissingFile,  // a day diary names a file its folder does not have
+        DiaryOutsideFile,  // a day diary names a file in another folder, which is not read
+        UnsafeEntry,       // an archive entry the plug-in does not extract for its name
+        FolderWalked,      // a path to a folder the walk had gone through already
         Count
     };
 

@@ -31,14 +31,31 @@ constexpr int kExitNoPlugin = 3;
 // program that Ctrl-C ended; on Windows too.
 constexpr int kExitInterrupted = 130;
 
-int reportFiles(const PluginExports& plugin, const std::vector<NamedPath>& files, const HostOptions& options) {
+// The reports of the raw files named, a folder's found by the walk of a
+// conversion; a file named is handed to the plug-in as it is, whatever its name.
+int reportFiles(const PluginExports& plugin, const std::vector<NamedPath>& arguments, const HostOptions& options) {
     const std::unique_ptr<ReportWriter> writer =
         makeReportWriter(options.format, std::cout, terminalUsesUtf8(), options.sports);
     Companions companions(options.textEncoding);
     int status = kExitOk;
+    std::vector<RawFileName> files;
+    for (const NamedPath& argument : arguments) {
+        std::error_code failed;
+        if (!std::filesystem::is_directory(fw::toPath(argument.full), failed)) {
+            files.push_back({argument.shown, argument.full, ""});
+            continue;
+        }
+        const RawFileWalk walk = walkRawFiles({argument});
+        for (const std::vector<RawFileWalk::Failure>* said : {&walk.failures, &walk.notWalked})
+            for (const RawFileWalk::Failure& failure : *said)
+                std::cerr << "polarhost: " << failure.shown << ": " << failure.reason << "\n";
+        for (const std::string& other : walk.others) std::cerr << "polarhost: " << other << ": not a raw file\n";
+        if (!walk.failures.empty()) status = kExitFailed;
+        files.insert(files.end(), walk.rawFiles.begin(), walk.rawFiles.end());
+    }
     size_t done = 0;
     try {
-        for (const NamedPath& file : files) {
+        for (const RawFileName& file : files) {
             fw::stopIfInterrupted();
             switch (driveRawFile(plugin, file.full, file.shown, *writer, &companions)) {
                 case FileOutcome::Analysed: break;
@@ -70,6 +87,7 @@ void summariseDiaries(const Companions& companions, RunSummary& summary) {
         for (const std::string& text : folder->unreadable()) summary.diaryProblem(text);
         for (const std::string& text : folder->problems()) summary.diaryProblem(text);
         for (const std::string& text : folder->missingFiles()) summary.skipped(RunSummary::Skip::DiaryMissingFile, text);
+        for (const std::string& text : folder->outsideFiles()) summary.skipped(RunSummary::Skip::DiaryOutsideFile, text);
     }
 }
 
@@ -81,7 +99,6 @@ int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& argu
     conversion.outputDirectory = output.full;
     conversion.outputShown = output.shown;
     conversion.utcOffset = options.utcOffset;
-    conversion.utf8Names = terminalUsesUtf8();
     conversion.sports = options.sports;
     conversion.temperatureSpread = values.modulateTemp;
     conversion.placeTracks = values.gps;
@@ -95,6 +112,7 @@ int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& argu
     const std::unique_ptr<ConversionRun> writer =
         makeConversionWriter(conversion, walk.rawFiles, companions, summary, std::cout, std::cerr);
     for (const RawFileWalk::Failure& failure : walk.failures) writer->skip(failure.shown, failure.kind, failure.reason);
+    for (const RawFileWalk::Failure& folder : walk.notWalked) writer->skip(folder.shown, folder.kind, folder.reason);
     int status = walk.failures.empty() ? kExitOk : kExitFailed;
     const size_t total = walk.rawFiles.size();
     size_t done = 0;

@@ -13,6 +13,12 @@ namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
 
+// A name with a folder part, a drive, or a folder's own: not a file of the
+// diary's folder, whatever the system makes of it.
+bool outsideFolder(std::string_view name) {
+    return name.find_first_of("/\\:") != std::string_view::npos || name == "." || name == "..";
+}
+
 }  // namespace
 
 std::string foldedName(std::string_view name) {
@@ -47,7 +53,10 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
                 day = stated;
         for (const DiaryExercise& entry : diary->exercises) {
             for (const std::string* file : {&entry.exerciseFile, &entry.trackFile, &entry.rrFile})
-                if (!file->empty() && !find(*file)) missing_.push_back(name + ": " + *file);
+                if (!file->empty() && outsideFolder(*file))
+                    outside_.push_back(name + ": " + *file);
+                else if (!file->empty() && !find(*file))
+                    missing_.push_back(name + ": " + *file);
             if (day) dated_.emplace_back(*day, links_.size());
             links_.push_back({name, entry});
         }
@@ -55,6 +64,7 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
 }
 
 std::optional<fs::path> FolderCompanions::find(std::string_view name) const {
+    if (outsideFolder(name)) return std::nullopt;
     const auto found = names_.find(foldedName(name));
     if (found == names_.end()) return std::nullopt;
     return folder_ / fw::toPath(found->second);

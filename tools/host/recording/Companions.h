@@ -40,19 +40,22 @@ public:
     std::optional<std::filesystem::path> exerciseOfRecording(std::string_view recordingFile) const;
 
     // For the run's summary: the diaries read; those that could not be,
-    // with the reason; their problems, and the files they name that the
-    // folder does not have ("20120722.pdd: 12072207.hrm").
+    // with the reason; their problems; the files they name that the folder
+    // does not have ("20120722.pdd: 12072207.hrm"), and those they name in
+    // another folder ("20120722.pdd: ../x.gpx"), which are never read: a
+    // diary lists its folder's files by bare name.
     const std::vector<std::string>& diariesRead() const { return read_; }
     const std::vector<std::string>& unreadable() const { return unreadable_; }
     const std::vector<std::string>& problems() const { return problems_; }
     const std::vector<std::string>& missingFiles() const { return missing_; }
+    const std::vector<std::string>& outsideFiles() const { return outside_; }
 
 private:
     std::filesystem::path folder_;
     std::map<std::string, std::string> names_;  // folded name -> name as it is
     std::vector<DiaryLink> links_;
     std::vector<std::pair<int64_t, size_t>> dated_;  // diary day (days since 1970), link
-    std::vector<std::string> read_, unreadable_, problems_, missing_;
+    std::vector<std::string> read_, unreadable_, problems_, missing_, outside_;
 };
 
 // The folders of a run, each read once, when first asked for.

@@ -32,21 +32,40 @@ std::vector<ExerciseHeader> fileHeader(const std::string& path) {
     std::string tail(static_cast<size_t>(tailSize), '\0');
     file.seekg(size - tailSize);
     if (file.read(tail.data(), tailSize)) readLastRow(tail, facts);
-    return {{"", facts}};
+    return {{"", facts, {}}};
+}
+
+// An entry's name to show: a control character could drive the terminal.
+std::string shownName(std::string name) {
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+    return name;
 }
 
 // The entries the plug-in analyses: those it extracts whose names end in ".hrm".
-std::vector<ExerciseHeader> archiveHeaders(const std::string& path) {
+std::vector<ExerciseHeader> archiveHeaders(const std::string& path, std::vector<ExerciseHeader>* refused) {
     std::vector<ExerciseHeader> headers;
-    for (const fw::ZipEntryHead& head : fw::readZipEntryHeads(path, std::string(hrm::kHRDataSection), kHeaderLimit))
-        if (fw::wildcardMatch(head.name, "*.hrm")) headers.push_back({head.name, readRecordingFacts(head.bytes)});
+    std::vector<std::string> refusedNames;
+    for (const fw::ZipEntryHead& head :
+         fw::readZipEntryHeads(path, std::string(hrm::kHRDataSection), kHeaderLimit, &refusedNames))
+        if (fw::wildcardMatch(head.name, "*.hrm")) headers.push_back({head.name, readRecordingFacts(head.bytes), {}});
+    if (refused)
+        for (const std::string& name : refusedNames)
+            refused->push_back({shownName(name), {},
+                                fw::isSafeEntryName(name)
+                                    ? "not read: stored in a folder inside the archive, and only the entries at its "
+                                      "top are read"
+                                    : "not read: its name would lead out of the folder it is extracted to, or to a "
+                                      "device (a \"..\", an absolute path, a drive letter, a control character or "
+                                      "a device name)"});
     return headers;
 }
 
 }  // namespace
 
-std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool archive) {
-    return archive ? archiveHeaders(rawFile) : fileHeader(rawFile);
+std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool archive,
+                                                std::vector<ExerciseHeader>* refused) {
+    return archive ? archiveHeaders(rawFile, refused) : fileHeader(rawFile);
 }
 
 std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std::vector<ExerciseHeader>& headers,
@@ -67,7 +86,9 @@ std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std
 }
 
 ExerciseHeaders::ExerciseHeaders(const std::string& rawFile, bool archive)
-    : archive_(archive), headers_(readExerciseHeaders(rawFile, archive)), claimed_(headers_.size(), false) {}
+    : archive_(archive),
+      headers_(readExerciseHeaders(rawFile, archive, &refused_)),
+      claimed_(headers_.size(), false) {}
 
 const ExerciseHeader* ExerciseHeaders::headerFor(const ExerciseSummary& summary) {
     if (!archive_) {
@@ -87,5 +108,6 @@ std::vector<ExerciseHeader> ExerciseHeaders::unclaimed() const {
     std::vector<ExerciseHeader> left;
     for (size_t k = 0; k < headers_.size(); ++k)
         if (!claimed_[k]) left.push_back(headers_[k]);
+    left.insert(left.end(), refused_.begin(), refused_.end());
     return left;
 }

@@ -134,6 +134,40 @@ void appendUtf8(std::string& out, char16_t character) {
     }
 }
 
+// Whether `text` is UTF-8 as RFC 3629 allows it: no overlong form, no
+// surrogate, nothing beyond U+10FFFF.
+bool validUtf8(std::string_view text) {
+    for (size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (at + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k) {
+            const auto byte = static_cast<unsigned char>(text[at + k]);
+            if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF)) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<CodePage> codePageNamed(std::string_view name) {
@@ -174,4 +208,8 @@ std::string toUtf8(std::string_view text, CodePage codePage) {
             appendUtf8(out, high ? (*high)[byte - 0x80] : static_cast<char16_t>(byte));
     }
     return out;
+}
+
+std::string nameText(std::string_view name) {
+    return validUtf8(name) ? std::string(name) : toUtf8(name, CodePage::windows1252);
 }

@@ -24,3 +24,10 @@ std::string_view codePageName(CodePage codePage);
 // The text in UTF-8, one character per byte; a byte the code page has no
 // character for (0x81 in windows-1252) becomes U+FFFD.
 std::string toUtf8(std::string_view text, CodePage codePage);
+
+// A file, folder or archive entry name as UTF-8 text: as it is where its
+// bytes are valid UTF-8, else read as Windows-1252, the code page of the
+// Windows machines old archives were copied from (and of which Latin-1 is
+// nearly all). One rule whatever the system, so that every converted file
+// and page holds valid UTF-8; the name on disk keeps its bytes.
+std::string nameText(std::string_view name);

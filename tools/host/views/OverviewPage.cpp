@@ -100,9 +100,8 @@ void addRow(pugi::xml_node body, const OverviewExercise& exercise) {
     else
         name.text().set(xmlText(exercise.name).c_str());
     // Where it came from, where the name or the folder does not tell.
-    const std::string folder =
-        chart == exercise.files.end() ? "" : chart->substr(0, chart->find_last_of('/') + 1);
-    if (exercise.source != exercise.name || !folder.empty()) element(name, "span", folder + exercise.source, "source");
+    if (exercise.source != exercise.name || !exercise.folder.empty())
+        element(name, "span", exercise.folder + exercise.source, "source");
     element(row, "td", exercise.sport);
     element(row, "td", exercise.duration ? durationText(std::llround(*exercise.duration)) : kNone, "number");
     element(row, "td", exercise.distance ? kilometresText(*exercise.distance) : kNone, "number");

@@ -33,8 +33,9 @@ struct OverviewExercise {
     // later conversion of the same raw file replaces the entry.
     std::string key;
     // The converted files, relative to the page with '/' between folders,
-    // UTF-8; the chart (.svg) among them.
+    // as the bytes of their names on disk; the chart (.svg) among them.
     std::vector<std::string> files;
+    std::string folder;  // theirs, as text ("2012/alice/"); empty for the page's own
 };
 
 // The exercise as the page lists it, its files still to add: a pass over
