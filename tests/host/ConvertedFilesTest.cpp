@@ -199,7 +199,8 @@ TEST_F(ConvertedFiles_svg, wellFormedMarksLapsAndStaysSmall) {
     shape.interval = 1;
     shape.samples = 50000;
     shape.length = "13:53:20.0";
-    convert("svg", {write("long.hrm", hrmText(shape))});
+    // Its 36 km/h would make it a ride; a run's speed is drawn as pace.
+    convert("svg", {"--sport", "running", write("long.hrm", hrmText(shape))});
     const std::string svg = readFile(path("out/long.svg"));
     expectWellFormed(path("out/long.svg"));
     EXPECT_LT(svg.size(), 100u * 1024);
