@@ -78,6 +78,7 @@ TEST(ConversionRules_facts, sportFromTheRecording) {
     EXPECT_EQ(sport(flagged, steady(26)), Sport::Cycling);
     EXPECT_EQ(sport(flagged, steady(14, 100, 10)), Sport::Cycling) << "coasting: the cadence 0 while moving";
     EXPECT_EQ(sport(flagged, steady(17)), Sport::Other) << "too fast for most runs, too slow to be sure of a ride";
+    EXPECT_EQ(sport(flagged, steady(1e300)), Sport::Cycling) << "a speed beyond every bin counts in the last";
     EXPECT_EQ(sport("Version=106\r\nSMode=10000001\r\n", steady(15)), Sport::Cycling) << "15 mph is 24 km/h";
     EXPECT_EQ(sport("Version=106\r\nMonitor=34\r\nSMode=100000100\r\n", steady(11)), Sport::Cycling)
         << "a cycle computer's speed comes from a wheel";

@@ -52,7 +52,7 @@ class MovingSpeeds {
 public:
     void add(double kmh, bool coasting) {
         if (!(kmh >= kMovingFrom)) return;
-        ++bins_[std::min(static_cast<size_t>(kmh / kBinWidth), kBins - 1)];
+        ++bins_[static_cast<size_t>(std::min(kmh / kBinWidth, static_cast<double>(kBins - 1)))];
         ++moving_;
         coasting_ += coasting;
     }
