@@ -173,7 +173,7 @@ TEST_F(TrackPlacement_readings, clockOfTheTrack) {
         {"quarter-hour zone", kTen - 20700, "Z", 721, 10, 0, 7200, {Kind::Utc, 20700}, 20700, 0, {}},
         // Read as written, 80 % of the points would lie within the ride, spanning four hours of it.
         {"five-hour ride", kTen - 3600, "Z", 301, 60, 3600, 18000, {Kind::Utc, 3600}, 3600, 0, {}},
-        // Within a longer exercise at +05:00, +05:15 and +05:30 alike: the whole hour, not the nearer
+        // Within a longer exercise at +05:00 and +05:30 alike: the whole hour, not the nearer
         // half hour, and the offset unclear.
         {"ambiguous", kTen - 5 * 3600, "Z", 211, 60, 21600, 14400, {Kind::Utc, 18000}, {}, 0, {}},
         // A short exercise, the phone started and stopped nearly a minute apart from the watch.
