@@ -37,7 +37,7 @@ inline constexpr size_t kAltitude = 3;
 inline constexpr size_t kPower = 4;
 inline constexpr size_t kPowerBalance = 5;
 inline constexpr size_t kPedallingIndex = 6;
-inline constexpr size_t kCyclingData = 7;  // recorded with cycling data, not running
+inline constexpr size_t kCyclingData = 7;  // "HR + cycling data": set whenever more than heart rate was recorded, runs too
 inline constexpr size_t kUsUnits = 8;      // miles, feet, mph and degrees Fahrenheit
 inline constexpr size_t kAirPressure = 9;
 }  // namespace smode

@@ -12,8 +12,8 @@ never including each other; formats/ (the exchange formats: FIT, TCX, GPX)
 and views/ (what people look at: the chart and the overview page) side by
 side, which know the exercise only as a track, views/ writing its XML with
 formats/' XML output; track/; time/. Nothing in it includes processing/;
-of model/ only the host records, the settings reader and the facts of the
-.hrm format.
+of model/ only the host records, the settings reader, the facts of the
+.hrm format and the version.
 
 tests/ and the other tools/ drive the exports as a host does and may include
 anything."""
@@ -32,7 +32,7 @@ PLUGIN = {
 }
 HOST = "tools/host"
 HOST_LAYERS = ["program", "binding", "driver", "recording", "report", "convert", "formats", "views", "track", "time"]
-SHARED_MODEL = {"model/HostRecords.h", "model/Settings.h", "model/HrmFormat.h"}
+SHARED_MODEL = {"model/HostRecords.h", "model/Settings.h", "model/HrmFormat.h", "model/PluginVersion.h"}
 CONVERTER = {
     "program": set(HOST_LAYERS) | {"framework"} | SHARED_MODEL,
     "binding": {"binding", "plugin", "framework"} | SHARED_MODEL,

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/host/recording/BeatSeries.h"
 #include "tools/host/recording/RecordedSport.h"
@@ -39,23 +41,56 @@ TEST(ConversionRules_facts, unitsAndChannelsFromTheHeader) {
     }
 }
 
-TEST(ConversionRules_facts, sportFromTheHeader) {
-    const struct {
-        const char* header;
-        Sport sport;
-    } cases[] = {
-        {"Version=106\r\nSMode=100000000\r\n", Sport::Running},   // speed alone: foot pod or GPS
-        {"Version=106\r\nSMode=110000000\r\n", Sport::Running},   // with a foot pod's cadence
-        {"Version=106\r\nSMode=110000100\r\n", Sport::Cycling},   // the cycling flag
-        {"Version=106\r\nSMode=001000100\r\n", Sport::Cycling},   // the flag without speed
-        {"Version=106\r\nSMode=000100000\r\n", Sport::Cycling},   // power
-        {"Version=106\r\nSMode=000000010\r\n", Sport::Other},     // heart rate only
-        {"Version=105\r\nMode=011\r\n", Sport::Cycling},          // the old line's cycling data
-        {"Version=105\r\nMode=100\r\n", Sport::Other},
-        {"Version=105\r\nSMode=000000000\r\n", Sport::Other},     // old rows hold speed whatever was recorded
+namespace {
+
+// Samples of the given speeds (km/h, or mph in a file of US units) and
+// cadences, one after another.
+RecordedSamples samplesOf(std::vector<std::pair<double, int>> speedAndCadence) {
+    return RecordedSamples{static_cast<int32_t>(speedAndCadence.size()), [speedAndCadence](int32_t i) {
+                               SampleRecord sample{};
+                               sample.Speed = speedAndCadence[static_cast<size_t>(i)].first;
+                               sample.Cadence = static_cast<uint8_t>(speedAndCadence[static_cast<size_t>(i)].second);
+                               return sample;
+                           }};
+}
+
+// `count` samples at `kmh`, every `coastEvery`-th with the cadence 0.
+RecordedSamples steady(double kmh, int count = 100, int coastEvery = 0) {
+    std::vector<std::pair<double, int>> samples;
+    for (int i = 0; i < count; ++i) samples.emplace_back(kmh + (i % 3) * 0.5, coastEvery && i % coastEvery == 0 ? 0 : 85);
+    return samplesOf(samples);
+}
+
+}  // namespace
+
+// The "HR + cycling data" flag tells nothing; power, a cycle computer and
+// the speeds do.
+TEST(ConversionRules_facts, sportFromTheRecording) {
+    const auto sport = [](const char* header, const RecordedSamples& samples) {
+        return recordedSport(readRecordingFacts(header), samples);
     };
-    for (const auto& c : cases) EXPECT_EQ(recordedSport(readRecordingFacts(c.header)), c.sport) << c.header;
-    EXPECT_EQ(recordedSport(std::nullopt), Sport::Other);
+    const char* flagged = "Version=106\r\nMonitor=22\r\nSMode=110000100\r\n";  // speed, cadence, the flag
+    EXPECT_EQ(sport("Version=106\r\nSMode=000100100\r\n", {}), Sport::Cycling) << "power";
+    EXPECT_EQ(sport("Version=106\r\nSMode=001000100\r\n", {}), Sport::Other) << "the flag with altitude alone";
+    EXPECT_EQ(sport("Version=106\r\nSMode=000000010\r\n", {}), Sport::Other) << "heart rate only";
+    EXPECT_EQ(sport(flagged, steady(11)), Sport::Running) << "a run with the flag, a foot pod's cadence";
+    EXPECT_EQ(sport(flagged, steady(5)), Sport::Walking) << "a walk with the flag";
+    EXPECT_EQ(sport(flagged, steady(26)), Sport::Cycling);
+    EXPECT_EQ(sport(flagged, steady(14, 100, 10)), Sport::Cycling) << "coasting: the cadence 0 while moving";
+    EXPECT_EQ(sport(flagged, steady(17)), Sport::Other) << "too fast for most runs, too slow to be sure of a ride";
+    EXPECT_EQ(sport(flagged, steady(1e300)), Sport::Cycling) << "a speed beyond every bin counts in the last";
+    EXPECT_EQ(sport("Version=106\r\nSMode=10000001\r\n", steady(15)), Sport::Cycling) << "15 mph is 24 km/h";
+    EXPECT_EQ(sport("Version=106\r\nMonitor=34\r\nSMode=100000100\r\n", steady(11)), Sport::Cycling)
+        << "a cycle computer's speed comes from a wheel";
+    EXPECT_EQ(sport("Version=106\r\nInterval=238\r\nSMode=000000000\r\n", {}), Sport::Other);
+    EXPECT_EQ(sport("Version=105\r\nMode=011\r\n", steady(25)), Sport::Cycling) << "the old line's speed";
+    EXPECT_EQ(sport("Version=105\r\nMode=001\r\n", {}), Sport::Other);
+    // Too little movement to tell: a fifth of the samples at least, and ten.
+    std::vector<std::pair<double, int>> mostlyStill(100, {0, 0});
+    for (int i = 0; i < 15; ++i) mostlyStill[static_cast<size_t>(i)] = {11, 85};
+    EXPECT_EQ(sport(flagged, samplesOf(mostlyStill)), Sport::Other);
+    EXPECT_EQ(sport(flagged, steady(11, 9)), Sport::Other);
+    EXPECT_EQ(recordedSport(std::nullopt, {}), Sport::Other);
     EXPECT_EQ(parseSport("cycling"), Sport::Cycling);
     EXPECT_EQ(parseSport("generic"), Sport::Other);
     EXPECT_EQ(sportName(*parseSport("cross_country_skiing")), "cross_country_skiing");
@@ -66,16 +101,20 @@ TEST(ConversionRules_facts, sportFromTheHeader) {
 TEST(ConversionRules_facts, sportFromTheDiaryByTheMap) {
     const std::optional<RecordingFacts> ride = readRecordingFacts("Version=106\r\nSMode=000100000\r\n");
     SportRule rule;
-    EXPECT_EQ(sportFor(ride, 1, rule), Sport::Running);
-    EXPECT_EQ(sportFor(ride, 3, rule), Sport::Swimming);
-    EXPECT_EQ(sportFor(ride, 9, rule), Sport::Cycling) << "a number not mapped keeps the recording's sport";
+    const auto sportFor = [&](int32_t number) { return chooseSport(ride, number, rule, {}).sport; };
+    EXPECT_EQ(sportFor(1), Sport::Running);
+    EXPECT_EQ(sportFor(3), Sport::Swimming);
+    EXPECT_EQ(sportFor(9), Sport::Cycling) << "a number not mapped keeps the recording's sport";
+    EXPECT_TRUE(chooseSport(ride, 9, rule, {}).fromRecording);
+    EXPECT_FALSE(chooseSport(ride, 1, rule, {}).fromRecording);
     std::string error;
     ASSERT_TRUE(rule.map.parse("9=rowing,1=walking", error)) << error;
-    EXPECT_EQ(sportName(sportFor(ride, 9, rule)), "rowing");
-    EXPECT_EQ(sportName(sportFor(ride, 1, rule)), "walking");
-    EXPECT_EQ(sportFor(ride, 2, rule), Sport::Cycling) << "the numbers not given keep the common list";
+    EXPECT_EQ(sportName(sportFor(9)), "rowing");
+    EXPECT_EQ(sportName(sportFor(1)), "walking");
+    EXPECT_EQ(sportFor(2), Sport::Cycling) << "the numbers not given keep the common list";
     rule.chosen = Sport::Running;
-    EXPECT_EQ(sportFor(ride, 9, rule), Sport::Running);
+    EXPECT_EQ(sportFor(9), Sport::Running);
+    EXPECT_FALSE(chooseSport(ride, 9, rule, {}).fromRecording);
     for (const char* wrong : {"9", "9=", "=rowing", "x=rowing", "9=Rowing", "-1=rowing", "9=rowing,,1=running"})
         EXPECT_FALSE(SportMap().parse(wrong, error)) << wrong;
 }

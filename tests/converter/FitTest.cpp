@@ -166,6 +166,9 @@ class TestTrack : public Track {
 public:
     TestTrack() : Track(TrackOrigin{}) {
         origin_.utcOffset = kUtcOffset;
+        origin_.monitor = 22;
+        origin_.serialNumber = 0x12345678;
+        origin_.converterVersion = 813;
         TrackPoint none;
         none.time = kStart + 5;
         none.offset = 5;
@@ -192,7 +195,9 @@ TEST(Fit_activityFile, everyValueInTheFieldItBelongsTo) {
 
     const int64_t t = kFitStart, end = kFitStart + 12;
     const std::vector<Message> expected = {
-        {0, {{0, 4}, {1, 255}, {4, t}}},  // file_id: activity, development
+        {0, {{0, 4}, {1, 123}, {2, 22}, {3, 0x12345678}, {4, t}}},  // file_id: activity, Polar, the monitor code
+        {49, {{0, 813}}},                                           // file_creator: the converter's version
+        {23, {{253, t}, {0, 0}, {2, 123}, {3, 0x12345678}, {4, 22}}},  // device_info: the creator, as file_id
         {21, {{253, t}, {0, 0}, {1, 0}}},  // timer start
         // record: lat, long, distance (cm), speed (mm/s), altitude ((m + 500) × 5), heart rate, cadence, power, °C
         {20, {{253, t}, {0, 566697074}, {1, 98426334}, {5, 0}, {6, 3250}, {2, 4562}, {3, 131}, {4, 87}, {7, 215},

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/host/convert/TrackPlacement.h"
@@ -172,7 +173,7 @@ TEST_F(TrackPlacement_readings, clockOfTheTrack) {
         {"quarter-hour zone", kTen - 20700, "Z", 721, 10, 0, 7200, {Kind::Utc, 20700}, 20700, 0, {}},
         // Read as written, 80 % of the points would lie within the ride, spanning four hours of it.
         {"five-hour ride", kTen - 3600, "Z", 301, 60, 3600, 18000, {Kind::Utc, 3600}, 3600, 0, {}},
-        // Within a longer exercise at +05:00, +05:15 and +05:30 alike: the whole hour, not the nearer
+        // Within a longer exercise at +05:00 and +05:30 alike: the whole hour, not the nearer
         // half hour, and the offset unclear.
         {"ambiguous", kTen - 5 * 3600, "Z", 211, 60, 21600, 14400, {Kind::Utc, 18000}, {}, 0, {}},
         // A short exercise, the phone started and stopped nearly a minute apart from the watch.
@@ -274,6 +275,52 @@ TEST_F(TrackPlacement_samples, gapsEndsAndOrder) {
         EXPECT_NEAR(fix->latitude, *c.latitude, 1e-9) << c.offset;
         EXPECT_NEAR(fix->speed.value_or(0), c.speed.value_or(0), 1e-6) << c.offset;
     }
+}
+
+// Only the offsets zones use are tried: +12:45 is one, +00:30 none.
+TEST_F(TrackPlacement_readings, onlyOffsetsInUse) {
+    const ExerciseClock exercise{kTen, 1200, 0, false};
+    TrackPlacement chatham = place(line(kTen - 45900, 241, 5, "Z"), exercise);
+    ASSERT_EQ(chatham.outcome(), Outcome::Placed) << chatham.message();
+    EXPECT_EQ(chatham.reading(), (TrackReading{Kind::Utc, 45900}));
+    EXPECT_EQ(place(line(kTen - 1800, 241, 5, "Z"), exercise).outcome(), Outcome::NoFit);
+    EXPECT_EQ(place(line(kTen - 3600 - 900, 241, 5, "Z"), exercise).outcome(), Outcome::NoFit) << "+01:15";
+}
+
+// Times that run backwards, or that mostly cannot be read, place no track
+// by any reading; a single step back (a fix written late) does not matter.
+TEST_F(TrackPlacement_readings, untrustworthyTimes) {
+    const ExerciseClock exercise{kTen, 1200, 0, false};
+    std::vector<Point> shuffled = line(kTen, 241, 5, "Z");
+    for (size_t i = 0; i + 1 < shuffled.size(); i += 8) std::swap(shuffled[i].time, shuffled[i + 1].time);
+    TrackPlacement backwards = place(shuffled, exercise);
+    EXPECT_EQ(backwards.outcome(), Outcome::TimesUntrustworthy);
+    EXPECT_EQ(backwards.message(),
+              "track not placed: 30 of the 240 steps between its readable times go back in time, so its times cannot "
+              "place it (--track-by-order spreads its points over the exercise in file order)");
+    EXPECT_FALSE(backwards.at(600));
+
+    std::vector<Point> unreadable = line(kTen, 241, 5, "Z");
+    for (size_t i = 0; i < 121; ++i) unreadable[i].time = "18:00";
+    EXPECT_EQ(place(unreadable, exercise).message(),
+              "track not placed: 121 of its 241 points' times cannot be read, so its times cannot place it "
+              "(--track-by-order spreads its points over the exercise in file order)");
+    unreadable[120].time = isoText(kTen + 600) + "Z";
+    EXPECT_EQ(place(unreadable, exercise).outcome(), Outcome::Placed) << "half of them readable";
+
+    std::vector<Point> fewBack = line(kTen, 241, 5, "Z");
+    for (size_t i = 100; i < 140; i += 4) std::swap(fewBack[i].time, fewBack[i + 1].time);
+    EXPECT_EQ(place(fewBack, exercise).outcome(), Outcome::Placed) << "10 of 240 steps back";
+    std::vector<Point> shortBack = line(kTen, 41, 30, "Z");
+    for (size_t i = 0; i < 16; i += 4) std::swap(shortBack[i].time, shortBack[i + 1].time);
+    EXPECT_EQ(place(shortBack, exercise).outcome(), Outcome::TimesUntrustworthy) << "4 of 40 steps back";
+    shortBack[12].time.swap(shortBack[13].time);
+    EXPECT_EQ(place(shortBack, exercise).outcome(), Outcome::Placed) << "3 of 40 steps back";
+
+    TrackPlacement forced = place(shuffled, exercise, kAsWritten);
+    ASSERT_EQ(forced.outcome(), Outcome::Placed);
+    EXPECT_NE(forced.message().find("as asked; 30 of the 240 steps"), std::string::npos) << forced.message();
+    EXPECT_EQ(place(shuffled, exercise, {TrackReading{Kind::ByOrder, 0}}).outcome(), Outcome::Placed);
 }
 
 TEST_F(TrackPlacement_samples, untimedTrackOnlyByOrder) {

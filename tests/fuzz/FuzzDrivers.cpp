@@ -216,6 +216,7 @@ Driver driverFor(const std::string& extension) {
     if (extension == "ini") return driveIni;
     if (extension == "diary") return driveDiary;
     if (extension == "track") return driveTrack;
+    if (extension == "recording") return driveRecording;
     return nullptr;
 }
 

@@ -47,6 +47,10 @@ Problems driveIni(const Workspace& workspace, std::string_view input);
 // placement on an exercise the first bytes choose, asked every second.
 Problems driveTrack(const Workspace& workspace, std::string_view input);
 
+// Recording (RecordingDriver.cpp): the converter's reading of an exercise
+// file's header, last row and R-R beats.
+Problems driveRecording(const Workspace& workspace, std::string_view input);
+
 // Day diary: the converter's reader on the input, in the code page its
 // first byte picks; every text it gives must be UTF-8 of one line.
 Problems driveDiary(const Workspace& workspace, std::string_view input);

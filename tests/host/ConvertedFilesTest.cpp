@@ -33,9 +33,13 @@ std::vector<std::string> beatRows() {
     return rows;
 }
 
+// The rows that are time, as recorded: the beats and the 3999 ms without one.
 std::vector<double> beatIntervals() {
     std::vector<double> seconds;
-    for (int k = 0; k < 200; ++k) seconds.push_back((600 + k * 37 % 400) / 1000.0);
+    for (int k = 0; k < 200; ++k) {
+        seconds.push_back((600 + k * 37 % 400) / 1000.0);
+        if (k == 100) seconds.push_back(3.999);
+    }
     return seconds;
 }
 
@@ -195,7 +199,8 @@ TEST_F(ConvertedFiles_svg, wellFormedMarksLapsAndStaysSmall) {
     shape.interval = 1;
     shape.samples = 50000;
     shape.length = "13:53:20.0";
-    convert("svg", {write("long.hrm", hrmText(shape))});
+    // Its 36 km/h would make it a ride; a run's speed is drawn as pace.
+    convert("svg", {"--sport", "running", write("long.hrm", hrmText(shape))});
     const std::string svg = readFile(path("out/long.svg"));
     expectWellFormed(path("out/long.svg"));
     EXPECT_LT(svg.size(), 100u * 1024);
@@ -314,6 +319,128 @@ TEST_F(ConvertedFiles_sport, chosenOverridesTheRecording) {
     EXPECT_NE(wrong.err.find("not 'Rowing'"), std::string::npos) << wrong.err;
 }
 
+// The "HR + cycling data" flag says only that more than heart rate was
+// recorded: a walk and a run that carry it are no rides, power is one, and
+// heart rate alone is generic, which the run's summary counts; the reports
+// give the same sports.
+TEST_F(ConvertedFiles_sport, toldByTheEvidenceNotTheFlag) {
+    const auto exercise = [&](const std::string& name, const char* smode, const std::string& row) {
+        Hrm hrm;
+        hrm.smode = smode;
+        hrm.rows.assign(100, row);
+        return write(name + ".hrm", hrm.text());
+    };
+    const std::vector<std::string> files = {exercise("walk", "110000100", tabbed({95, 50, 55})),
+                                            exercise("run", "110000100", tabbed({150, 110, 85})),
+                                            exercise("ride", "111100100", tabbed({140, 250, 85, 100, 200})),
+                                            exercise("heart", "000000100", tabbed({120}))};
+    const struct {
+        const char *stem, *tcx, *fit, *report;
+    } expected[] = {{"walk", "Other", "walking", "walking"},
+                    {"run", "Running", "running", "running"},
+                    {"ride", "Biking", "cycling", "cycling"},
+                    {"heart", "Other", "generic", "other"}};
+    const HostRun result = convert("fit,tcx", files);
+    const Json report = json(files);
+    for (size_t k = 0; k < files.size(); ++k) {
+        const std::string stem = expected[k].stem;
+        EXPECT_EQ(attributeAfter(readFile(path("out/" + stem + ".tcx")), "<Activity Sport=\""), expected[k].tcx);
+        EXPECT_EQ(fit(path("out/" + stem + ".fit"))["sessionMesgs"][0]["sport"].text, expected[k].fit) << stem;
+        EXPECT_EQ(report["files"][k]["exercises"][0]["sport"].text, expected[k].report) << stem;
+    }
+    EXPECT_NE(result.err.find("polarhost: summary: sport left generic (other), the recording not telling it: 1 (" +
+                              files[3] + "); --sport or --sport-map sets it\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(convert("fit", {"--sport", "other", files[3]}).err.find("left generic"), std::string::npos)
+        << "chosen, not left";
+}
+
+// Each file names the monitor's maker and model, the converter, and a serial
+// number of the raw file's own that stays the same from run to run and
+// whatever the line ends, and differs from another exercise's.
+TEST_F(ConvertedFiles_fit, makerModelAndConverterNamed) {
+    Hrm hrm;
+    hrm.monitor = "22";
+    hrm.heartRates(20);
+    const std::string text = hrm.text();
+    const std::string file = write("a.hrm", text);
+    std::string lf = text;
+    std::erase(lf, '\r');
+    write("b.hrm", lf);
+    hrm.startTime = "11:00:00.0";
+    write("c.hrm", hrm.text());
+    hrm.monitor = "99";
+    write("d.hrm", hrm.text());
+    convert("fit,tcx", {file, path("b.hrm"), path("c.hrm"), path("d.hrm")});
+    const Json a = fit(path("out/a.fit"));
+    const Json& id = a["fileIdMesgs"][0];
+    EXPECT_EQ(id["manufacturer"].text, "polarElectro");
+    EXPECT_EQ(id["product"].number, 22);
+    EXPECT_EQ(id["productName"].text, "Polar S625X/S725X");
+    EXPECT_EQ(id["timeCreated"].text, "2024-05-01T" + a["sessionMesgs"][0]["startTime"].text.substr(11));
+    const double serial = id["serialNumber"].number;
+    EXPECT_GT(serial, 0);
+    const Json& device = a["deviceInfoMesgs"][0];
+    EXPECT_EQ(device["deviceIndex"].text, "creator");
+    EXPECT_EQ(device["manufacturer"].text, "polarElectro");
+    EXPECT_EQ(device["productName"].text, "Polar S625X/S725X");
+    EXPECT_EQ(device["serialNumber"].number, serial);
+    EXPECT_EQ(a["fileCreatorMesgs"][0]["softwareVersion"].number, 813);
+    EXPECT_EQ(fit(path("out/b.fit"))["fileIdMesgs"][0]["serialNumber"].number, serial) << "LF line ends";
+    EXPECT_NE(fit(path("out/c.fit"))["fileIdMesgs"][0]["serialNumber"].number, serial) << "another start";
+    const Json d = fit(path("out/d.fit"));
+    EXPECT_EQ(d["fileIdMesgs"][0].members.count("productName"), 0u) << "a code not known names no model";
+    convert("fit", {file});
+    EXPECT_EQ(fit(path("out/a.fit"))["fileIdMesgs"][0]["serialNumber"].number, serial) << "another run";
+
+    const std::string tcx = readFile(path("out/a.tcx"));
+    EXPECT_NE(tcx.find("<Creator xsi:type=\"Device_t\"><Name>Polar S625X/S725X</Name><UnitId>" +
+                       std::to_string(static_cast<uint32_t>(serial)) + "</UnitId><ProductID>22</ProductID>"),
+              std::string::npos)
+        << tcx;
+    EXPECT_NE(tcx.find("<Author xsi:type=\"Application_t\"><Name>polarhost</Name><Build><Version><VersionMajor>8"
+                       "</VersionMajor><VersionMinor>1</VersionMinor><BuildMajor>3</BuildMajor>"),
+              std::string::npos)
+        << tcx;
+    EXPECT_NE(readFile(path("out/d.tcx")).find("<Name>Polar</Name>"), std::string::npos);
+}
+
+// Every row of an R-R recording reaches the hrv messages as recorded, the
+// seconds without a beat too, so that a reader adding them up (as
+// GoldenCheetah rebuilds the beats' times) ends where the recording ends; a
+// row longer than the field holds goes in as pieces that add up to it.
+TEST_F(ConvertedFiles_rr, intervalsAddUpToTheRecording) {
+    std::vector<std::string> rows;
+    std::vector<double> expected;
+    int64_t total = 0;
+    const auto row = [&](int ms) {
+        rows.push_back(std::to_string(ms));
+        total += ms;
+    };
+    for (int k = 0; k < 100; ++k) {
+        row(850);
+        expected.push_back(0.85);
+        if (k % 20 == 10) {
+            row(5000);
+            expected.push_back(5.0);
+        }
+    }
+    row(70000);
+    expected.insert(expected.end(), {65.534, 4.466});
+    ASSERT_EQ(total, 180000) << "the recording's Length=, 3 minutes";
+    const std::string file = write("beats.hrm", rrText("10:00:00.0", rows));
+    convert("fit", {file});
+    const std::vector<double> intervals = hrvIntervals(fit(path("out/beats.fit")));
+    ASSERT_EQ(intervals.size(), expected.size());
+    double sum = 0;
+    for (size_t k = 0; k < intervals.size(); ++k) {
+        EXPECT_NEAR(intervals[k], expected[k], 1e-9) << k;
+        sum += intervals[k];
+    }
+    EXPECT_NEAR(sum, 180, 1);
+}
+
 // The plug-in gives an R-R recording no samples; the host converts it from
 // its beats: every interval in FIT's hrv messages, and a heart rate a second.
 TEST_F(ConvertedFiles_rr, convertedFromItsBeats) {
@@ -413,20 +540,20 @@ TEST_F(ConvertedFiles_rr, partnerMergedIntoTheSampleFile) {
 
 // Files recorded by real monitors, in every format, read back; the FIT
 // records give back the heart rates the plug-in handed over, an R-R file's
-// hrv messages its intervals, and each file has the sport its header tells
-// a reader: power or the cycling flag a ride, speed alone a run.
+// hrv messages its intervals, and each file has the sport its recording
+// tells: its speeds a ride or a run, the "cycling data" flag alone nothing.
 TEST_F(ConvertedFiles_realFiles, everyFormatReadBack) {
     if (!fs::is_directory(POLAR_REAL_FILES_DIR)) GTEST_SKIP() << "no " POLAR_REAL_FILES_DIR;
     const std::map<std::string, std::pair<std::string, std::string>> sports = {
         {"goldencheetah__04010301", {"Other", "generic"}},             // heart rate only
-        {"goldencheetah__09052101", {"Biking", "cycling"}},            // speed, cadence, cycling flag
-        {"runalyze__15031801", {"Running", "running"}},                // speed of 11 to 13 km/h, no cycling flag
+        {"goldencheetah__09052101", {"Biking", "cycling"}},            // about 16 mph
+        {"runalyze__15031801", {"Running", "running"}},                // speed of 11 to 14 km/h
         {"runalyze__hrv", {"Other", "generic"}},                       // R-R intervals
         {"sportstracker__s410-sample", {"Other", "generic"}},          // heart rate only
         {"sportstracker__s610_ma_br_20040912T072607", {"Other", "generic"}},
         {"sportstracker__s625x-sample", {"Biking", "cycling"}},
         {"sportstracker__s710_cycling-english", {"Biking", "cycling"}},
-        {"sportstracker__s725_nospeed-metric", {"Biking", "cycling"}},  // altitude with the cycling flag
+        {"sportstracker__s725_nospeed-metric", {"Other", "generic"}},  // altitude with the flag: no evidence
     };
     int withPositions = 0;
     for (const auto& entry : fs::directory_iterator(POLAR_REAL_FILES_DIR)) {

@@ -94,6 +94,37 @@ TEST_F(GpsTrack_clock, anotherTimeFitsNowhereUnlessForced) {
     EXPECT_EQ(fit(path("out/ride.fit"))["recordMesgs"][50].members.count("positionLat"), 1u) << result.err;
 }
 
+// A track whose readable times run backwards, half of its times unreadable
+// besides, is read by no offset (one would shift every time and reverse the
+// route): the run says why and names --track-by-order, which places it.
+TEST_F(GpsTrack_clock, backwardTimesPlaceNothing) {
+    const std::string file = write("ride.hrm", hrmText(heartRateOnly()));
+    std::string text =
+        "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>\n";
+    for (int k = 0; k < 100; ++k) {
+        const int at = 36000 + 495 - 5 * k;
+        char time[64] = "10:00";  // no date-time
+        if (k % 2) std::snprintf(time, sizeof time, "2024-05-12T%02d:%02d:%02dZ", at / 3600, at / 60 % 60, at % 60);
+        char point[160];
+        std::snprintf(point, sizeof point, "<trkpt lat=\"%.6f\" lon=\"7.5\"><time>%s</time></trkpt>\n",
+                      46.5 + k * 0.0001, time);
+        text += point;
+    }
+    write("ride.gpx", text + "</trkseg></trk></gpx>\n");
+    HostRun result = convert("fit", {file});
+    EXPECT_NE(result.err.find("ride.gpx: 50 times that could not be read"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("ride.gpx: track not placed: 49 of the 49 steps between its readable times go back in "
+                              "time, so its times cannot place it (--track-by-order spreads its points over the "
+                              "exercise in file order)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(fit(path("out/ride.fit"))["recordMesgs"][50].members.count("positionLat"), 0u);
+    EXPECT_NE(result.err.find("GPS tracks: 0 placed, 1 not"), std::string::npos) << result.err;
+
+    result = convert("fit", {"--track-by-order", file});
+    EXPECT_EQ(fit(path("out/ride.fit"))["recordMesgs"][50].members.count("positionLat"), 1u) << result.err;
+}
+
 // A track every 5 s but 3 s off the samples' grid places a position on
 // every sample between its first and last point, interpolated in time.
 TEST_F(GpsTrack_points, offTheGridInterpolated) {

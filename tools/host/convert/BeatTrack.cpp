@@ -6,7 +6,7 @@ BeatTrack::BeatTrack(const BeatSeries& beats, const RecordingFacts& facts, Track
     start_ = facts.start - origin_.utcOffset;
     dated_ = facts.start >= 0;
     duration_ = static_cast<double>(beats.seconds());
-    beats_ = &beats.beats();
+    carryBeats(beats.beats(), beats.intervals());
     fromBeats_ = true;
     if (!beats.beats().empty()) {
         firstSecond_ = (beats.beats().front().at + 999) / 1000;

@@ -6,6 +6,7 @@
 #include "framework/FileSystem.h"
 #include "framework/Zip.h"
 #include "model/HrmFormat.h"
+#include "model/PluginVersion.h"
 #include "tools/host/convert/BeatTrack.h"
 #include "tools/host/convert/OutputNames.h"
 #include "tools/host/convert/PlacedTrack.h"
@@ -121,9 +122,10 @@ public:
         const int64_t wallClock = wallClockSeconds(report.summary->StartDateTime);
         TrackOrigin origin = originAt(file, wallClock, label);
         origin.exerciseIndex = report.index;
+        recordedBy(origin, *facts);
         std::optional<PlacedGps> gps = placeTrack(file, report, wallClock, recordedDuration(report, *facts), origin, label);
         RecordTrack recorded(report, *facts, origin, options_.temperatureSpread, options_.textEncoding);
-        describe(recorded, report);
+        describe(recorded, report, label);
         std::optional<PlacedTrack> placed;
         if (gps) placed.emplace(recorded, std::move(gps->placement), gps->source);
         Track& track = placed ? static_cast<Track&>(*placed) : recorded;
@@ -135,7 +137,7 @@ public:
             partner->merged = true;
             summary_.recordingMerged();
             const bool carried = carries(ConversionFormat::Fit) || carries(ConversionFormat::Svg);
-            if (carried) track.carryBeats(partner->beats.beats());
+            if (carried) track.carryBeats(partner->beats.beats(), partner->beats.intervals());
             messages_ << "polarhost: " << recordingLabel(*partner) << ": the R-R recording of " << label << " ("
                       << (carried ? "its intervals merged into " + mergedInto(base)
                                   : "this format has no place for its intervals; FIT and SVG have")
@@ -248,10 +250,17 @@ private:
         summary_.skipped(kind, label);
     }
 
+    // The sport, and whether the recording left it generic.
+    void setSport(Track& track, const SportChoice& choice, const std::string& label) {
+        track.setSport(choice.sport);
+        if (choice.fromRecording && choice.sport == Sport::Other) summary_.leftGeneric(label);
+    }
+
     // The diary's name, note and energy, and the sport.
-    void describe(Track& track, const ExerciseReport& report) {
-        const Sport sport = sportFor(report.facts, report.diary, options_.sports);
-        track.setSport(sport);
+    void describe(Track& track, const ExerciseReport& report, const std::string& label) {
+        const SportChoice choice = exerciseSport(report, options_.sports);
+        const Sport sport = choice.sport;
+        setSport(track, choice, label);
         if (!report.diary) return;
         const DiaryExercise& entry = report.diary->entry;
         if (const std::optional<int32_t> diarySport = entry.sport; diarySport && !options_.sports.chosen)
@@ -296,7 +305,7 @@ private:
         if (gps.skippedPoints > 0) unused += ", " + std::to_string(gps.skippedPoints) + " points without a valid position";
         if (gps.unreadableTimes > 0)
             unused += ", " + std::to_string(gps.unreadableTimes) + " times that could not be read";
-        if (!unused.empty()) messages_ << "polarhost: " << label << ": " << name << unused.substr(1) << "\n";
+        if (!unused.empty()) messages_ << "polarhost: " << label << ": " << name << ": " << unused.substr(2) << "\n";
         ExerciseClock clock;
         clock.start = wallClock;
         clock.duration = duration;
@@ -332,8 +341,9 @@ private:
         summary_.exerciseFound();
         TrackOrigin origin = originAt(file, recording.header.facts.start, label);
         origin.entry = nameText(recording.header.entry);
+        recordedBy(origin, recording.header.facts);
         BeatTrack track(recording.beats, recording.header.facts, origin);
-        track.setSport(sportFor(recording.header.facts, std::optional<int32_t>(), options_.sports));
+        setSport(track, chooseSport(recording.header.facts, std::optional<int32_t>(), options_.sports, {}), label);
         const std::string stem =
             file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
         return writeFiles(label, names_.claim(file.outputFolder, stem, extensions_), track,
@@ -404,10 +414,18 @@ private:
                             path.lexically_relative(fw::toPath(options_.outputDirectory)));
     }
 
+    // The monitor and the file's own number, where its header gives them.
+    static void recordedBy(TrackOrigin& origin, const RecordingFacts& facts) {
+        origin.monitor = facts.monitor;
+        origin.monitorModel = monitorModel(facts.monitor);
+        origin.serialNumber = facts.headerHash;
+    }
+
     // Where the wall clock of raw file `file`, `wallClock` seconds since 1970,
     // lies against UTC.
     TrackOrigin originAt(const RawFileState& file, int64_t wallClock, const std::string& label) const {
         TrackOrigin origin;
+        origin.converterVersion = kPluginVersion;
         origin.rawFile = file.name;
         origin.archive = file.archive;
         if (options_.utcOffset) {

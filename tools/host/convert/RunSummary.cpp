@@ -51,6 +51,9 @@ void RunSummary::print(std::ostream& out) const {
         for (const auto& [sport, count] : sports) taken += (taken.empty() ? "" : ", ") + sport + " (" + std::to_string(count) + ")";
         out << taken << "\n";
     }
+    if (!generic_.empty())
+        out << "polarhost: summary: sport left generic (other), the recording not telling it: " << generic_.size()
+            << " (" << firstFew(generic_) << "); --sport or --sport-map sets it\n";
     for (size_t kind = 0; kind < skips_.size(); ++kind) {
         const std::vector<std::string>& files = skips_[kind];
         if (files.empty()) continue;

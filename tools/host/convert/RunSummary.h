@@ -37,6 +37,8 @@ public:
     void diaryProblem(const std::string& text) { diaryProblems_.push_back(text); }
     // The sport a diary's sport number gave.
     void diarySport(int32_t number, const std::string& sport) { diarySports_[number][sport]++; }
+    // An exercise whose sport the recording could not tell, left generic.
+    void leftGeneric(const std::string& what) { generic_.push_back(what); }
     void skipped(Skip kind, const std::string& what) { skips_[static_cast<size_t>(kind)].push_back(what); }
     // A file among the folders that is neither a raw file nor a companion.
     void otherFile(const std::string& path) { others_.push_back(path); }
@@ -58,6 +60,6 @@ private:
     int exercises_ = 0, merged_ = 0, diaries_ = 0, tracksPlaced_ = 0, tracksNotPlaced_ = 0;
     std::map<std::string, int> written_;
     std::map<int32_t, std::map<std::string, int>> diarySports_;
-    std::vector<std::string> diaryProblems_, others_;
+    std::vector<std::string> diaryProblems_, others_, generic_;
     std::array<std::vector<std::string>, static_cast<size_t>(Skip::Count)> skips_;
 };

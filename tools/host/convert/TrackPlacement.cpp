@@ -23,20 +23,61 @@ constexpr double kSpannedShare = 0.5;  // of the exercise, spanned by the points
 constexpr double kSameSpan = 1;        // seconds: spans closer than this are taken as equal
 constexpr double kSpeedReach = 5;      // seconds of track on either side of a sample for its speed
 constexpr double kEarthRadius = 6'371'008.8;  // metres, the mean radius
-constexpr int32_t kOffsetLimit = 14 * 3600, kQuarterHour = 900;
+// Steps back between readable times that a track may have: a few, where
+// segments were written out of order, or a point twice; and no more than
+// this share of its steps.
+constexpr size_t kBackwardSteps = 3;
+constexpr double kBackwardShare = 0.05;
 
-// (c): whole hours, then half hours, then quarter hours, each nearest the
-// exercise's offset first, east before west at the same distance.
+constexpr int32_t hours(int32_t h, int32_t minutes = 0) { return h * 3600 + (h < 0 ? -minutes : minutes) * 60; }
+
+// The offsets from UTC that zones use or have used besides whole hours.
+constexpr int32_t kPartHourOffsets[] = {
+    hours(-9, 30), hours(-8, 30), hours(-4, 30), hours(-3, 30), hours(-2, 30), hours(3, 30),
+    hours(4, 30),  hours(5, 30),  hours(5, 45),  hours(6, 30),  hours(8, 30),  hours(8, 45),
+    hours(9, 30),  hours(9, 45),  hours(10, 30), hours(11, 30), hours(12, 45), hours(13, 45)};
+
+// (c): the whole hours from -12 to +14, then the offsets of part hours,
+// each group nearest the exercise's offset first, east before west at the
+// same distance.
 std::vector<int32_t> otherOffsets(int32_t exerciseOffset) {
     std::vector<int32_t> offsets;
-    for (int32_t offset = -kOffsetLimit; offset <= kOffsetLimit; offset += kQuarterHour)
-        if (offset != exerciseOffset) offsets.push_back(offset);
+    for (int32_t hour = -12; hour <= 14; ++hour) offsets.push_back(hours(hour));
+    offsets.insert(offsets.end(), std::begin(kPartHourOffsets), std::end(kPartHourOffsets));
+    std::erase(offsets, exerciseOffset);
     const auto rank = [exerciseOffset](int32_t offset) {
         const int64_t apart = int64_t{offset} - exerciseOffset;
-        return std::make_tuple(offset % 3600 == 0 ? 0 : offset % 1800 == 0 ? 1 : 2, std::abs(apart), apart < 0);
+        return std::make_tuple(offset % 3600 != 0, std::abs(apart), apart < 0);
     };
     std::stable_sort(offsets.begin(), offsets.end(), [&](int32_t a, int32_t b) { return rank(a) < rank(b); });
     return offsets;
+}
+
+// Why the track's times cannot place it, or empty when they can: most of
+// them unreadable, or more than three and more than 5 % of the steps between
+// the readable ones, in file order, going back (a clock that jumps, files
+// spliced together: no reading of such times puts the points where they were).
+std::string untrustworthyTimes(const GpsTrack& track) {
+    const size_t readable = track.fixes.size() - static_cast<size_t>(std::count_if(
+                                                     track.fixes.begin(), track.fixes.end(),
+                                                     [](const GpsFix& fix) { return !fix.time; }));
+    if (static_cast<size_t>(track.unreadableTimes) > readable)
+        return std::to_string(track.unreadableTimes) + " of its " + std::to_string(track.fixes.size()) +
+               " points' times cannot be read";
+    size_t steps = 0, backward = 0;
+    const GpsTime* before = nullptr;
+    for (const GpsFix& fix : track.fixes) {
+        if (!fix.time) continue;
+        if (before) {
+            ++steps;
+            backward += fix.time->utc() < before->utc();
+        }
+        before = &*fix.time;
+    }
+    if (backward > kBackwardSteps && static_cast<double>(backward) > kBackwardShare * static_cast<double>(steps))
+        return std::to_string(backward) + " of the " + std::to_string(steps) +
+               " steps between its readable times go back in time";
+    return {};
 }
 
 double radians(double degrees) { return degrees * std::numbers::pi / 180; }
@@ -225,9 +266,18 @@ TrackPlacement placeTrack(const GpsTrack& track, const ExerciseClock& exercise, 
                 "track not placed: none of its points has a time (--track-by-order spreads them over the exercise)";
             return placement;
         }
+        const std::string untrustworthy = untrustworthyTimes(track);
+        if (!untrustworthy.empty() && !options.forced) {
+            placement.outcome_ = Outcome::TimesUntrustworthy;
+            placement.message_ = "track not placed: " + untrustworthy +
+                                 ", so its times cannot place it (--track-by-order spreads its points over the "
+                                 "exercise in file order)";
+            return placement;
+        }
         if (options.forced) {
             reading = *options.forced;
             note = ", as asked";
+            if (!untrustworthy.empty()) note += "; " + untrustworthy;
             if (!times.spanWhereFits(reading, duration))
                 note += "; it does not fit the exercise: " + times.spans(reading, start, duration);
             if (reading.kind == Kind::Utc) placement.watchOffset_ = reading.utcOffset;

@@ -18,16 +18,22 @@
 //   (a) the digits as written are the watch's local time;
 //   (b) true UTC instants (a time without a zone is UTC), the watch at the
 //       exercise's offset from UTC;
-//   (c) true UTC with the watch at another offset from -14:00 to +14:00,
-//       whole hours before half hours before quarter hours, each nearest
-//       the exercise's offset first.
+//   (c) true UTC with the watch at another offset a zone uses: the whole
+//       hours from -12:00 to +14:00, then -09:30, -08:30, -04:30, -03:30,
+//       -02:30, +03:30, +04:30, +05:30, +05:45, +06:30, +08:30, +08:45,
+//       +09:30, +09:45, +10:30, +11:30, +12:45 and +13:45; each group
+//       nearest the exercise's offset first, east before west.
+// A track whose times cannot be trusted is not read by them at all: one
+// most of whose times cannot be read, or of whose readable times, in file
+// order, more than three and more than 5 % of the steps from one to the next
+// go back (a few are segments written out of order, sorted out).
 // A reading fits when at least 80 % of the track's timed points lie within
 // the exercise, a minute's slack allowed at either end (phone and watch are
 // rarely started further apart), and the points within it span at least
 // half of the exercise. So a walk that merely overlaps a short exercise
 // fits nowhere, and a short track, which would fit anywhere inside a long
 // exercise, is not guessed at. A track of another time fits nowhere unless
-// it lies a whole number of quarter hours off: (c) cannot tell that from a
+// it lies one of those offsets off: (c) cannot tell that from a
 // watch set to another zone. Of the readings that fit, the one whose points
 // span the most of the exercise is taken; of two that span the same (within
 // a second), the earlier. The span decides because the share alone does
@@ -83,6 +89,7 @@ public:
         NoPosition,  // the track holds no point with a position
         NoTime,      // no point has a time, and no reading by order was asked for
         NoFit,       // no reading fits
+        TimesUntrustworthy,  // most times unreadable, or they run backwards, and no reading was forced
     };
 
     Outcome outcome() const { return outcome_; }

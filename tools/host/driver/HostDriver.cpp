@@ -80,3 +80,9 @@ FileOutcome driveRawFile(const PluginExports& plugin, const std::string& rawFile
     if (count == 0) return FileOutcome::NoExercise;
     return anySamples ? FileOutcome::Analysed : FileOutcome::NoSamples;
 }
+
+SportChoice exerciseSport(const ExerciseReport& report, const SportRule& rule) {
+    const SampleReader& samples = report.samples;
+    return chooseSport(report.facts, report.diary, rule,
+                       RecordedSamples{samples.count(), [&samples](int32_t index) { return samples[index]; }});
+}

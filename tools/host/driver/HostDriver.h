@@ -9,6 +9,7 @@
 #include "tools/host/binding/PluginBinding.h"
 #include "tools/host/recording/Companions.h"
 #include "tools/host/recording/ExerciseHeaders.h"
+#include "tools/host/recording/RecordedSport.h"
 #include "tools/host/recording/RecordingFacts.h"
 
 // The samples of the exercise analysed last, each read from the plug-in
@@ -45,6 +46,9 @@ struct ExerciseReport {
     std::vector<LapRecord> laps;
     SampleReader samples;
 };
+
+// The sport of the exercise by `rule`, the samples read where the recording must tell it.
+SportChoice exerciseSport(const ExerciseReport& report, const SportRule& rule);
 
 // Receives the report exercise by exercise, so that an archive of many long
 // exercises never has to be held at once.

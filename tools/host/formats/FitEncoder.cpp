@@ -23,7 +23,8 @@ size_t sizeOf(BaseType type) {
         case BaseType::Sint16:
         case BaseType::Uint16: return 2;
         case BaseType::Sint32:
-        case BaseType::Uint32: return 4;
+        case BaseType::Uint32:
+        case BaseType::Uint32z: return 4;
     }
     return 0;
 }
@@ -42,6 +43,7 @@ Range rangeOf(BaseType type) {
         case BaseType::Sint16: return {-0x8000, 0x7FFE, 0x7FFF};
         case BaseType::Uint32: return {0, 0xFFFFFFFE, 0xFFFFFFFF};
         case BaseType::Sint32: return {-0x80000000LL, 0x7FFFFFFE, 0x7FFFFFFF};
+        case BaseType::Uint32z: return {1, 0xFFFFFFFF, 0};
         case BaseType::String: return {1, 0xFF, 0x00};
     }
     return {0, 0, 0};

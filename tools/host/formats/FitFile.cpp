@@ -1,5 +1,5 @@
-// A FIT activity file in the order Garmin's devices write it: file_id, the
-// timer's start, the records, the beat intervals, the timer's stop, laps,
+// A FIT activity file in the order Garmin's devices write it: file_id,
+// file_creator, device_info, the timer's start, the records, the beat intervals, the timer's stop, laps,
 // session, activity.
 #include <algorithm>
 #include <cmath>
@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <vector>
 
 #include "tools/host/formats/FitEncoder.h"
 #include "tools/host/formats/Formats.h"
@@ -24,8 +25,37 @@ namespace session = profile::session;
 namespace sport = profile::sport;
 namespace activity = profile::activity;
 namespace hrv = profile::hrv;
+namespace fileCreator = profile::fileCreator;
+namespace deviceInfo = profile::deviceInfo;
 
-const MessageLayout kFileIdLayout{0, fileId::kNumber, {fileId::type, fileId::manufacturer, fileId::timeCreated}};
+// `fields`, and `textField` sized to hold `text` and its NUL (up to the 255
+// bytes a field can have) where there is a text.
+MessageLayout withText(uint8_t localType, uint16_t message, std::vector<fit::Field> fields,
+                       const fit::Field& textField, const std::string& text) {
+    if (!text.empty()) fields.push_back(textField.array(static_cast<uint8_t>(std::min<size_t>(text.size() + 1, 255))));
+    return MessageLayout{localType, message, std::move(fields)};
+}
+
+// The monitor's maker and model, and the raw file's own number as its serial
+// number, so that a service tells two exercises apart; the model where its
+// "Monitor=" code is known.
+MessageLayout fileIdLayout(const std::string& model) {
+    return withText(0, fileId::kNumber,
+                    {fileId::type, fileId::manufacturer, fileId::product, fileId::serialNumber, fileId::timeCreated},
+                    fileId::productName, model);
+}
+MessageLayout deviceLayout(const std::string& model) {
+    return withText(9, deviceInfo::kNumber,
+                    {deviceInfo::timestamp, deviceInfo::deviceIndex, deviceInfo::manufacturer,
+                     deviceInfo::serialNumber, deviceInfo::product},
+                    deviceInfo::productName, model);
+}
+const MessageLayout kFileCreatorLayout{8, fileCreator::kNumber, {fileCreator::softwareVersion}};
+
+// "Polar S625X/S725X"; empty where the model is not known.
+std::string modelName(const TrackOrigin& origin) {
+    return origin.monitorModel.empty() ? std::string() : "Polar " + origin.monitorModel;
+}
 
 const MessageLayout kEventLayout{1, event::kNumber, {event::timestamp, event::event, event::eventType}};
 
@@ -56,11 +86,9 @@ MessageLayout sessionLayout(bool calories) {
 const MessageLayout kSessionLayout = sessionLayout(false);
 const MessageLayout kSessionWithCaloriesLayout = sessionLayout(true);
 
-// The exercise's name, in a string field that holds it (and its NUL) up to
-// the 255 bytes a field can have.
+// The exercise's name, where it has one.
 MessageLayout sportLayout(const std::string& name) {
-    const auto bytes = static_cast<uint8_t>(std::min<size_t>(name.size() + 1, 255));
-    return MessageLayout{7, sport::kNumber, {sport::sport, sport::subSport, sport::name.array(bytes)}};
+    return withText(7, sport::kNumber, {sport::sport, sport::subSport}, sport::name, name);
 }
 
 const MessageLayout kActivityLayout{5,
@@ -69,22 +97,36 @@ const MessageLayout kActivityLayout{5,
                                      activity::type, activity::event, activity::eventType, activity::localTimestamp}};
 
 // The intervals between beats five to a message, as Garmin's devices write
-// them; the last one filled up with invalid values.
+// them; the last one filled up with invalid values. Every interval of the
+// recording goes in as recorded, the time without a beat too, so that a
+// reader adding them up finds each beat where it was; one longer than the
+// field holds (65.534 s) goes in as several of at most that, adding up to it.
 constexpr uint8_t kIntervalsPerHrv = 5;
+constexpr int32_t kLongestInterval = 65534;  // ms; 0xFFFF is invalid
 const MessageLayout kHrvLayout{6, hrv::kNumber, {hrv::time.array(kIntervalsPerHrv)}};
 
-size_t hrvMessages(const Track& track) {
-    return track.beats() ? (track.beats()->size() + kIntervalsPerHrv - 1) / kIntervalsPerHrv : 0;
+// The values the hrv messages hold, in ms.
+std::vector<int32_t> hrvValues(const Track& track) {
+    std::vector<int32_t> values;
+    if (!track.intervals()) return values;
+    for (int32_t interval : *track.intervals()) {
+        for (; interval > kLongestInterval; interval -= kLongestInterval) values.push_back(kLongestInterval);
+        values.push_back(interval);
+    }
+    return values;
 }
 
-void writeHrv(fit::Writer& writer, const Track& track) {
-    if (hrvMessages(track) == 0) return;
+size_t hrvMessages(const std::vector<int32_t>& values) {
+    return (values.size() + kIntervalsPerHrv - 1) / kIntervalsPerHrv;
+}
+
+void writeHrv(fit::Writer& writer, const std::vector<int32_t>& values) {
+    if (values.empty()) return;
     writer.define(kHrvLayout);
-    const std::vector<Beat>& beats = *track.beats();
-    for (size_t first = 0; first < beats.size(); first += kIntervalsPerHrv) {
+    for (size_t first = 0; first < values.size(); first += kIntervalsPerHrv) {
         double seconds[kIntervalsPerHrv];
-        const size_t count = std::min<size_t>(kIntervalsPerHrv, beats.size() - first);
-        for (size_t k = 0; k < count; ++k) seconds[k] = beats[first + k].interval / 1000.0;
+        const size_t count = std::min<size_t>(kIntervalsPerHrv, values.size() - first);
+        for (size_t k = 0; k < count; ++k) seconds[k] = values[first + k] / 1000.0;
         writer.write(kHrvLayout, {{hrv::time, std::span<const double>(seconds, count)}});
     }
 }
@@ -112,16 +154,15 @@ struct Totals {
     int64_t averageHeartRate() const { return heartRates ? (heartRateSum + heartRates / 2) / heartRates : kInvalid; }
 };
 
-uint32_t dataSize(const Track& track, const MessageLayout& session, const std::optional<MessageLayout>& named) {
-    uint64_t size = 0;
-    for (const MessageLayout* layout : {&kFileIdLayout, &kEventLayout, &kRecordLayout, &kLapLayout, &session, &kActivityLayout})
-        size += layout->definitionSize();
-    size += kFileIdLayout.dataSize() + 2 * kEventLayout.dataSize() + session.dataSize() + kActivityLayout.dataSize();
-    if (named) size += named->definitionSize() + named->dataSize();
-    size += static_cast<uint64_t>(track.size()) * kRecordLayout.dataSize();
-    size += track.laps().size() * kLapLayout.dataSize();
-    if (const size_t beatMessages = hrvMessages(track))
-        size += kHrvLayout.definitionSize() + beatMessages * kHrvLayout.dataSize();
+// The bytes of the messages: `once` defined and written once each, the
+// events' two, and the records, laps and beat intervals.
+uint32_t dataSize(const Track& track, std::initializer_list<const MessageLayout*> once, size_t beatMessages) {
+    uint64_t size = kEventLayout.definitionSize() + 2 * kEventLayout.dataSize();
+    for (const MessageLayout* layout : once)
+        if (layout) size += layout->definitionSize() + layout->dataSize();
+    size += kRecordLayout.definitionSize() + static_cast<uint64_t>(track.size()) * kRecordLayout.dataSize();
+    size += kLapLayout.definitionSize() + track.laps().size() * kLapLayout.dataSize();
+    if (beatMessages) size += kHrvLayout.definitionSize() + beatMessages * kHrvLayout.dataSize();
     if (size > UINT32_MAX) throw std::length_error("the messages would pass the 4 GiB a FIT file can hold");
     return static_cast<uint32_t>(size);
 }
@@ -133,16 +174,39 @@ void writeFit(const Track& track, std::ostream& out) {
     const MessageLayout& sessionMessage = track.energy() ? kSessionWithCaloriesLayout : kSessionLayout;
     std::optional<MessageLayout> named;
     if (!track.name().empty()) named.emplace(sportLayout(track.name()));
-    fit::Writer writer(out, dataSize(track, sessionMessage, named));
+    const std::vector<int32_t> intervals = hrvValues(track);
+    const TrackOrigin& origin = track.origin();
+    const std::string model = modelName(origin);
+    const MessageLayout idLayout = fileIdLayout(model), device = deviceLayout(model);
+    fit::Writer writer(out, dataSize(track, {&idLayout, &kFileCreatorLayout, &device, &sessionMessage,
+                                             &kActivityLayout, named ? &*named : nullptr},
+                                     hrvMessages(intervals)));
     const auto fitSport = static_cast<uint8_t>(track.sport());
     const int64_t start = fit::fitTime(track.startTime());
     const int64_t end = fit::fitTime(track.startTime() + std::llround(track.duration()));
     const double elapsed = track.duration();
 
-    writer.define(kFileIdLayout);
-    writer.write(kFileIdLayout, {{fileId::type, profile::File::Activity},
-                                 {fileId::manufacturer, profile::Manufacturer::Development},
-                                 {fileId::timeCreated, start}});
+    const int64_t product = origin.monitor > 0 ? origin.monitor : kInvalid;  // 0: no code written
+    std::vector<fit::Value> idValues = {{fileId::type, profile::File::Activity},
+                                        {fileId::manufacturer, profile::Manufacturer::Polar},
+                                        {fileId::product, product},
+                                        {fileId::serialNumber, origin.serialNumber},
+                                        {fileId::timeCreated, start}};
+    std::vector<fit::Value> deviceValues = {{deviceInfo::timestamp, start},
+                                            {deviceInfo::deviceIndex, 0},
+                                            {deviceInfo::manufacturer, profile::Manufacturer::Polar},
+                                            {deviceInfo::serialNumber, origin.serialNumber},
+                                            {deviceInfo::product, product}};
+    if (!model.empty()) {
+        idValues.emplace_back(fileId::productName, std::string_view(model));
+        deviceValues.emplace_back(deviceInfo::productName, std::string_view(model));
+    }
+    writer.define(idLayout);
+    writer.write(idLayout, idValues);
+    writer.define(kFileCreatorLayout);
+    writer.write(kFileCreatorLayout, {{fileCreator::softwareVersion, origin.converterVersion}});
+    writer.define(device);
+    writer.write(device, deviceValues);
     if (named) {
         writer.define(*named);
         writer.write(*named, {{sport::sport, fitSport},
@@ -170,7 +234,7 @@ void writeFit(const Track& track, std::ostream& out) {
                                      {record::power, p.power},
                                      {record::temperature, p.temperature}});
     }
-    writeHrv(writer, track);
+    writeHrv(writer, intervals);
     writer.write(
         kEventLayout,
         {{event::timestamp, end}, {event::event, profile::Event::Timer}, {event::eventType, EventType::StopAll}});

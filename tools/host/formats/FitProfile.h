@@ -17,6 +17,7 @@ enum class BaseType : uint8_t {
     Uint16 = 0x84,
     Sint32 = 0x85,
     Uint32 = 0x86,
+    Uint32z = 0x8C,  // 0 is its invalid value
     String = 0x07,  // UTF-8, NUL-terminated; count is its size in bytes
 };
 
@@ -45,9 +46,29 @@ constexpr uint8_t kMessageIndex = 254;
 namespace fileId {
 constexpr uint16_t kNumber = 0;
 constexpr Field type{kNumber, 0, BaseType::Enum};  // File
-constexpr Field manufacturer{kNumber, 1, BaseType::Uint16};
+constexpr Field manufacturer{kNumber, 1, BaseType::Uint16};  // Manufacturer
+constexpr Field product{kNumber, 2, BaseType::Uint16};       // the maker's own number of the model
+constexpr Field serialNumber{kNumber, 3, BaseType::Uint32z};
 constexpr Field timeCreated{kNumber, 4, BaseType::Uint32};
+constexpr Field productName{kNumber, 8, BaseType::String};
 }  // namespace fileId
+
+// The software that wrote the file.
+namespace fileCreator {
+constexpr uint16_t kNumber = 49;
+constexpr Field softwareVersion{kNumber, 0, BaseType::Uint16};
+}  // namespace fileCreator
+
+// A device that recorded the activity; device index 0 is the one that made it.
+namespace deviceInfo {
+constexpr uint16_t kNumber = 23;
+constexpr Field timestamp{kNumber, kTimestamp, BaseType::Uint32};
+constexpr Field deviceIndex{kNumber, 0, BaseType::Uint8};
+constexpr Field manufacturer{kNumber, 2, BaseType::Uint16};  // Manufacturer
+constexpr Field serialNumber{kNumber, 3, BaseType::Uint32z};
+constexpr Field product{kNumber, 4, BaseType::Uint16};
+constexpr Field productName{kNumber, 27, BaseType::String};
+}  // namespace deviceInfo
 
 namespace event {
 constexpr uint16_t kNumber = 21;
@@ -138,7 +159,7 @@ constexpr Field time{kNumber, 0, BaseType::Uint16, 1000};  // s
 }  // namespace hrv
 
 enum class File : uint8_t { Activity = 4 };
-enum class Manufacturer : uint16_t { Development = 255 };
+enum class Manufacturer : uint16_t { Polar = 123 };
 enum class Event : uint8_t { Timer = 0, Session = 8, Lap = 9, Activity = 26 };
 enum class EventType : uint8_t { Start = 0, Stop = 1, StopAll = 4 };
 enum class SubSport : uint8_t { Generic = 0 };

@@ -9,6 +9,7 @@ namespace {
 
 constexpr char kTcxNamespace[] = "http://www.garmin.com/xmlschemas/TrainingCenterDatabase/v2";
 constexpr char kActivityExtension[] = "http://www.garmin.com/xmlschemas/ActivityExtension/v2";
+constexpr char kSchemaInstance[] = "http://www.w3.org/2001/XMLSchema-instance";
 
 void addText(pugi::xml_node parent, const char* name, const std::string& text) {
     parent.append_child(name).text().set(text.c_str());
@@ -16,6 +17,39 @@ void addText(pugi::xml_node parent, const char* name, const std::string& text) {
 
 void addHeartRate(pugi::xml_node parent, const char* name, int bpm) {
     addText(parent.append_child(name), "Value", std::to_string(bpm));
+}
+
+// major x 100 + minor x 10 + patch as a Version_t.
+void addVersion(pugi::xml_node parent, int32_t version) {
+    pugi::xml_node node = parent.append_child("Version");
+    addText(node, "VersionMajor", std::to_string(version / 100));
+    addText(node, "VersionMinor", std::to_string(version / 10 % 10));
+    addText(node, "BuildMajor", std::to_string(version % 10));
+    addText(node, "BuildMinor", "0");
+}
+
+// The monitor that recorded the exercise: its model where the "Monitor="
+// code is known, the raw file's own number as the unit, the code as the
+// product, and no version, which the file does not give.
+void addCreator(pugi::xml_node activity, const TrackOrigin& origin) {
+    pugi::xml_node creator = activity.append_child("Creator");
+    creator.append_attribute("xsi:type").set_value("Device_t");
+    addText(creator, "Name", origin.monitorModel.empty() ? "Polar" : "Polar " + origin.monitorModel);
+    addText(creator, "UnitId", std::to_string(origin.serialNumber));
+    addText(creator, "ProductID", std::to_string(origin.monitor > 0 && origin.monitor <= 0xFFFF ? origin.monitor : 0));
+    pugi::xml_node version = creator.append_child("Version");
+    addText(version, "VersionMajor", "0");
+    addText(version, "VersionMinor", "0");
+}
+
+// This converter, which wrote the file; it has no part number of its own.
+void addAuthor(pugi::xml_node root, const TrackOrigin& origin) {
+    pugi::xml_node author = root.append_child("Author");
+    author.append_attribute("xsi:type").set_value("Application_t");
+    addText(author, "Name", "polarhost");
+    addVersion(author.append_child("Build"), origin.converterVersion);
+    addText(author, "LangID", "en");
+    addText(author, "PartNumber", "000-00000-00");
 }
 
 // The schema's three sports.
@@ -86,6 +120,7 @@ void writeTcx(const Track& track, std::ostream& out) {
     addComment(document, track.provenance());
     pugi::xml_node root = document.append_child("TrainingCenterDatabase");
     root.append_attribute("xmlns").set_value(kTcxNamespace);
+    root.append_attribute("xmlns:xsi").set_value(kSchemaInstance);
     pugi::xml_node activity = root.append_child("Activities").append_child("Activity");
     activity.append_attribute("Sport").set_value(tcxSport(track.sport()));
     addText(activity, "Id", isoDateTime(track.startTime(), "Z"));
@@ -94,6 +129,8 @@ void writeTcx(const Track& track, std::ostream& out) {
     std::string notes = track.name();
     if (!track.note().empty()) notes += (notes.empty() ? "" : "\n") + track.note();
     if (!notes.empty()) addText(activity, "Notes", xmlText(notes));
+    addCreator(activity, track.origin());
+    addAuthor(root, track.origin());
     const XmlShell file = printAround(document, true);
 
     out << file.head << '\n';

@@ -239,9 +239,13 @@ std::string usageText(const HostProgram& program) {
         "  --sport SPORT    the sport of every exercise (TCX Sport, FIT sport, and the\n"
         "                   reports' sport): running, cycling, other or another of\n"
         "                   FIT's sports; without it, the day diary's sport by\n"
-        "                   --sport-map, else the recording's: power or the cycling\n"
-        "                   flag is cycling, speed without them running, anything\n"
-        "                   else other\n"
+        "                   --sport-map, else the recording's: power is cycling;\n"
+        "                   with speed, a cycle computer (CS series) is cycling, and\n"
+        "                   else the moving speeds tell: a median of 20 km/h or more,\n"
+        "                   or 10 and coasting (cadence 0), cycling; 6.5 to 14.5\n"
+        "                   running; 2 to 6.5 walking; anything else (heart rate\n"
+        "                   only, the \"HR + cycling data\" flag alone, weak\n"
+        "                   evidence) other, which the end of the run counts\n"
         "  --sport-map N=SPORT,...  what the day diaries' sport numbers stand for; the\n"
         "                   numbers given replace those of 1=running,2=cycling,\n"
         "                   3=swimming; a number not mapped keeps the recording's\n"
@@ -254,7 +258,8 @@ std::string usageText(const HostProgram& program) {
         "                   exercise: UTC with the watch at that offset, or local as\n"
         "                   written; without it, the reading that fits the exercise\n"
         "  --track-by-order spread each track's points evenly over its exercise, in\n"
-        "                   order, whatever their times (for a track without times)\n";
+        "                   order, whatever their times (for a track without times,\n"
+        "                   or one whose times run backwards or mostly cannot be read)\n";
     if (program.loadsLibrary)
         text += "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n";
     if (program.configurationDialog)

@@ -23,6 +23,7 @@ BeatSeries BeatSeries::fromFileText(std::string_view text) {
         const auto [end, failed] = std::from_chars(column.data(), column.data() + column.size(), value);
         if (failed != std::errc{} || end != column.data() + column.size() || value <= 0) continue;
         series.elapsed_ += value;
+        series.intervals_.push_back(value);
         if (value < kNoBeatFrom) series.beats_.push_back({series.elapsed_, value});
     }
     return series;

@@ -22,6 +22,9 @@ public:
     static BeatSeries fromFileText(std::string_view text);
 
     const std::vector<Beat>& beats() const { return beats_; }
+    // Every row that is time, in ms as recorded: the beats' intervals and
+    // the time without a beat. They add up to elapsed().
+    const std::vector<int32_t>& intervals() const { return intervals_; }
     // ms from the start to the end of the last row that is time.
     int64_t elapsed() const { return elapsed_; }
     // The whole seconds the recording covers, its last part second counted.
@@ -33,6 +36,7 @@ public:
 
 private:
     std::vector<Beat> beats_;
+    std::vector<int32_t> intervals_;
     int64_t elapsed_ = 0;
 };
 

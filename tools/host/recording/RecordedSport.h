@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "model/HostRecords.h"
 #include "tools/host/recording/Companions.h"
 #include "tools/host/recording/RecordingFacts.h"
 #include "tools/host/track/Sport.h"
@@ -32,13 +34,39 @@ struct SportRule {
     std::optional<Sport> chosen;
 };
 
-// What the recording tells: power, or the cycling-data flag (SMode
-// character 7, "Mode=" character 2), is a ride; from version 106, speed
-// without either (a foot pod or GPS) is a run; anything else is not known,
-// Other. Without facts the sport is Other.
-Sport recordedSport(const std::optional<RecordingFacts>& facts);
+// The exercise's samples as the plug-in hands them over (speed in the
+// file's units), read only where the recording's sport needs them.
+struct RecordedSamples {
+    int32_t count = 0;
+    std::function<SampleRecord(int32_t)> at;
+};
 
-Sport sportFor(const std::optional<RecordingFacts>& facts, std::optional<int32_t> diarySport, const SportRule& rule);
+// What the recording tells, on evidence that holds on real files. The
+// "cycling data" flag of SMode (character 7, "Mode=" character 2) tells
+// nothing: monitors set it for runs, walks and ski descents too, whenever
+// more than heart rate was recorded. So:
+//   - power recorded: a ride (a power meter sits on a bike);
+//   - speed recorded by a cycle computer (monitor codes 33 to 35): a ride;
+//   - speed recorded, from the samples that move (1 km/h or more, at least
+//     a fifth of them and ten samples): a median of 20 km/h or more, or of
+//     10 km/h or more with the cadence 0 in at least 5 % of them (coasting,
+//     which a foot pod never shows), is a ride; a median of 6.5 to 14.5 km/h
+//     with 90 % of them at 17 km/h or less is a run; 2 to 6.5 km/h with 90 %
+//     at 8 km/h or less is a walk;
+//   - anything else (heart rate only, altitude alone, an R-R recording,
+//     speeds between those bands, too little movement): not known, Other.
+// Without facts the sport is Other.
+Sport recordedSport(const std::optional<RecordingFacts>& facts, const RecordedSamples& samples);
+
+// The sport decided, and whether the recording had to tell it (neither
+// --sport nor a diary number the map knows).
+struct SportChoice {
+    Sport sport = Sport::Other;
+    bool fromRecording = true;
+};
+
+SportChoice chooseSport(const std::optional<RecordingFacts>& facts, std::optional<int32_t> diarySport,
+                        const SportRule& rule, const RecordedSamples& samples);
 // The same with the sport of the exercise's diary entry, where it has one.
-Sport sportFor(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
-               const SportRule& rule);
+SportChoice chooseSport(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
+                        const SportRule& rule, const RecordedSamples& samples);

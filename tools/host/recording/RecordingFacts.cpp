@@ -42,18 +42,50 @@ void readLapName(std::string_view row, std::vector<std::string>& names) {
     names[static_cast<size_t>(lap) - 1] = std::string(name);
 }
 
+// The 32-bit FNV-1a hash.
+constexpr uint32_t kFnvBasis = 2166136261u, kFnvPrime = 16777619u;
+
+void hashInto(uint32_t& hash, std::string_view bytes) {
+    for (const char c : bytes) hash = (hash ^ static_cast<uint8_t>(c)) * kFnvPrime;
+}
+
+struct MonitorModel {
+    int32_t code;
+    std::string_view model;
+};
+
+constexpr MonitorModel kMonitorModels[] = {
+    {1, "Sport Tester/Vantage XL"}, {2, "Vantage NV"}, {3, "Accurex Plus"}, {4, "XTrainer Plus"},
+    {6, "S520"}, {7, "Coach"}, {8, "S210"}, {9, "S410"}, {10, "S510"}, {11, "S610/S610i"},
+    {12, "S710/S710i/S720i"}, {13, "S810/S810i"}, {15, "E600"}, {20, "AXN500"}, {21, "AXN700"},
+    {22, "S625X/S725X"}, {23, "S725"}, {33, "CS400"}, {34, "CS600X"}, {35, "CS600"}, {36, "RS400"},
+    {37, "RS800"}, {38, "RS800X"},
+};
+
 }  // namespace
+
+std::string_view monitorModel(int32_t code) {
+    for (const MonitorModel& known : kMonitorModels)
+        if (known.code == code) return known.model;
+    return {};
+}
 
 RecordingFacts readRecordingFacts(std::string_view header) {
     RecordingFacts facts;
     std::string_view smode, mode;
     std::optional<int64_t> days;
     bool lapNames = false;
+    uint32_t hash = kFnvBasis;
     while (!header.empty()) {
         const size_t end = header.find_first_of("\r\n");
         std::string_view line = header.substr(0, end);
-        header.remove_prefix(end == std::string_view::npos ? header.size() : end + 1);
+        // A CR LF pair ends one line, not two.
+        const bool pair = end != std::string_view::npos && header[end] == '\r' && end + 1 < header.size() &&
+                          header[end + 1] == '\n';
+        header.remove_prefix(end == std::string_view::npos ? header.size() : end + 1 + pair);
         if (line.rfind(hrm::kHRDataSection, 0) == 0) break;
+        hashInto(hash, line);
+        hashInto(hash, "\n");
         if (line.rfind('[', 0) == 0) {
             lapNames = line.rfind(hrm::kLapNamesSection, 0) == 0;
             continue;
@@ -85,6 +117,7 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         else if (value("Interval=", text))
             facts.interval = integer(text);
     }
+    facts.headerHash = hash == 0 ? 1 : hash;
     if (days && facts.startOfDay >= 0) facts.start = *days * 86400 + facts.startOfDay;
     using hrm::modeFlag;
     if (facts.version >= hrm::kSModeVersion) {
@@ -94,7 +127,6 @@ RecordingFacts readRecordingFacts(std::string_view header) {
         facts.power = modeFlag(smode, hrm::smode::kPower);
         facts.balance = facts.power && modeFlag(smode, hrm::smode::kPowerBalance);
         facts.usUnits = modeFlag(smode, hrm::smode::kUsUnits);
-        facts.cyclingData = modeFlag(smode, hrm::smode::kCyclingData);
         // Heart rate, then a column per quantity; balance and pedalling index share one.
         facts.rowColumns = 1 + facts.speed + facts.cadence + facts.altitude + facts.power +
                            (modeFlag(smode, hrm::smode::kPowerBalance) || modeFlag(smode, hrm::smode::kPedallingIndex)) +
@@ -104,10 +136,9 @@ RecordingFacts readRecordingFacts(std::string_view header) {
     facts.cadence = facts.power = false;
     if (mode.empty()) {
         facts.usUnits = modeFlag(smode, hrm::smode::kUsUnits);
-        facts.cyclingData = modeFlag(smode, hrm::smode::kCyclingData);
     } else {
         facts.altitude = modeFlag(mode, hrm::mode::kAltitude);
-        facts.speed = facts.cyclingData = modeFlag(mode, hrm::mode::kCyclingData);
+        facts.speed = modeFlag(mode, hrm::mode::kCyclingData);
         facts.usUnits = modeFlag(mode, hrm::mode::kUsUnits);
     }
     return facts;

@@ -19,9 +19,6 @@ struct RecordingFacts {
     bool altitude = true;
     bool power = true;
     bool balance = false;  // the left/right balance of the power, from version 106
-    // Recorded with cycling data: SMode character 7, or the second character
-    // of "Mode=" before version 106.
-    bool cyclingData = false;
     // What tells one exercise from another: the start's wall clock in
     // seconds since 1970-01-01, the length in seconds (tenths dropped),
     // the interval and the monitor code, each -1 when missing.
@@ -30,6 +27,11 @@ struct RecordingFacts {
     int32_t length = -1;
     int32_t interval = -1;
     int32_t monitor = -1;
+    // A number of the file's own for services that tell files apart by a
+    // serial number: the 32-bit FNV-1a hash of the header's lines up to
+    // "[HRData]", each line's bytes followed by one LF whatever line ends
+    // the file has, never 0. The same on every run.
+    uint32_t headerHash = 0;
     // The columns of a sample row by SMode (version 106 on); -1 when not known.
     int32_t rowColumns = -1;
     // The file ends inside its last sample row: no line end after it, and
@@ -49,6 +51,11 @@ struct RecordingFacts {
 // three characters of "Mode=" (altitude, cycling data, US units) say
 // which of them were recorded.
 RecordingFacts readRecordingFacts(std::string_view header);
+
+// The model a "Monitor=" code stands for, as the monitor's software names
+// it ("S625X/S725X" where one code serves several); empty for a code not
+// known. Codes up to 32 are the S series, above it the RS and CS series.
+std::string_view monitorModel(int32_t code);
 
 // Sets lastRowCutOff and lastRowColumns from the last bytes of the file.
 void readLastRow(std::string_view tail, RecordingFacts& facts);

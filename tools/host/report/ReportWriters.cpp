@@ -63,7 +63,7 @@ public:
     void exercise(const ExerciseReport& report) override {
         out_ << (exercises_++ ? ",\n" : "\n") << "{\"index\":" << report.index
              << ",\"sampleCount\":" << report.sampleCount << ",\"sport\":"
-             << (report.sampleCount > 0 ? jsonString(sportName(sportFor(report.facts, report.diary, sports_))) : "null")
+             << (report.sampleCount > 0 ? jsonString(sportName(exerciseSport(report, sports_).sport)) : "null")
              << ",\"note\":" << jsonString(report.note);
         if (report.diary) out_ << ",\"diary\":" << jsonDiary(*report.diary);
         out_
@@ -98,7 +98,7 @@ public:
 
     void exercise(const ExerciseReport& report) override {
         std::string row;
-        const std::string sport = sportName(sportFor(report.facts, report.diary, sports_));
+        const std::string sport = sportName(exerciseSport(report, sports_).sport);
         for (int32_t j = 0; j < report.samples.count(); ++j) {
             const SampleRecord sample = report.samples[j];
             row = file_ + ',' + std::to_string(report.index) + ',' + sport;
@@ -158,7 +158,7 @@ public:
         }
         out_ << report.sampleCount << " samples, " << report.laps.size() << " laps\n";
         if (report.summary) writeSummary(*report.summary);
-        row("Sport", sportName(sportFor(report.facts, report.diary, sports_)));
+        row("Sport", sportName(exerciseSport(report, sports_).sport));
         writeNote(report.note);
         if (report.diary) writeDiary(*report.diary);
         writeLaps(report.laps);

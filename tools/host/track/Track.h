@@ -61,6 +61,11 @@ struct TrackOrigin {
     // times line up with the exercise.
     enum class OffsetSource { MachineZone, Option, Track, Unknown } offsetSource = OffsetSource::MachineZone;
     bool usUnits = false;  // recorded in miles, feet, mph and degrees Fahrenheit
+    // Who recorded it and who converted it.
+    int32_t monitor = -1;          // the file's "Monitor=" code; -1 where it gives none
+    std::string monitorModel;      // the model that code stands for ("S625X/S725X"); empty where not known
+    uint32_t serialNumber = 0;     // the raw file's own number (its header's hash); 0 for none
+    int32_t converterVersion = 0;  // major x 100 + minor x 10 + patch
 };
 
 // How the offset came about, as the converted files say it ("the machine's time
@@ -100,6 +105,9 @@ public:
     // The beat intervals the file carries: the recording's own, or those of
     // an R-R recording made beside it (set with carryBeats); nullptr when none.
     const std::vector<Beat>* beats() const { return beats_; }
+    // With the beats: every interval of the recording in ms as recorded,
+    // the time without a beat included, for readers that add them up.
+    const std::vector<int32_t>* intervals() const { return intervals_; }
     // A recording of beats alone, one point per second.
     bool fromBeats() const { return fromBeats_; }
     Sport sport() const { return sport_; }
@@ -107,8 +115,11 @@ public:
     // The exercise's name, note and energy as its day diary gives them; the
     // energy is shared out over the laps by their duration, adding up to it.
     void describe(std::string name, std::string note, std::optional<int> energy);
-    // `beats` outlives the track.
-    void carryBeats(const std::vector<Beat>& beats) { beats_ = &beats; }
+    // `beats` and `intervals` outlive the track.
+    void carryBeats(const std::vector<Beat>& beats, const std::vector<int32_t>& intervals) {
+        beats_ = &beats;
+        intervals_ = &intervals;
+    }
 
     // Sentences for the converted file: where it came from, at which offset
     // from UTC its times were placed, and where values came from that the
@@ -133,6 +144,7 @@ protected:
     std::string sources_;  // sentences added to the provenance
     std::vector<TrackLap> laps_;
     const std::vector<Beat>* beats_ = nullptr;
+    const std::vector<int32_t>* intervals_ = nullptr;
     bool fromBeats_ = false;
     Sport sport_ = Sport::Other;
 };
