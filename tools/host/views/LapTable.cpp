@@ -24,6 +24,7 @@ constexpr char kNone[] = "\xe2\x80\x93";  // en dash
 struct LapRow {
     const TrackLap& lap;
     Figures figures;
+    double end;  // seconds since the start: the laps follow each other from it
 };
 
 // The cells of a column of one value per lap, or none where no lap has one.
@@ -54,7 +55,11 @@ void LapTable::addColumn(std::string header, std::string unit, std::vector<std::
 LapTable::LapTable(const Track& track, const LapFigures& figures) {
     if (!track.lapsFromFile()) return;
     std::vector<LapRow> laps;
-    for (size_t k = 0; k < track.laps().size(); ++k) laps.push_back({track.laps()[k], figures.lap(k)});
+    double end = 0;
+    for (size_t k = 0; k < track.laps().size(); ++k) {
+        end += std::max(track.laps()[k].duration, 0.0);
+        laps.push_back({track.laps()[k], figures.lap(k), end});
+    }
     rows_ = laps.size();
     std::vector<std::string> numbers;
     for (size_t k = 1; k <= laps.size(); ++k) numbers.push_back(std::to_string(k));
@@ -64,10 +69,8 @@ LapTable::LapTable(const Track& track, const LapFigures& figures) {
                   return shortened(row.lap.name, kLongestName);
               }),
               false);
-    addColumn("Ends at", "h:mm:ss", cellsOf(laps, [&](const LapRow& row) {
-                  const TrackLap& lap = row.lap;
-                  return durationText(std::llround(static_cast<double>(lap.start - track.startTime()) + lap.duration));
-              }));
+    addColumn("Ends at", "h:mm:ss",
+              cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.end)); }));
     addColumn("Time", "h:mm:ss",
               cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.figures.time)); }));
     // Samples without times measured no distance, nor a speed.
