@@ -144,20 +144,12 @@ TrackPoint sample(int32_t offset, double latitude, double longitude, double dist
     return p;
 }
 
-TrackLap lap(int32_t start, double duration, int32_t first, int32_t end, double distance, int average, int maximum,
-             double speed, int cadence, double power, double ascent) {
+TrackLap lap(int32_t start, double duration, int32_t first, int32_t end) {
     TrackLap l;
     l.start = kStart + start;
     l.duration = duration;
     l.firstSample = first;
     l.endSample = end;
-    l.distance = distance;
-    l.averageHeartRate = average;
-    l.maximumHeartRate = maximum;
-    l.speed = speed;
-    l.cadence = cadence;
-    l.power = power;
-    l.ascent = ascent;
     return l;
 }
 
@@ -177,8 +169,7 @@ public:
         start_ = kStart;
         duration_ = 11.75;
         totalDistance_ = 40.5;
-        laps_ = {lap(0, 7.5, 0, 2, 25.0, 131, 135, 3.4, 87, 200.0, 3.0),
-                 lap(8, 4.25, 2, 3, 15.5, 138, 140, 3.65, 89, 190.0, 0.4)};
+        laps_ = {lap(0, 7.5, 0, 2), lap(8, 4.25, 2, 3)};
         sport_ = Sport::Cycling;
     }
     int32_t size() const override { return static_cast<int32_t>(points_.size()); }
@@ -207,15 +198,18 @@ TEST(Fit_activityFile, everyValueInTheFieldItBelongsTo) {
         {20, {{253, t + 10}, {0, -404442754}, {1, 1803886264}, {5, 4050}, {6, 4500}, {2, 2437}, {3, 140}, {4, 90},
               {7, 180}, {13, 22}}},
         {21, {{253, end}, {0, 0}, {1, 4}}},  // timer stop all
-        // lap: end, start, elapsed and timer time (ms), distance, speed, heart rate average and maximum, cadence,
-        // power, ascent, event lap, stop, trigger (manual, session end), index
-        {19, {{253, t + 8}, {2, t}, {7, 7500}, {8, 7500}, {9, 2500}, {13, 3400}, {15, 131}, {16, 135}, {17, 87},
-              {19, 200}, {21, 3}, {0, 9}, {1, 1}, {24, 0}, {254, 0}}},
-        {19, {{253, t + 12}, {2, t + 8}, {7, 4250}, {8, 4250}, {9, 1550}, {13, 3650}, {15, 138}, {16, 140}, {17, 89},
-              {19, 190}, {21, 0}, {0, 9}, {1, 1}, {24, 7}, {254, 1}}},
-        // session: 40.5 m in 11.75 s; heart rate 135.5 on average, rounded up; cycling
+        // lap: end, start, elapsed and timer time (ms), distance up to the sample that opens the next lap, speed
+        // average (distance over time) and maximum, heart rate, cadence and power average and maximum, ascent,
+        // descent, event lap, stop, trigger (manual, session end), index
+        {19, {{253, t + 8}, {2, t}, {7, 7500}, {8, 7500}, {9, 4050}, {13, 5400}, {14, 3250}, {15, 131}, {16, 131},
+              {17, 87}, {18, 87}, {19, 215}, {20, 215}, {21, 0}, {22, 0}, {0, 9}, {1, 1}, {24, 0}, {254, 0}}},
+        {19, {{253, t + 12}, {2, t + 8}, {7, 4250}, {8, 4250}, {9, 0}, {13, 0}, {14, 4500}, {15, 140}, {16, 140},
+              {17, 90}, {18, 90}, {19, 180}, {20, 180}, {21, 0}, {22, 425}, {0, 9}, {1, 1}, {24, 7}, {254, 1}}},
+        // session: 40.5 m in 11.75 s; heart rate 135.5 and cadence 88.5 on average, rounded up; power 197.7;
+        // the 425 m drop; cycling
         {18, {{253, end}, {2, t}, {7, 11750}, {8, 11750}, {9, 4050}, {14, 3447}, {15, 4500}, {16, 136}, {17, 140},
-              {5, 2}, {6, 0}, {25, 0}, {26, 2}, {0, 8}, {1, 1}, {28, 0}, {254, 0}}},
+              {18, 89}, {19, 90}, {20, 198}, {21, 215}, {22, 0}, {23, 425}, {5, 2}, {6, 0}, {25, 0}, {26, 2}, {0, 8},
+              {1, 1}, {28, 0}, {254, 0}}},
         // activity: manual, one session, the wall clock at +05:30
         {34, {{253, end}, {0, 11750}, {1, 1}, {2, 0}, {3, 26}, {4, 1}, {5, end + kUtcOffset}}},
     };

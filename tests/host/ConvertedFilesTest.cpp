@@ -77,7 +77,7 @@ TEST_F(ConvertedFiles_tcx, lapsTrackpointsAndExtensionsReadBack) {
     EXPECT_EQ(rows[1].at("Speed"), "10.00");  // 36 km/h
 
     // Laps end at 150, 300 and 495 s; a sample belongs to the lap it falls
-    // in, the last lap takes the rest.
+    // in; the 5 s the recording goes on after the last press are a lap of their own.
     const std::string tcx = readFile(path("out/ride.tcx"));
     std::vector<int> perLap;
     for (size_t at = tcx.find("<Lap "); at != std::string::npos;) {
@@ -88,7 +88,7 @@ TEST_F(ConvertedFiles_tcx, lapsTrackpointsAndExtensionsReadBack) {
         perLap.push_back(points);
         at = next;
     }
-    EXPECT_EQ(perLap, (std::vector<int>{30, 30, 40}));
+    EXPECT_EQ(perLap, (std::vector<int>{30, 30, 39, 1}));
     EXPECT_NE(tcx.find("UTC+02:00, the offset given to polarhost"), std::string::npos);
     EXPECT_NE(tcx.find("<Notes>First line\nCaf\xc3\xa9 stop"), std::string::npos) << "note in UTF-8";
 }
@@ -131,12 +131,13 @@ TEST_F(ConvertedFiles_fit, recordsLapsSessionAndLocalTime) {
     EXPECT_EQ(records[0]["temperature"].number, 20);
 
     const Json& laps = messages["lapMesgs"];
-    ASSERT_EQ(laps.size(), 3u);
+    ASSERT_EQ(laps.size(), 4u);
     EXPECT_EQ(laps[2]["totalElapsedTime"].number, 195);
+    EXPECT_EQ(laps[3]["totalElapsedTime"].number, 5);  // to the end of the recording at 500 s
     EXPECT_EQ(laps[0]["totalDistance"].number, 1500);
-    EXPECT_EQ(laps[0]["avgHeartRate"].number, 140);
+    EXPECT_EQ(laps[0]["avgHeartRate"].number, 135);  // of samples 0 to 29, not the monitor's 140
     const Json& session = messages["sessionMesgs"][0];
-    EXPECT_EQ(session["numLaps"].number, 3);
+    EXPECT_EQ(session["numLaps"].number, 4);
     EXPECT_EQ(session["totalDistance"].number, 4950);
     EXPECT_EQ(session["maxHeartRate"].number, 149);
     // The end, 13:38:20 UTC, in FIT's seconds since 1989-12-31, at -03:30.

@@ -3,27 +3,15 @@
 PlacedTrack::PlacedTrack(const Track& recorded, TrackPlacement placement, const std::string& source)
     : Track(recorded), recorded_(recorded), placement_(std::move(placement)) {
     bool addsDistance = false, addsElevation = false;
-    std::vector<std::optional<double>> lapStarts(laps_.size());
     std::optional<double> last;
-    size_t lap = 0;
     for (int32_t j = 0; j < size(); ++j) {
         const TrackPoint recordedPoint = recorded_.point(j);
         const TrackPoint p = placed(recordedPoint);
         addsDistance |= !recordedPoint.distance && p.distance;
         addsElevation |= !recordedPoint.altitude && p.altitude;
-        while (lap < laps_.size() && j >= laps_[lap].endSample) ++lap;
-        if (lap < laps_.size() && j == laps_[lap].firstSample) lapStarts[lap] = p.distance;
         if (p.distance) last = p.distance;
     }
-    if (addsDistance) {
-        // From the sample that opens a lap to the one that opens the next, as recorded distances are.
-        for (size_t k = 0; k < laps_.size(); ++k) {
-            if (laps_[k].distance) continue;
-            const std::optional<double> end = k + 1 < laps_.size() ? lapStarts[k + 1] : last;
-            if (lapStarts[k] && end) laps_[k].distance = *end - *lapStarts[k];
-        }
-        if (!totalDistance_) totalDistance_ = last;
-    }
+    if (addsDistance && !totalDistance_) totalDistance_ = last;
     sources_ += " " + source;
     if (addsDistance) sources_ += " Distance and speed along the GPS track.";
     if (addsElevation) sources_ += " Elevation from the GPS track.";

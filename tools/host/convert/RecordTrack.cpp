@@ -11,6 +11,15 @@ namespace {
 
 constexpr double kMetresPerMile = 1609.344;
 constexpr double kMetresPerFoot = 0.3048;
+// Time after the last lap press shorter than this is the recording's
+// rounding, not a lap: the last lap takes it.
+constexpr double kShortestLastLap = 1;
+
+std::vector<LapTemperatures::Reading> lapReadings(const std::vector<LapRecord>& laps) {
+    std::vector<LapTemperatures::Reading> readings;
+    for (const LapRecord& lap : laps) readings.push_back({double{lap.LapSplit}, lap.LapTemperature / 10});
+    return readings;
+}
 
 }  // namespace
 
@@ -36,10 +45,13 @@ RecordTrack::RecordTrack(const ExerciseReport& report, const RecordingFacts& fac
       size_(keptSamples(report, facts)),
       facts_(facts),
       scale_(unitScale(facts.usUnits)),
-      textEncoding_(textEncoding) {
+      textEncoding_(textEncoding),
+      temperatures_(lapReadings(report.laps)) {
     origin_.usUnits = facts.usUnits;
     start_ = wallClockSeconds(report.summary ? report.summary->StartDateTime : 0) - origin_.utcOffset;
     duration_ = recordedDuration(report, facts);
+    // The exercise lasted at least to its last lap press, even where the file's length is rounded down or short.
+    if (!report.laps.empty()) duration_ = std::max(duration_, double{report.laps.back().LapSplit});
     // Without a date the plug-in counts the start from 1899-12-30.
     dated_ = report.summary && double{report.summary->StartDateTime} >= 1;
     timed_ = report.summary && report.summary->IntervalSec != 0;
@@ -47,7 +59,7 @@ RecordTrack::RecordTrack(const ExerciseReport& report, const RecordingFacts& fac
     const int32_t n = size();
     if (facts_.speed && n > 0) totalDistance_ = samples_[n - 1].Distance * scale_.metresPerDistance;
     // Files before version 106 have no lap temperatures to spread.
-    temperature_ = temperatureSpread && facts_.version >= hrm::kSModeVersion && !report.laps.empty() && n > 0;
+    temperature_ = temperatureSpread && facts_.version >= hrm::kSModeVersion && temperatures_.any() && n > 0;
     lapsFromFile_ = !report.laps.empty();
     laps_ = convertLaps(report.laps);
 }
@@ -72,7 +84,7 @@ TrackPoint RecordTrack::point(int32_t index) const {
     if (facts_.cadence) p.cadence = r.Cadence;
     if (facts_.power) p.power = double{r.Power};
     if (facts_.balance) p.balance = double{r.Balance};
-    if (temperature_) p.temperature = scale_.celsius(r.Temperature);
+    if (temperature_) p.temperature = scale_.celsius(*temperatures_.at(r.TimeOffset));
     return p;
 }
 
@@ -99,30 +111,27 @@ std::vector<TrackLap> RecordTrack::convertLaps(const std::vector<LapRecord>& rec
     for (size_t k = 0; k < records.size(); ++k) {
         const LapRecord& record = records[k];
         TrackLap lap;
-        lap.start = start_ + std::llround(record.LapSplit - record.LapDuration);
+        // The first whole second after the press that ended the lap before: the samples' seconds from
+        // there on are this lap's.
+        const double begin = k > 0 ? double{records[k - 1].LapSplit} : 0;
+        lap.start = start_ + static_cast<int64_t>(std::ceil(begin));
         lap.duration = record.LapDuration;
         lap.firstSample = first;
-        lap.endSample = k + 1 == records.size() ? size() : std::max(first, firstSampleAtOrAfter(record.LapSplit));
+        lap.endSample = std::max(first, firstSampleAtOrAfter(record.LapSplit));
         first = lap.endSample;
-        if (record.LapAvgHR > 0) lap.averageHeartRate = record.LapAvgHR;
-        if (record.LapMaxHR > 0) lap.maximumHeartRate = record.LapMaxHR;
-        if (facts_.speed) lap.speed = record.LapSpeed * scale_.metresPerSecondPerSpeed;
-        if (facts_.cadence) lap.cadence = record.LapCadence;
-        if (facts_.power && facts_.version >= hrm::kSModeVersion) lap.power = double{record.LapPower};
-        if (facts_.altitude) lap.ascent = record.LapAscent * scale_.metresPerAltitude;
         if (k < facts_.lapNames.size()) lap.name = toUtf8(facts_.lapNames[k], textEncoding_);
         laps.push_back(lap);
     }
-    if (facts_.speed) {
-        // From the sample that opens the lap to the one that opens the next.
-        for (TrackLap& lap : laps) {
-            if (lap.firstSample >= size()) {
-                lap.distance = 0.0;
-                continue;
-            }
-            const int32_t end = std::min(lap.endSample, size() - 1);
-            lap.distance = (samples_[end].Distance - samples_[lap.firstSample].Distance) * scale_.metresPerDistance;
-        }
+    const double lastSplit = records.back().LapSplit;
+    if (duration_ - lastSplit >= kShortestLastLap) {
+        TrackLap rest;
+        rest.start = start_ + static_cast<int64_t>(std::ceil(lastSplit));
+        rest.duration = duration_ - lastSplit;
+        rest.firstSample = first;
+        laps.push_back(rest);
+    } else {
+        laps.back().duration += duration_ - lastSplit;
     }
+    laps.back().endSample = size();
     return laps;
 }

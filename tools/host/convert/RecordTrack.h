@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/host/convert/LapTemperatures.h"
 #include "tools/host/driver/HostDriver.h"
 #include "tools/host/recording/RecordingFacts.h"
 #include "tools/host/recording/TextEncoding.h"
@@ -27,8 +28,10 @@ class RecordTrack : public Track {
 public:
     // `temperatureSpread`: the plug-in's settings have it spread the lap
     // temperatures over the samples (ModulateTemp); only then do the samples
-    // carry a temperature that was recorded. The note is read in
-    // `textEncoding`. A last sample row the file cut off is left out.
+    // carry a temperature, spread here from the laps a sensor measured
+    // (LapTemperatures). The note is read in `textEncoding`. A last sample
+    // row the file cut off is left out. Time recorded after the last lap
+    // press is a lap of its own, so that the laps cover the exercise.
     RecordTrack(const ExerciseReport& report, const RecordingFacts& facts, TrackOrigin origin, bool temperatureSpread,
                 CodePage textEncoding);
 
@@ -44,5 +47,6 @@ private:
     RecordingFacts facts_;
     UnitScale scale_;
     CodePage textEncoding_;
+    LapTemperatures temperatures_;
     bool temperature_;
 };

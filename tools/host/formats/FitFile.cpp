@@ -11,6 +11,7 @@
 
 #include "tools/host/formats/FitEncoder.h"
 #include "tools/host/formats/Formats.h"
+#include "tools/host/track/LapFigures.h"
 
 namespace {
 
@@ -69,17 +70,19 @@ const MessageLayout kLapLayout{
     3,
     lap::kNumber,
     {lap::timestamp, lap::startTime, lap::totalElapsedTime, lap::totalTimerTime, lap::totalDistance, lap::avgSpeed,
-     lap::avgHeartRate, lap::maxHeartRate, lap::avgCadence, lap::avgPower, lap::totalAscent, lap::event, lap::eventType,
-     lap::lapTrigger, lap::messageIndex}};
+     lap::maxSpeed, lap::avgHeartRate, lap::maxHeartRate, lap::avgCadence, lap::maxCadence, lap::avgPower,
+     lap::maxPower, lap::totalAscent, lap::totalDescent, lap::event, lap::eventType, lap::lapTrigger,
+     lap::messageIndex}};
 
 // With the energy where the exercise's is known.
 MessageLayout sessionLayout(bool calories) {
     std::vector<fit::Field> fields = {
-        session::timestamp,     session::startTime, session::totalElapsedTime, session::totalTimerTime,
-        session::totalDistance, session::avgSpeed,  session::maxSpeed,         session::avgHeartRate,
-        session::maxHeartRate,  session::sport,     session::subSport,         session::firstLapIndex,
-        session::numLaps,       session::event,     session::eventType,        session::trigger,
-        session::messageIndex};
+        session::timestamp,     session::startTime,    session::totalElapsedTime, session::totalTimerTime,
+        session::totalDistance, session::avgSpeed,     session::maxSpeed,         session::avgHeartRate,
+        session::maxHeartRate,  session::avgCadence,   session::maxCadence,       session::avgPower,
+        session::maxPower,      session::totalAscent,  session::totalDescent,     session::sport,
+        session::subSport,      session::firstLapIndex, session::numLaps,         session::event,
+        session::eventType,     session::trigger,      session::messageIndex};
     if (calories) fields.push_back(session::totalCalories);
     return MessageLayout{4, session::kNumber, fields};
 }
@@ -130,29 +133,6 @@ void writeHrv(fit::Writer& writer, const std::vector<int32_t>& values) {
         writer.write(kHrvLayout, {{hrv::time, std::span<const double>(seconds, count)}});
     }
 }
-
-// Heart rate and speed over the records, for the session.
-struct Totals {
-    int64_t heartRateSum = 0, heartRates = 0;
-    int maxHeartRate = 0;
-    double maxSpeed = 0;
-    bool anySpeed = false;
-
-    void add(const TrackPoint& p) {
-        if (p.heartRate) {
-            heartRateSum += *p.heartRate;
-            ++heartRates;
-            maxHeartRate = std::max(maxHeartRate, *p.heartRate);
-        }
-        if (p.speed) {
-            anySpeed = true;
-            maxSpeed = std::max(maxSpeed, *p.speed);
-        }
-    }
-
-    // Rounded to the nearest whole bpm.
-    int64_t averageHeartRate() const { return heartRates ? (heartRateSum + heartRates / 2) / heartRates : kInvalid; }
-};
 
 // The bytes of the messages: `once` defined and written once each, the
 // events' two, and the records, laps and beat intervals.
@@ -219,10 +199,10 @@ void writeFit(const Track& track, std::ostream& out) {
         {{event::timestamp, start}, {event::event, profile::Event::Timer}, {event::eventType, EventType::Start}});
 
     writer.define(kRecordLayout);
-    Totals totals;
+    LapFigures figures(track);
     for (int32_t j = 0; j < track.size(); ++j) {
         const TrackPoint p = track.point(j);
-        totals.add(p);
+        figures.add(j, p);
         writer.write(kRecordLayout, {{record::timestamp, fit::fitTime(p.time)},
                                      {record::positionLat, p.hasPosition ? fit::semicircles(p.latitude) : kInvalid},
                                      {record::positionLong, p.hasPosition ? fit::semicircles(p.longitude) : kInvalid},
@@ -243,17 +223,23 @@ void writeFit(const Track& track, std::ostream& out) {
     const std::vector<TrackLap>& laps = track.laps();
     for (size_t k = 0; k < laps.size(); ++k) {
         const TrackLap& trackLap = laps[k];
-        writer.write(kLapLayout, {{lap::timestamp, fit::fitTime(trackLap.start + std::llround(trackLap.duration))},
+        const Figures f = figures.lap(k);
+        // A lap ends where the next one starts.
+        writer.write(kLapLayout, {{lap::timestamp, k + 1 < laps.size() ? fit::fitTime(laps[k + 1].start) : end},
                                   {lap::startTime, fit::fitTime(trackLap.start)},
-                                  {lap::totalElapsedTime, trackLap.duration},
-                                  {lap::totalTimerTime, trackLap.duration},
-                                  {lap::totalDistance, trackLap.distance},
-                                  {lap::avgSpeed, trackLap.speed},
-                                  {lap::avgHeartRate, trackLap.averageHeartRate},
-                                  {lap::maxHeartRate, trackLap.maximumHeartRate},
-                                  {lap::avgCadence, trackLap.cadence},
-                                  {lap::avgPower, trackLap.power},
-                                  {lap::totalAscent, trackLap.ascent},
+                                  {lap::totalElapsedTime, f.time},
+                                  {lap::totalTimerTime, f.time},
+                                  {lap::totalDistance, f.distance},
+                                  {lap::avgSpeed, f.averageSpeed},
+                                  {lap::maxSpeed, f.maximumSpeed},
+                                  {lap::avgHeartRate, f.averageHeartRate},
+                                  {lap::maxHeartRate, f.maximumHeartRate},
+                                  {lap::avgCadence, f.averageCadence},
+                                  {lap::maxCadence, f.maximumCadence},
+                                  {lap::avgPower, f.averagePower},
+                                  {lap::maxPower, f.maximumPower},
+                                  {lap::totalAscent, f.ascent},
+                                  {lap::totalDescent, f.descent},
                                   {lap::event, profile::Event::Lap},
                                   {lap::eventType, EventType::Stop},
                                   {lap::lapTrigger, k + 1 == laps.size() ? profile::LapTrigger::SessionEnd
@@ -262,16 +248,22 @@ void writeFit(const Track& track, std::ostream& out) {
     }
 
     writer.define(sessionMessage);
-    const std::optional<double> distance = track.totalDistance();
+    const Figures total = figures.session();
     std::vector<fit::Value> sessionValues = {{session::timestamp, end},
                                               {session::startTime, start},
                                               {session::totalElapsedTime, elapsed},
                                               {session::totalTimerTime, elapsed},
-                                              {session::totalDistance, distance},
-                                              {session::avgSpeed, distance && elapsed > 0 ? std::optional(*distance / elapsed) : std::nullopt},
-                                              {session::maxSpeed, totals.anySpeed ? std::optional(totals.maxSpeed) : std::nullopt},
-                                              {session::avgHeartRate, totals.averageHeartRate()},
-                                              {session::maxHeartRate, totals.heartRates ? totals.maxHeartRate : kInvalid},
+                                              {session::totalDistance, total.distance},
+                                              {session::avgSpeed, total.averageSpeed},
+                                              {session::maxSpeed, total.maximumSpeed},
+                                              {session::avgHeartRate, total.averageHeartRate},
+                                              {session::maxHeartRate, total.maximumHeartRate},
+                                              {session::avgCadence, total.averageCadence},
+                                              {session::maxCadence, total.maximumCadence},
+                                              {session::avgPower, total.averagePower},
+                                              {session::maxPower, total.maximumPower},
+                                              {session::totalAscent, total.ascent},
+                                              {session::totalDescent, total.descent},
                                               {session::sport, fitSport},
                                               {session::subSport, profile::SubSport::Generic},
                                               {session::firstLapIndex, 0},

@@ -102,11 +102,15 @@ constexpr Field totalElapsedTime{kNumber, 7, BaseType::Uint32, 1000};  // s
 constexpr Field totalTimerTime{kNumber, 8, BaseType::Uint32, 1000};    // s
 constexpr Field totalDistance{kNumber, 9, BaseType::Uint32, 100};      // m
 constexpr Field avgSpeed{kNumber, 13, BaseType::Uint16, 1000};         // m/s
+constexpr Field maxSpeed{kNumber, 14, BaseType::Uint16, 1000};         // m/s
 constexpr Field avgHeartRate{kNumber, 15, BaseType::Uint8};
 constexpr Field maxHeartRate{kNumber, 16, BaseType::Uint8};
 constexpr Field avgCadence{kNumber, 17, BaseType::Uint8};
+constexpr Field maxCadence{kNumber, 18, BaseType::Uint8};
 constexpr Field avgPower{kNumber, 19, BaseType::Uint16};
-constexpr Field totalAscent{kNumber, 21, BaseType::Uint16};  // m
+constexpr Field maxPower{kNumber, 20, BaseType::Uint16};
+constexpr Field totalAscent{kNumber, 21, BaseType::Uint16};   // m
+constexpr Field totalDescent{kNumber, 22, BaseType::Uint16};  // m
 constexpr Field lapTrigger{kNumber, 24, BaseType::Enum};     // LapTrigger
 }  // namespace lap
 
@@ -126,6 +130,12 @@ constexpr Field avgSpeed{kNumber, 14, BaseType::Uint16, 1000};         // m/s
 constexpr Field maxSpeed{kNumber, 15, BaseType::Uint16, 1000};         // m/s
 constexpr Field avgHeartRate{kNumber, 16, BaseType::Uint8};
 constexpr Field maxHeartRate{kNumber, 17, BaseType::Uint8};
+constexpr Field avgCadence{kNumber, 18, BaseType::Uint8};
+constexpr Field maxCadence{kNumber, 19, BaseType::Uint8};
+constexpr Field avgPower{kNumber, 20, BaseType::Uint16};
+constexpr Field maxPower{kNumber, 21, BaseType::Uint16};
+constexpr Field totalAscent{kNumber, 22, BaseType::Uint16};   // m
+constexpr Field totalDescent{kNumber, 23, BaseType::Uint16};  // m
 constexpr Field firstLapIndex{kNumber, 25, BaseType::Uint16};
 constexpr Field numLaps{kNumber, 26, BaseType::Uint16};
 constexpr Field trigger{kNumber, 28, BaseType::Enum};  // SessionTrigger

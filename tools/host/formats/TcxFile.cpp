@@ -4,6 +4,7 @@
 #include "tools/host/formats/Formats.h"
 #include "tools/host/formats/XmlOutput.h"
 #include "tools/host/time/CivilTime.h"
+#include "tools/host/track/LapFigures.h"
 
 namespace {
 
@@ -87,28 +88,31 @@ void appendTrackpoint(std::string& out, const TrackPoint& p) {
 }
 
 // A Lap without its Trackpoints, which go into the slot of its Track; no
-// Track where the lap has no sample, since a Track needs one.
-XmlShell lapShell(const TrackLap& lap) {
+// Track where the lap has no sample, since a Track needs one. The schema
+// demands a distance and the energy: 0 where none was measured.
+XmlShell lapShell(const TrackLap& lap, const Figures& f) {
     pugi::xml_document document;
     pugi::xml_node node = document.append_child("Lap");
     node.append_attribute("StartTime").set_value(isoDateTime(lap.start, "Z").c_str());
-    addText(node, "TotalTimeSeconds", numberWith(lap.duration, 1));
-    addText(node, "DistanceMeters", numberWith(lap.distance.value_or(0), 2));
+    addText(node, "TotalTimeSeconds", numberWith(f.time, 1));
+    addText(node, "DistanceMeters", numberWith(f.distance.value_or(0), 2));
+    if (f.maximumSpeed) addText(node, "MaximumSpeed", numberWith(*f.maximumSpeed, 3));
     addText(node, "Calories", std::to_string(lap.calories.value_or(0)));
-    if (lap.averageHeartRate) addHeartRate(node, "AverageHeartRateBpm", *lap.averageHeartRate);
-    if (lap.maximumHeartRate) addHeartRate(node, "MaximumHeartRateBpm", *lap.maximumHeartRate);
+    if (f.averageHeartRate) addHeartRate(node, "AverageHeartRateBpm", *f.averageHeartRate);
+    if (f.maximumHeartRate) addHeartRate(node, "MaximumHeartRateBpm", *f.maximumHeartRate);
     addText(node, "Intensity", "Active");
-    if (lap.cadence && *lap.cadence <= 254) addText(node, "Cadence", std::to_string(*lap.cadence));
+    if (f.averageCadence && *f.averageCadence <= 254) addText(node, "Cadence", std::to_string(*f.averageCadence));
     addText(node, "TriggerMethod", "Manual");
     if (lap.endSample > lap.firstSample)
         addSlot(node.append_child("Track"));
     else
         addSlot(node);
-    if (lap.speed || lap.power) {
+    if (f.averageSpeed || f.averagePower || f.maximumPower) {
         pugi::xml_node extension = node.append_child("Extensions").append_child("LX");
         extension.append_attribute("xmlns").set_value(kActivityExtension);
-        if (lap.speed) addText(extension, "AvgSpeed", numberWith(*lap.speed, 3));
-        if (lap.power) addText(extension, "AvgWatts", numberWith(*lap.power, 0));
+        if (f.averageSpeed) addText(extension, "AvgSpeed", numberWith(*f.averageSpeed, 3));
+        if (f.averagePower) addText(extension, "AvgWatts", numberWith(*f.averagePower, 0));
+        if (f.maximumPower) addText(extension, "MaxWatts", numberWith(*f.maximumPower, 0));
     }
     return printAround(document, false);
 }
@@ -135,8 +139,10 @@ void writeTcx(const Track& track, std::ostream& out) {
 
     out << file.head << '\n';
     std::string text;
-    for (const TrackLap& lap : track.laps()) {
-        const XmlShell shell = lapShell(lap);
+    const LapFigures figures = LapFigures::of(track);
+    for (size_t k = 0; k < track.laps().size(); ++k) {
+        const TrackLap& lap = track.laps()[k];
+        const XmlShell shell = lapShell(lap, figures.lap(k));
         out << shell.head;
         for (int32_t j = lap.firstSample; j < lap.endSample; ++j) {
             text.clear();

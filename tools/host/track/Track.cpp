@@ -45,7 +45,6 @@ TrackLap Track::wholeLap() const {
     whole.start = start_;
     whole.duration = duration_;
     whole.endSample = size();
-    whole.distance = totalDistance_;
     return whole;
 }
 

@@ -35,19 +35,14 @@ struct TrackPoint {
 };
 
 // A lap. Samples [firstSample, endSample) belong to it: those before its end
-// that no earlier lap took; the last lap takes the rest.
+// that no earlier lap took; the last lap takes the rest. Its figures come
+// from those samples (LapFigures), not from what the monitor wrote for it.
 struct TrackLap {
     int64_t start = 0;    // seconds since 1970-01-01 UTC
     double duration = 0;  // seconds
     int32_t firstSample = 0, endSample = 0;
-    std::optional<double> distance;  // metres, between the samples that open this lap and the next
-    std::optional<int> averageHeartRate, maximumHeartRate;
-    std::optional<double> speed;  // m/s, as the monitor gave it for the lap
-    std::optional<int> cadence;
-    std::optional<double> power;
-    std::optional<double> ascent;  // metres
-    std::optional<int> calories;   // kcal, the lap's share of the exercise's energy
-    std::string name;              // as the file names the lap, UTF-8; empty for none
+    std::optional<int> calories;  // kcal, the lap's share of the exercise's energy
+    std::string name;             // as the file names the lap, UTF-8; empty for none
 };
 
 // What the converted file came from and how its times were placed.

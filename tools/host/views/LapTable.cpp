@@ -23,7 +23,8 @@ constexpr char kNone[] = "\xe2\x80\x93";  // en dash
 // A lap as the table shows it.
 struct LapRow {
     const TrackLap& lap;
-    std::optional<double> heartRate, power, speed;
+    Figures figures;
+    double end;  // seconds since the start: the laps follow each other from it
 };
 
 // The cells of a column of one value per lap, or none where no lap has one.
@@ -39,20 +40,6 @@ std::vector<std::string> cellsOf(const std::vector<LapRow>& rows,
     return any ? cells : std::vector<std::string>();
 }
 
-LapRow rowOf(const TrackLap& lap, const LapSums& sums) {
-    LapRow row{lap, std::nullopt, std::nullopt, lap.speed};
-    if (sums.heartRates > 0)
-        row.heartRate = sums.heartRate / static_cast<double>(sums.heartRates);
-    else if (lap.averageHeartRate)
-        row.heartRate = *lap.averageHeartRate;
-    if (sums.powers > 0)
-        row.power = sums.power / static_cast<double>(sums.powers);
-    else
-        row.power = lap.power;
-    if (lap.distance && lap.duration > 0) row.speed = *lap.distance / lap.duration;
-    return row;
-}
-
 }  // namespace
 
 double LapTable::Column::width() const {
@@ -65,21 +52,14 @@ void LapTable::addColumn(std::string header, std::string unit, std::vector<std::
     if (!cells.empty()) columns_.push_back({std::move(header), std::move(unit), std::move(cells), number});
 }
 
-void LapSums::add(const TrackPoint& point) {
-    if (point.heartRate) {
-        heartRate += *point.heartRate;
-        ++heartRates;
-    }
-    if (point.power && std::isfinite(*point.power)) {
-        power += *point.power;
-        ++powers;
-    }
-}
-
-LapTable::LapTable(const Track& track, const std::vector<LapSums>& sums) {
-    if (!track.lapsFromFile() || sums.size() != track.laps().size()) return;
+LapTable::LapTable(const Track& track, const LapFigures& figures) {
+    if (!track.lapsFromFile()) return;
     std::vector<LapRow> laps;
-    for (size_t k = 0; k < sums.size(); ++k) laps.push_back(rowOf(track.laps()[k], sums[k]));
+    double end = 0;
+    for (size_t k = 0; k < track.laps().size(); ++k) {
+        end += std::max(track.laps()[k].duration, 0.0);
+        laps.push_back({track.laps()[k], figures.lap(k), end});
+    }
     rows_ = laps.size();
     std::vector<std::string> numbers;
     for (size_t k = 1; k <= laps.size(); ++k) numbers.push_back(std::to_string(k));
@@ -89,41 +69,42 @@ LapTable::LapTable(const Track& track, const std::vector<LapSums>& sums) {
                   return shortened(row.lap.name, kLongestName);
               }),
               false);
-    addColumn("Ends at", "h:mm:ss", cellsOf(laps, [&](const LapRow& row) {
-                  const TrackLap& lap = row.lap;
-                  return durationText(std::llround(static_cast<double>(lap.start - track.startTime()) + lap.duration));
-              }));
+    addColumn("Ends at", "h:mm:ss",
+              cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.end)); }));
     addColumn("Time", "h:mm:ss",
-              cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.lap.duration)); }));
+              cellsOf(laps, [](const LapRow& row) { return durationText(std::llround(row.figures.time)); }));
     // Samples without times measured no distance, nor a speed.
     if (track.timed()) {
         addColumn("Distance", "km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                      if (!row.lap.distance) return std::nullopt;
-                      return fixedText(*row.lap.distance / 1000, 2);
+                      if (!row.figures.distance) return std::nullopt;
+                      return fixedText(*row.figures.distance / 1000, 2);
                   }));
     }
     addColumn("Avg HR", "bpm", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                  if (!row.heartRate) return std::nullopt;
-                  return fixedText(*row.heartRate, 0);
+                  if (!row.figures.averageHeartRate) return std::nullopt;
+                  return std::to_string(*row.figures.averageHeartRate);
               }));
     if (track.timed()) {
         if (track.sport() == Sport::Running)
             addColumn("Pace", "min/km", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                          const std::optional<double> pace = row.speed ? paceAt(*row.speed) : std::nullopt;
+                          const std::optional<double> speed = row.figures.averageSpeed;
+                          const std::optional<double> pace = speed ? paceAt(*speed) : std::nullopt;
                           if (!pace) return std::nullopt;
                           return paceText(*pace);
                       }));
         else
             addColumn("Speed", "km/h", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                          if (!row.speed) return std::nullopt;
-                          return fixedText(*row.speed * 3.6, 1);
+                          if (!row.figures.averageSpeed) return std::nullopt;
+                          return fixedText(*row.figures.averageSpeed * 3.6, 1);
                       }));
     }
     // A power meter's laps; a column of zeros had none.
-    if (std::any_of(laps.begin(), laps.end(), [](const LapRow& row) { return row.power && *row.power > 0; }))
+    if (std::any_of(laps.begin(), laps.end(), [](const LapRow& row) {
+            return row.figures.averagePower && *row.figures.averagePower > 0;
+        }))
         addColumn("Power", "W", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
-                      if (!row.power) return std::nullopt;
-                      return fixedText(*row.power, 0);
+                      if (!row.figures.averagePower) return std::nullopt;
+                      return fixedText(*row.figures.averagePower, 0);
                   }));
     addColumn("Energy", "kcal", cellsOf(laps, [](const LapRow& row) -> std::optional<std::string> {
                   if (!row.lap.calories) return std::nullopt;

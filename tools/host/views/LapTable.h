@@ -4,25 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "tools/host/track/LapFigures.h"
 #include "tools/host/track/Track.h"
-
-// The heart rates and powers of a lap's samples, summed as they stream by.
-struct LapSums {
-    double heartRate = 0, power = 0;
-    int64_t heartRates = 0, powers = 0;
-    void add(const TrackPoint& point);
-};
 
 // The table of laps under a chart: each lap's number and name, when it
 // ended, its time, distance, average heart rate, speed (pace for a run),
-// power and energy; a column only where a lap has such a value. Means are
-// those of the lap's samples, as the panels above show them, and the
-// speed is the distance over the time; the monitor's figures for the lap
-// stand in where the samples give none.
+// power and energy; a column only where a lap has such a value. The figures
+// are those the converted files give the lap, from its samples.
 class LapTable {
 public:
-    // `sums`: one per lap. Empty for a track whose file has no laps.
-    LapTable(const Track& track, const std::vector<LapSums>& sums);
+    // Empty for a track whose file has no laps.
+    LapTable(const Track& track, const LapFigures& figures);
 
     bool empty() const { return columns_.empty(); }
     double width() const;

@@ -59,7 +59,8 @@ public:
         : track_(track),
           timed_(track.timed()),
           span_(std::max(1.0, timed_ ? std::max(track.duration(), lastBeat()) : track.size() - 1.0)),
-          time_(spanScale(span_, timed_)) {
+          time_(spanScale(span_, timed_)),
+          lapFigures_(track) {
         // A file in US units holds 0 degrees Fahrenheit where nothing measured the temperature.
         const double unreadTemperature = track.origin().usUnits ? -160.0 / 9 : 0;
         for (const SeriesKind kind : chartSeries(track))
@@ -121,12 +122,11 @@ private:
     // The one pass over the points, then the beats.
     void collect() {
         const std::vector<TrackLap>& laps = track_.laps();
-        lapSums_.resize(std::max<size_t>(laps.size(), 1));
         size_t lap = 0;
         for (int32_t j = 0; j < track_.size(); ++j) {
             for (; lap + 1 < laps.size() && laps[lap].endSample <= j; ++lap) route_.markLapEnd(static_cast<int>(lap + 1));
             const TrackPoint p = track_.point(j);
-            lapSums_[lap].add(p);
+            lapFigures_.add(j, p);
             const int column = columnOf(timed_ ? p.offset : j);
             for (SeriesColumns& series : series_) {
                 const std::optional<double> value = seriesValue(series.kind(), p);
@@ -270,7 +270,7 @@ private:
 
     // The route and the lap table, side by side where both fit; the y below them.
     double bottom(pugi::xml_node svg, double y) const {
-        const LapTable table(track_, lapSums_);
+        const LapTable table(track_, lapFigures_);
         if (route_.empty() && table.empty()) return y - kSectionGap;
         double tableX = kLeft, tableY = y, below = y;
         if (!route_.empty()) {
@@ -295,7 +295,7 @@ private:
     AxisScale time_;
     std::vector<SeriesColumns> series_;
     RouteSketch route_;
-    std::vector<LapSums> lapSums_;  // one per lap
+    LapFigures lapFigures_;
     double panelHeight_ = kPanelHeights[0];
 };
 
