@@ -83,6 +83,7 @@ public:
           summary_(summary),
           written_(written),
           messages_(messages),
+          notices_(options.verbose ? messages : quiet_),
           recordings_(fullPaths(rawFiles), &companions),
           names_(fw::toPath(options.outputDirectory)) {
         for (const ConversionFormat format : options.formats) {
@@ -130,16 +131,23 @@ public:
 
         const fs::path base = names_.claim(
             file.outputFolder, file.stem + (file.archive ? "-" + std::to_string(report.index) : ""), extensions_);
+        // Read only when they go into a file, and let go once it is written.
+        BeatSeries partnerBeats;
         if (RRRecording* partner =
                 recordings_.partnerOf(file.archive ? fs::path() : file.full, *facts, report.diary ? &*report.diary : nullptr)) {
             partner->merged = true;
             summary_.recordingMerged();
             const bool carried = carries(ConversionFormat::Fit) || carries(ConversionFormat::Svg);
-            if (carried) track.carryBeats(partner->beats.beats());
-            messages_ << "polarhost: " << recordingLabel(*partner) << ": the R-R recording of " << label << " ("
-                      << (carried ? "its intervals merged into " + mergedInto(base)
-                                  : "this format has no place for its intervals; FIT and SVG have")
-                      << "), no file of its own\n";
+            if (carried) {
+                partnerBeats = RRRecordings::beatsOf(*partner);
+                track.carryBeats(partnerBeats.beats());
+            }
+            // Intervals in no file written are worth saying; a merge as asked is not, but with --verbose.
+            (carried ? notices_ : messages_)
+                << "polarhost: " << recordingLabel(*partner) << ": the R-R recording of " << label << " ("
+                << (carried ? "its intervals merged into " + mergedInto(base)
+                            : "this format has no place for its intervals; FIT and SVG have")
+                << "), no file of its own\n";
         }
 
         file.converted |= writeFiles(label, base, track,
@@ -300,7 +308,10 @@ private:
         TrackPlacement placement = ::placeTrack(gps, clock, options_.tracks);
         const bool placed = placement.outcome() == TrackPlacement::Outcome::Placed;
         summary_.trackPlaced(placed);
-        messages_ << "polarhost: " << label << ": " << name << ": " << placement.message() << "\n";
+        // A track placed without doubt is what the user expects; one not
+        // placed, or placed by a doubtful reading, is worth saying.
+        (placed && !placement.doubtful() ? notices_ : messages_)
+            << "polarhost: " << label << ": " << name << ": " << placement.message() << "\n";
         if (!placed) return std::nullopt;
         if (const std::optional<int32_t> watch = placement.watchOffset(); watch && !options_.utcOffset) {
             origin.utcOffset = *watch;
@@ -320,14 +331,15 @@ private:
     bool convertRecording(const RRRecording& recording) {
         const std::string label = recordingLabel(recording);
         const RawFileState& file = files_[recording.rawFile];
-        if (recording.beats.beats().empty()) {
+        const BeatSeries beats = RRRecordings::beatsOf(recording);
+        if (beats.beats().empty()) {
             skip(label, RunSummary::Skip::NoBeat, "an R-R recording without a beat");
             return false;
         }
         summary_.exerciseFound();
         TrackOrigin origin = originAt(file, recording.header.facts.start, label);
         origin.entry = recording.header.entry;
-        BeatTrack track(recording.beats, recording.header.facts, origin);
+        BeatTrack track(beats, recording.header.facts, origin);
         track.setSport(sportFor(recording.header.facts, std::optional<int32_t>(), options_.sports));
         const std::string stem =
             file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
@@ -416,6 +428,8 @@ private:
     RunSummary& summary_;
     std::ostream& written_;
     std::ostream& messages_;
+    std::ostream quiet_{nullptr};  // writes nothing: the notices without --verbose
+    std::ostream& notices_;
     RRRecordings recordings_;
     OutputNames names_;
     std::vector<RawFileState> files_;

@@ -39,16 +39,18 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
 
 void RRRecordings::add(size_t rawFile, const fs::path& path, std::vector<ExerciseHeader> headers,
                        const fs::path& diaryPartner) {
-    const std::vector<std::string> texts = readExerciseTexts(fw::fromPath(path), headers, kRecordingLimit);
-    for (size_t k = 0; k < headers.size(); ++k) {
+    for (ExerciseHeader& header : headers) {
         auto recording = std::make_unique<RRRecording>();
         recording->rawFile = rawFile;
         recording->path = path;
-        recording->header = std::move(headers[k]);
-        recording->beats = BeatSeries::fromFileText(texts[k]);
+        recording->header = std::move(header);
         recording->diaryPartner = diaryPartner;
         recordings_.push_back(std::move(recording));
     }
+}
+
+BeatSeries RRRecordings::beatsOf(const RRRecording& recording) {
+    return BeatSeries::fromFileText(readExerciseText(fw::fromPath(recording.path), recording.header, kRecordingLimit));
 }
 
 RRRecording* RRRecordings::partnerOf(const fs::path& exerciseFile, const RecordingFacts& facts,
