@@ -81,10 +81,6 @@ TEST_F(RunMessages_verbose, wellConvertedFolderSaysOnlyItsSummary) {
         << verbose.err;
     EXPECT_NE(verbose.err.find("24051201.hrm: phone.gpx: track placed by "), std::string::npos) << verbose.err;
     EXPECT_NE(verbose.err.find(quiet.err), std::string::npos) << "the same summary ends it";
-
-    const HostRun report = run({"--verbose", path("day/24051201.hrm")});
-    EXPECT_EQ(report.status, 2);
-    EXPECT_NE(report.err.find("--verbose apply only to --format tcx"), std::string::npos) << report.err;
 }
 
 // On a terminal the line of how far the run is comes and goes, and every

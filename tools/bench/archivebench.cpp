@@ -4,7 +4,7 @@
 // Run it from an optimised native build:
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build/release --target polarhost archivebench
-//   build/release/tools/bench/archivebench [--years 5,20] [--host PATH] [--keep]
+//   build/release/tools/bench/archivebench [--years 5,20] [--format fit] [--host PATH] [--keep]
 //
 // It writes an archive of as many year folders as the most years asked for
 // into a fresh directory under $TMPDIR (or /tmp), ~100 exercises a year the
@@ -13,8 +13,9 @@
 // (an hour of beats); for every other one its GPS track; one day diary per
 // day naming the three. Then, for each count of years, it runs polarhost
 // (--host, by default the one built beside this program) in a child process
-// on the first years' folders, converting to FIT and SVG (beats merged, the
-// overview page written), and reports the child's peak resident size
+// on the first years' folders, converting to --format (FIT by default, into
+// which the beats are merged; fit,svg adds the charts and the overview
+// page of every exercise), and reports the child's peak resident size
 // (getrusage's ru_maxrss), its time and the lines it wrote to standard
 // error. Target: the peaks of the fewest and the most years differ by less
 // than 20 %. The program exits 0 when the target is met, 1 when not.
@@ -149,9 +150,9 @@ struct Measure {
 
 // polarhost on `folders` in a child of its own, its output thrown away
 // and its standard error into `errors`.
-Measure runHost(const std::string& host, const std::vector<std::string>& folders, const fs::path& output,
-                const fs::path& errors) {
-    std::vector<std::string> args = {host, "--format", "fit,svg", "--utc-offset", "+00:00", "--output",
+Measure runHost(const std::string& host, const std::string& formats, const std::vector<std::string>& folders,
+                const fs::path& output, const fs::path& errors) {
+    std::vector<std::string> args = {host, "--format", formats, "--utc-offset", "+00:00", "--output",
                                      fw::fromPath(output)};
     args.insert(args.end(), folders.begin(), folders.end());
     std::vector<char*> argv;
@@ -195,10 +196,13 @@ std::vector<int> yearCounts(const char* text) {
 int main(int argc, char** argv) {
     std::vector<int> years = {5, 20};
     std::string host = fw::fromPath(fs::absolute(argv[0]).parent_path().parent_path() / "host" / "polarhost");
+    std::string formats = "fit";
     bool keep = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--years") == 0 && i + 1 < argc) {
             years = yearCounts(argv[++i]);
+        } else if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc) {
+            formats = argv[++i];
         } else if (std::strcmp(argv[i], "--host") == 0 && i + 1 < argc) {
             host = argv[++i];
         } else if (std::strcmp(argv[i], "--keep") == 0) {
@@ -207,7 +211,7 @@ int main(int argc, char** argv) {
             years.clear();
         }
         if (years.empty()) {
-            std::fprintf(stderr, "usage: archivebench [--years N,N...] [--host PATH] [--keep]\n");
+            std::fprintf(stderr, "usage: archivebench [--years N,N...] [--format F] [--host PATH] [--keep]\n");
             return 2;
         }
     }
@@ -233,12 +237,14 @@ int main(int argc, char** argv) {
         folders.push_back(fw::fromPath(folder));
     }
 
-    std::printf("\n%6s %10s %10s %10s %12s %8s\n", "years", "raw files", "time", "peak MiB", "stderr lines", "status");
+    std::printf("\npolarhost --format %s\n%6s %10s %10s %10s %12s %8s\n", formats.c_str(), "years", "raw files",
+                "time", "peak MiB", "stderr lines", "status");
     std::vector<long> peaks;
     for (const int count : years) {
         const fs::path output = dir / ("out-" + std::to_string(count));
-        const Measure m = runHost(host, std::vector<std::string>(folders.begin(), folders.begin() + count), output,
-                                  dir / ("stderr-" + std::to_string(count) + ".txt"));
+        const std::vector<std::string> first(folders.begin(), folders.begin() + count);
+        const Measure m =
+            runHost(host, formats, first, output, dir / ("stderr-" + std::to_string(count) + ".txt"));
         fs::remove_all(output);
         peaks.push_back(m.peakKiB);
         std::printf("%6d %10d %8.1f s %10.1f %12d %8d\n", count, rawFiles[static_cast<size_t>(count - 1)], m.seconds,

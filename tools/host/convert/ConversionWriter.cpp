@@ -41,10 +41,11 @@ FormatEntry formatEntry(ConversionFormat format) {
     return {format, ".tcx", &writeTcx};
 }
 
-// One raw file of the run, as begun.
+// One raw file of the run, as begun. The run keeps one per raw file:
+// text, not std::filesystem::path, which holds each of its parts besides.
 struct RawFileState {
     std::string shownPath, stem, name;  // name: without the directory, in UTF-8
-    fs::path full;
+    std::string full;
     std::string outputFolder;
     bool archive = false;
     bool converted = false;  // a file written, or an R-R recording merged
@@ -53,7 +54,7 @@ struct RawFileState {
 RawFileState fileState(const RawFileName& raw, bool utf8Names) {
     RawFileState file;
     file.shownPath = raw.shown;
-    file.full = fw::toPath(raw.full);
+    file.full = raw.full;
     file.outputFolder = raw.outputFolder;
     const fs::path name = fw::toPath(raw.shown).filename();
     file.archive = !IsHrmFile(fw::fromPath(name));
@@ -90,6 +91,7 @@ public:
             formats_.push_back(formatEntry(format));
             extensions_.push_back(formats_.back().extension);
         }
+        files_.reserve(rawFiles.size());
         for (const RawFileName& file : rawFiles) files_.push_back(fileState(file, options.utf8Names));
     }
 
@@ -134,7 +136,7 @@ public:
         // Read only when they go into a file, and let go once it is written.
         BeatSeries partnerBeats;
         if (RRRecording* partner =
-                recordings_.partnerOf(file.archive ? fs::path() : file.full, *facts, report.diary ? &*report.diary : nullptr)) {
+                recordings_.partnerOf(file.archive ? fs::path() : fw::toPath(file.full), *facts, report.diary ? &*report.diary : nullptr)) {
             partner->merged = true;
             summary_.recordingMerged();
             const bool carried = carries(ConversionFormat::Fit) || carries(ConversionFormat::Svg);
@@ -276,14 +278,15 @@ private:
         if (file.archive) {
             if (report.entry.empty()) return std::nullopt;
             name = fw::fromPath(fw::toPath(report.entry).stem()) + ".gpx";
-            const std::optional<std::string> bytes = fw::readZipEntry(fw::fromPath(file.full), name, kTrackEntryLimit);
+            const std::optional<std::string> bytes = fw::readZipEntry(file.full, name, kTrackEntryLimit);
             if (!bytes) return std::nullopt;
             gps = readGpsTrackText(*bytes);
         } else {
-            const FolderCompanions& folder = companions_.of(file.full.parent_path());
+            const fs::path full = fw::toPath(file.full);
+            const FolderCompanions& folder = companions_.of(full.parent_path());
             std::optional<fs::path> path;
             if (report.diary && !report.diary->entry.trackFile.empty()) path = folder.find(report.diary->entry.trackFile);
-            if (!path) path = folder.find(fw::fromPath(file.full.stem()) + ".gpx");
+            if (!path) path = folder.find(fw::fromPath(full.stem()) + ".gpx");
             if (!path) return std::nullopt;
             name = fw::fromPath(path->filename());
             gps = readGpsTrack(fw::fromPath(*path));
@@ -322,7 +325,7 @@ private:
     }
 
     std::string recordingLabel(const RRRecording& recording) const {
-        if (recording.rawFile == RRRecording::kNotInRun) return fw::fromPath(recording.path);
+        if (recording.rawFile == RRRecording::kNotInRun) return recording.path;
         const RawFileState& file = files_[recording.rawFile];
         return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
     }

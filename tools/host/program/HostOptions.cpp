@@ -260,7 +260,8 @@ std::string usageText(const HostProgram& program) {
         "  --verbose        also say, per file, what went as it should: an R-R\n"
         "                   recording merged, a track placed and how its times were\n"
         "                   read. Without it standard error holds only what could not\n"
-        "                   be converted as asked, and the summary\n";
+        "                   be converted as asked, and the summary; on a terminal, a\n"
+        "                   line there shows how far the run is\n";
     if (program.loadsLibrary)
         text += "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n";
     if (program.configurationDialog)

@@ -27,9 +27,15 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
     std::vector<std::string> diaries;
     for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end; entry.increment(failed)) {
         const std::string name = fw::fromPath(entry->path().filename());
-        names_.emplace(foldedName(name), name);
+        names_.push_back(name);
         if (foldedName(fw::fromPath(entry->path().extension())) == ".pdd") diaries.push_back(name);
     }
+    const auto folded = [](const std::string& a, const std::string& b) { return foldedName(a) < foldedName(b); };
+    std::stable_sort(names_.begin(), names_.end(), folded);
+    names_.erase(std::unique(names_.begin(), names_.end(),
+                             [](const std::string& a, const std::string& b) { return foldedName(a) == foldedName(b); }),
+                 names_.end());
+    names_.shrink_to_fit();
     std::sort(diaries.begin(), diaries.end());
     for (const std::string& name : diaries) {
         std::string error;
@@ -52,12 +58,17 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
             links_.push_back({name, entry});
         }
     }
+    links_.shrink_to_fit();
 }
 
 std::optional<fs::path> FolderCompanions::find(std::string_view name) const {
-    const auto found = names_.find(foldedName(name));
-    if (found == names_.end()) return std::nullopt;
-    return folder_ / fw::toPath(found->second);
+    const std::string wanted = foldedName(name);
+    const auto found = std::lower_bound(names_.begin(), names_.end(), wanted, [](const std::string& entry,
+                                                                                 const std::string& key) {
+        return foldedName(entry) < key;
+    });
+    if (found == names_.end() || foldedName(*found) != wanted) return std::nullopt;
+    return folder_ / fw::toPath(*found);
 }
 
 const DiaryLink* FolderCompanions::entryFor(std::string_view exerciseFile, int64_t start) const {

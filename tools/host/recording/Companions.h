@@ -49,7 +49,9 @@ public:
 
 private:
     std::filesystem::path folder_;
-    std::map<std::string, std::string> names_;  // folded name -> name as it is
+    // The names as they are, sorted by their folded form, one per folded
+    // form (the first listed): a run keeps every folder's, so no map nodes.
+    std::vector<std::string> names_;
     std::vector<DiaryLink> links_;
     std::vector<std::pair<int64_t, size_t>> dated_;  // diary day (days since 1970), link
     std::vector<std::string> read_, unreadable_, problems_, missing_;

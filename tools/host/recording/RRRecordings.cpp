@@ -12,14 +12,14 @@ namespace {
 // Far beyond a day of beats at five bytes a row.
 constexpr size_t kRecordingLimit = 16u << 20;
 
-fs::path normal(const fs::path& path) { return path.lexically_normal(); }
+std::string normal(const fs::path& path) { return fw::fromPath(path.lexically_normal()); }
 
 }  // namespace
 
 RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions* companions)
     : companions_(companions) {
     for (size_t file = 0; file < rawFiles.size(); ++file) {
-        const fs::path path = normal(fw::toPath(rawFiles[file]));
+        const std::string path = normal(fw::toPath(rawFiles[file]));
         const bool archive = !IsHrmFile(rawFiles[file]);
         std::vector<ExerciseHeader> rr;
         for (ExerciseHeader& header : readExerciseHeaders(rawFiles[file], archive)) {
@@ -28,17 +28,18 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
             else
                 others_.push_back({file, path, header.facts.start});
         }
-        fs::path diaryPartner;
+        std::string diaryPartner;
+        const fs::path name = fw::toPath(path);
         if (companions && !archive)
             if (const std::optional<fs::path> partner =
-                    companions->of(path.parent_path()).exerciseOfRecording(fw::fromPath(path.filename())))
+                    companions->of(name.parent_path()).exerciseOfRecording(fw::fromPath(name.filename())))
                 diaryPartner = normal(*partner);
         add(file, path, std::move(rr), diaryPartner);
     }
 }
 
-void RRRecordings::add(size_t rawFile, const fs::path& path, std::vector<ExerciseHeader> headers,
-                       const fs::path& diaryPartner) {
+void RRRecordings::add(size_t rawFile, const std::string& path, std::vector<ExerciseHeader> headers,
+                       const std::string& diaryPartner) {
     for (ExerciseHeader& header : headers) {
         auto recording = std::make_unique<RRRecording>();
         recording->rawFile = rawFile;
@@ -50,20 +51,21 @@ void RRRecordings::add(size_t rawFile, const fs::path& path, std::vector<Exercis
 }
 
 BeatSeries RRRecordings::beatsOf(const RRRecording& recording) {
-    return BeatSeries::fromFileText(readExerciseText(fw::fromPath(recording.path), recording.header, kRecordingLimit));
+    return BeatSeries::fromFileText(readExerciseText(recording.path, recording.header, kRecordingLimit));
 }
 
 RRRecording* RRRecordings::partnerOf(const fs::path& exerciseFile, const RecordingFacts& facts,
                                      const DiaryLink* diary) {
     if (facts.interval == hrm::kRRRecordingInterval) return nullptr;
-    const fs::path exercise = exerciseFile.empty() ? fs::path() : normal(exerciseFile);
+    const std::string exercise = exerciseFile.empty() ? std::string() : normal(exerciseFile);
     if (diary && companions_ && !diary->entry.rrFile.empty() && !exercise.empty()) {
-        if (const std::optional<fs::path> found = companions_->of(exercise.parent_path()).find(diary->entry.rrFile)) {
-            const fs::path path = normal(*found);
+        if (const std::optional<fs::path> found =
+                companions_->of(fw::toPath(exercise).parent_path()).find(diary->entry.rrFile)) {
+            const std::string path = normal(*found);
             for (const std::unique_ptr<RRRecording>& recording : recordings_)
                 if (recording->header.entry.empty() && recording->path == path)
                     return recording->merged ? nullptr : recording.get();
-            std::vector<ExerciseHeader> headers = readExerciseHeaders(fw::fromPath(path), false);
+            std::vector<ExerciseHeader> headers = readExerciseHeaders(path, false);
             if (!headers.empty() && headers.front().facts.interval == hrm::kRRRecordingInterval) {
                 add(RRRecording::kNotInRun, path, std::move(headers), exercise);
                 return recordings_.back().get();

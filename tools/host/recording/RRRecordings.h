@@ -16,11 +16,13 @@
 struct RRRecording {
     static constexpr size_t kNotInRun = std::numeric_limits<size_t>::max();
     size_t rawFile = kNotInRun;  // index of its raw file in the run; kNotInRun for one only a diary named
-    std::filesystem::path path;  // its raw file
+    // Paths are kept as text, normalised: a run keeps one or two per raw
+    // file, and a std::filesystem::path holds each of its parts besides.
+    std::string path;  // its raw file
     ExerciseHeader header;
     bool merged = false;  // its beats went into the file of the exercise made beside it
     // The exercise file a day diary makes it the R-R recording of; empty when none does.
-    std::filesystem::path diaryPartner;
+    std::string diaryPartner;
 };
 
 // The R-R recordings of a run, and the start of every other exercise, read
@@ -51,12 +53,12 @@ public:
 
 private:
     // The R-R recordings `headers` gives behind raw file `path`.
-    void add(size_t rawFile, const std::filesystem::path& path, std::vector<ExerciseHeader> headers,
-             const std::filesystem::path& diaryPartner);
+    void add(size_t rawFile, const std::string& path, std::vector<ExerciseHeader> headers,
+             const std::string& diaryPartner);
 
     struct ExerciseStart {
         size_t rawFile;
-        std::filesystem::path path;
+        std::string path;
         int64_t start;
     };
     std::vector<std::unique_ptr<RRRecording>> recordings_;
