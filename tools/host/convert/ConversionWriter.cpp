@@ -41,14 +41,13 @@ FormatEntry formatEntry(ConversionFormat format) {
     return {format, ".tcx", &writeTcx};
 }
 
-// One raw file of the run, as begun. The run keeps one per raw file:
-// text, not std::filesystem::path, which holds each of its parts besides.
+// One raw file of the run, as begun: made from its names when needed, not
+// kept for every raw file of the run.
 struct RawFileState {
     std::string shownPath, stem, name;  // name: without the directory, in UTF-8
     std::string full;
     std::string outputFolder;
     bool archive = false;
-    bool converted = false;  // a file written, or an R-R recording merged
 };
 
 RawFileState fileState(const RawFileName& raw, bool utf8Names) {
@@ -86,26 +85,30 @@ public:
           messages_(messages),
           notices_(options.verbose ? messages : quiet_),
           recordings_(fullPaths(rawFiles), &companions),
-          names_(fw::toPath(options.outputDirectory)) {
+          names_(fw::toPath(options.outputDirectory)),
+          rawFiles_(rawFiles),
+          converted_(rawFiles.size(), false) {
         for (const ConversionFormat format : options.formats) {
             formats_.push_back(formatEntry(format));
             extensions_.push_back(formats_.back().extension);
         }
-        files_.reserve(rawFiles.size());
-        for (const RawFileName& file : rawFiles) files_.push_back(fileState(file, options.utf8Names));
     }
 
     // The files are begun in the order the run was given them; one it was
     // not given joins the run here.
     void beginFile(const std::string& path, int32_t exerciseCount) override {
         current_ = begun_++;
-        if (current_ == files_.size()) files_.push_back(fileState({path, path, ""}, options_.utf8Names));
+        if (current_ == converted_.size()) {
+            joined_.push_back({path, path, ""});
+            converted_.push_back(false);
+        }
+        file_ = stateOf(current_);
         exerciseCount_ = exerciseCount;
         unmatched_ = 0;
     }
 
     void exercise(const ExerciseReport& report) override {
-        RawFileState& file = files_[current_];
+        const RawFileState& file = file_;
         const std::string label = file.shownPath + (file.archive ? ", exercise " + std::to_string(report.index) : "");
         if (report.sampleCount <= 0 || !report.summary) return;
         summary_.exerciseFound();
@@ -152,28 +155,27 @@ public:
                 << "), no file of its own\n";
         }
 
-        file.converted |= writeFiles(label, base, track,
+        markConverted(current_, writeFiles(label, base, track,
                                      !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
                                      : !track.timed() ? "no recording interval (Interval= missing or 0), so its "
                                                         "samples cannot be placed in time"
-                                                      : nullptr);
+                                                      : nullptr));
     }
 
     void endFile(const std::vector<ExerciseHeader>& withoutSamples) override {
-        RawFileState& file = files_[current_];
         const size_t index = current_;
         const std::vector<RRRecording*> recordings = recordings_.ofFile(index);
-        nameEntriesWithoutSamples(file, withoutSamples);
+        nameEntriesWithoutSamples(file_, withoutSamples);
         for (RRRecording* recording : recordings) {
             if (recording->merged)
-                file.converted = true;
+                markConverted(index, true);
             else if (recordings_.partnerAfter(*recording, index))
                 pending_.push_back(recording);
             else
-                file.converted |= convertRecording(*recording);
+                markConverted(index, convertRecording(*recording));
         }
         if (exerciseCount_ == 0)
-            skip(file.shownPath, RunSummary::Skip::NotRecording, "not a recording (no exercise file, nor an archive of them)");
+            skip(file_.shownPath, RunSummary::Skip::NotRecording, "not a recording (no exercise file, nor an archive of them)");
     }
 
     // The exercise files that gave no sample (R-R recordings aside): each by
@@ -201,16 +203,14 @@ public:
 
     void finish() override {
         // Recordings whose partner came later and gave no file stand alone.
-        for (RRRecording* recording : pending_) {
-            RawFileState& file = files_[recording->rawFile];
-            file.converted |= recording->merged || convertRecording(*recording);
-        }
+        for (RRRecording* recording : pending_)
+            markConverted(recording->rawFile, recording->merged || convertRecording(*recording));
         writeOverview();
         written_ << std::flush;
     }
 
     bool everyFileConverted() const override {
-        return std::all_of(files_.begin(), files_.end(), [](const RawFileState& file) { return file.converted; });
+        return std::all_of(converted_.begin(), converted_.end(), [](bool converted) { return converted; });
     }
 
     void skip(const std::string& label, RunSummary::Skip kind, const std::string& reason) override {
@@ -220,6 +220,16 @@ public:
 
 private:
     static constexpr char kNoPosition[] = "no position recorded, and a GPX file holds positions only";
+
+    RawFileState stateOf(size_t index) const {
+        const bool given = index < rawFiles_.size();
+        return fileState(given ? rawFiles_[index] : joined_[index - rawFiles_.size()], options_.utf8Names);
+    }
+
+    // A file written, or an R-R recording merged.
+    void markConverted(size_t index, bool converted) {
+        if (converted) converted_[index] = true;
+    }
 
     bool carries(ConversionFormat format) const {
         return std::any_of(formats_.begin(), formats_.end(), [&](const FormatEntry& f) { return f.format == format; });
@@ -326,14 +336,14 @@ private:
 
     std::string recordingLabel(const RRRecording& recording) const {
         if (recording.rawFile == RRRecording::kNotInRun) return recording.path;
-        const RawFileState& file = files_[recording.rawFile];
+        const RawFileState file = stateOf(recording.rawFile);
         return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
     }
 
     // An R-R recording from its beats; false with the reason said when it gives no file.
     bool convertRecording(const RRRecording& recording) {
         const std::string label = recordingLabel(recording);
-        const RawFileState& file = files_[recording.rawFile];
+        const RawFileState file = stateOf(recording.rawFile);
         const BeatSeries beats = RRRecordings::beatsOf(recording);
         if (beats.beats().empty()) {
             skip(label, RunSummary::Skip::NoBeat, "an R-R recording without a beat");
@@ -435,7 +445,10 @@ private:
     std::ostream& notices_;
     RRRecordings recordings_;
     OutputNames names_;
-    std::vector<RawFileState> files_;
+    const std::vector<RawFileName>& rawFiles_;
+    std::vector<RawFileName> joined_;  // begun, and not among those the run was given
+    std::vector<bool> converted_;      // of every raw file, given or joined
+    RawFileState file_;                // of the file begun last
     size_t begun_ = 0, current_ = 0;
     int32_t exerciseCount_ = 0;
     int32_t unmatched_ = 0;              // exercises of the current file with samples and no header known

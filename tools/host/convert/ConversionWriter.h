@@ -68,7 +68,8 @@ public:
 // placed; what the run did, to `summary`. Where SVG is among the formats, finish() also writes
 // index.html into the output directory, the overview page of every exercise
 // charted. exercise(), endFile() and finish() throw OutputError when a file
-// cannot be written.
+// cannot be written. `rawFiles` outlives the run, which keeps no copy: a
+// lifetime archive has thousands.
 std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
                                                     const std::vector<RawFileName>& rawFiles, Companions& companions,
                                                     RunSummary& summary, std::ostream& written,
