@@ -145,6 +145,26 @@ TEST_F(ArchiveRun_diary, entryGivesNameSportEnergyAndLinks) {
     EXPECT_EQ(diary["energy"].number, 500);
 }
 
+// A run lets go of a folder's diaries when it moves on to another; a file
+// of that folder named later still gets its entry, and each diary is
+// counted once.
+TEST_F(ArchiveRun_diary, folderMetAgainKeepsItsEntries) {
+    HrmShape noon;
+    noon.start = "12:00:00.0";
+    for (const std::string folder : {"a", "b"}) {
+        fs::create_directories(path(folder));
+        write(folder + "/24051201.hrm", hrmText(HrmShape{}));
+        write(folder + "/24051202.hrm", hrmText(noon));
+        write(folder + "/20240512.pdd", diaryText({{36000, 1, 100, "First " + folder, "", "24051201.hrm", "", ""},
+                                                   {43200, 1, 100, "Second " + folder, "", "24051202.hrm", "", ""}}));
+    }
+    const HostRun result = convert("tcx", {path("a/24051201.hrm"), path("b/24051201.hrm"), path("a/24051202.hrm")});
+    EXPECT_NE(readFile(path("out/24051201.tcx")).find("<Notes>First a</Notes>"), std::string::npos);
+    EXPECT_NE(readFile(path("out/24051201 (2).tcx")).find("<Notes>First b</Notes>"), std::string::npos);
+    EXPECT_NE(readFile(path("out/24051202.tcx")).find("<Notes>Second a</Notes>"), std::string::npos);
+    EXPECT_NE(result.err.find("2 day diaries read"), std::string::npos) << result.err;
+}
+
 // A file cut off inside its last row gives no sample of made-up values; an
 // R-R recording that found no beat for minutes has no heart rate then; an
 // archive's entries are named right; each program's help names what it has.

@@ -102,6 +102,10 @@ public:
             joined_.push_back({path, path, ""});
             converted_.push_back(false);
         }
+        // Done with the folder of the file before: the next one's diaries take its place.
+        const fs::path folder = fw::toPath(stateOf(current_).full).parent_path();
+        if (current_ > 0 && fw::toPath(file_.full).parent_path() != folder)
+            companions_.release(fw::toPath(file_.full).parent_path());
         file_ = stateOf(current_);
         exerciseCount_ = exerciseCount;
         unmatched_ = 0;

@@ -92,6 +92,21 @@ std::optional<fs::path> FolderCompanions::exerciseOfRecording(std::string_view r
     return std::nullopt;
 }
 
+void FolderCompanions::release() {
+    names_ = {};
+    links_ = {};
+    dated_ = {};
+    released_ = true;
+}
+
+void FolderCompanions::reload(CodePage codePage) {
+    FolderCompanions fresh(folder_, codePage);
+    names_ = std::move(fresh.names_);
+    links_ = std::move(fresh.links_);
+    dated_ = std::move(fresh.dated_);
+    released_ = false;
+}
+
 const FolderCompanions& Companions::of(const fs::path& folder) {
     // One folder however its path is written.
     const fs::path key = folder.lexically_normal();
@@ -99,6 +114,13 @@ const FolderCompanions& Companions::of(const fs::path& folder) {
     if (!slot) {
         slot = std::make_unique<FolderCompanions>(key, codePage_);
         order_.push_back(slot.get());
+    } else if (slot->released()) {
+        slot->reload(codePage_);
     }
     return *slot;
+}
+
+void Companions::release(const fs::path& folder) {
+    const auto found = folders_.find(folder.lexically_normal());
+    if (found != folders_.end()) found->second->release();
 }

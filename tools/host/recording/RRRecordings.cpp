@@ -18,8 +18,14 @@ std::string normal(const fs::path& path) { return fw::fromPath(path.lexically_no
 
 RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions* companions)
     : companions_(companions) {
+    // A folder's diaries are let go when its files are read, and read again
+    // when they are converted, so that no more than one folder's are held.
+    fs::path folderBefore;
     for (size_t file = 0; file < rawFiles.size(); ++file) {
         const std::string path = normal(fw::toPath(rawFiles[file]));
+        const fs::path folder = fw::toPath(path).parent_path();
+        if (companions && file > 0 && folder != folderBefore) companions->release(folderBefore);
+        folderBefore = folder;
         const bool archive = !IsHrmFile(rawFiles[file]);
         std::vector<ExerciseHeader> rr;
         for (ExerciseHeader& header : readExerciseHeaders(rawFiles[file], archive)) {
@@ -29,13 +35,13 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
                 others_.push_back({file, path, header.facts.start});
         }
         std::string diaryPartner;
-        const fs::path name = fw::toPath(path);
         if (companions && !archive)
             if (const std::optional<fs::path> partner =
-                    companions->of(name.parent_path()).exerciseOfRecording(fw::fromPath(name.filename())))
+                    companions->of(folder).exerciseOfRecording(fw::fromPath(fw::toPath(path).filename())))
                 diaryPartner = normal(*partner);
         add(file, path, std::move(rr), diaryPartner);
     }
+    if (companions && !rawFiles.empty()) companions->release(folderBefore);
 }
 
 void RRRecordings::add(size_t rawFile, const std::string& path, std::vector<ExerciseHeader> headers,
