@@ -93,9 +93,10 @@ std::optional<fs::path> FolderCompanions::exerciseOfRecording(std::string_view r
 }
 
 void FolderCompanions::release() {
-    names_ = {};
-    links_ = {};
-    dated_ = {};
+    // Assigning {} would keep the capacity.
+    std::vector<std::string>().swap(names_);
+    std::vector<DiaryLink>().swap(links_);
+    std::vector<std::pair<int64_t, size_t>>().swap(dated_);
     released_ = true;
 }
 
