@@ -19,15 +19,16 @@ using RunMessages = ConvertFixture;
 using RunMessages_verbose = RunMessages;
 using RunMessages_progress = RunMessages;
 
-// A day where everything belongs together: the ride, its R-R recording and
-// its track, and the diary that names them.
+// A day where everything belongs together: the ride, its R-R recording
+// (met first, and of another start: only the diary links them) and its
+// track, and the diary that names them.
 void writeDay(const std::string& folder) {
     fs::create_directories(folder);
-    writeFile(folder + "/24051201.hrm", hrmText(rideWithLaps()));
-    writeFile(folder + "/24051202.hrm", rrText("09:59:58.0", {"800", "810", "820", "830"}));
+    writeFile(folder + "/24051201.hrm", rrText("09:59:58.0", {"800", "810", "820", "830"}));
+    writeFile(folder + "/24051202.hrm", hrmText(rideWithLaps()));
     writeFile(folder + "/phone.gpx", rideTrackText());
     writeFile(folder + "/20240512.pdd",
-              diaryText({{36000, 2, 500, "Ride", "", "24051201.hrm", "phone.gpx", "24051202.hrm"}}));
+              diaryText({{36000, 2, 500, "Ride", "", "24051202.hrm", "phone.gpx", "24051201.hrm"}}));
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -65,6 +66,7 @@ std::vector<std::string> screenLines(const std::string& text) {
 TEST_F(RunMessages_verbose, wellConvertedFolderSaysOnlyItsSummary) {
     writeDay(path("day"));
     const HostRun quiet = convert("fit", {path("day")});
+    EXPECT_EQ(quiet.out, path("out/24051202.fit") + "\n") << "the R-R recording merged, no file of its own";
     ASSERT_FALSE(quiet.err.empty());
     for (const std::string& line : linesOf(quiet.err))
         EXPECT_EQ(line.rfind("polarhost: summary: ", 0), 0u) << quiet.err;
@@ -75,11 +77,11 @@ TEST_F(RunMessages_verbose, wellConvertedFolderSaysOnlyItsSummary) {
     fs::remove_all(path("out"));
     const HostRun verbose = convert("fit", {"--verbose", path("day")});
     EXPECT_EQ(verbose.out, quiet.out);
-    EXPECT_NE(verbose.err.find("24051202.hrm: the R-R recording of " + path("day/24051201.hrm") +
+    EXPECT_NE(verbose.err.find("24051201.hrm: the R-R recording of " + path("day/24051202.hrm") +
                                " (its intervals merged into "),
               std::string::npos)
         << verbose.err;
-    EXPECT_NE(verbose.err.find("24051201.hrm: phone.gpx: track placed by "), std::string::npos) << verbose.err;
+    EXPECT_NE(verbose.err.find("24051202.hrm: phone.gpx: track placed by "), std::string::npos) << verbose.err;
     EXPECT_NE(verbose.err.find(quiet.err), std::string::npos) << "the same summary ends it";
 }
 
@@ -100,7 +102,7 @@ TEST_F(RunMessages_progress, onATerminalOnlyAndNeverMixed) {
     EXPECT_EQ(shown.back(), "") << "the line cleared at the end";
     shown.pop_back();
     ASSERT_EQ(shown.size(), 5u) << terminal.out;
-    EXPECT_EQ(shown[0], path("out/24051201.fit"));
+    EXPECT_EQ(shown[0], path("out/24051202.fit"));
     EXPECT_EQ(shown[1], "polarhost: " + path("day/notes.hrm") +
                             ": not a recording (no Version= in its [Params]); no file written");
     for (size_t k = 2; k < shown.size(); ++k) EXPECT_EQ(shown[k].rfind("polarhost: summary: ", 0), 0u) << shown[k];

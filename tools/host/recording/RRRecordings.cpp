@@ -1,6 +1,7 @@
 #include "tools/host/recording/RRRecordings.h"
 
 #include <algorithm>
+#include <map>
 
 #include "framework/FileSystem.h"
 #include "model/HrmFormat.h"
@@ -21,6 +22,7 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
     // A folder's diaries are let go when its files are read, and read again
     // when they are converted, so that no more than one folder's are held.
     fs::path folderBefore;
+    std::map<std::string, size_t> exerciseFiles;  // for the diaries' links, while they are read
     for (size_t file = 0; file < rawFiles.size(); ++file) {
         const std::string path = normal(fw::toPath(rawFiles[file]));
         const fs::path folder = fw::toPath(path).parent_path();
@@ -32,8 +34,9 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
             if (header.facts.interval == hrm::kRRRecordingInterval)
                 rr.push_back(std::move(header));
             else
-                others_.push_back({file, path, header.facts.start});
+                others_.push_back({file, header.facts.start});
         }
+        if (!others_.empty() && others_.back().rawFile == file) exerciseFiles[path] = file;
         std::string diaryPartner;
         if (companions && !archive)
             if (const std::optional<fs::path> partner =
@@ -42,6 +45,9 @@ RRRecordings::RRRecordings(const std::vector<std::string>& rawFiles, Companions*
         add(file, path, std::move(rr), diaryPartner);
     }
     if (companions && !rawFiles.empty()) companions->release(folderBefore);
+    for (const std::unique_ptr<RRRecording>& recording : recordings_)
+        if (const auto found = exerciseFiles.find(recording->diaryPartner); found != exerciseFiles.end())
+            recording->diaryPartnerFile = found->second;
 }
 
 void RRRecordings::add(size_t rawFile, const std::string& path, std::vector<ExerciseHeader> headers,
@@ -97,7 +103,7 @@ bool RRRecordings::partnerAfter(const RRRecording& recording, size_t rawFile) co
     const int64_t start = recording.header.facts.start;
     return std::any_of(others_.begin(), others_.end(), [&](const ExerciseStart& other) {
         if (other.rawFile <= rawFile) return false;
-        if (!recording.diaryPartner.empty()) return other.path == recording.diaryPartner;
+        if (!recording.diaryPartner.empty()) return other.rawFile == recording.diaryPartnerFile;
         return start >= 0 && other.start == start;
     });
 }

@@ -21,8 +21,10 @@ struct RRRecording {
     std::string path;  // its raw file
     ExerciseHeader header;
     bool merged = false;  // its beats went into the file of the exercise made beside it
-    // The exercise file a day diary makes it the R-R recording of; empty when none does.
+    // The exercise file a day diary makes it the R-R recording of; empty when
+    // none does. `diaryPartnerFile`: its index in the run; kNotInRun when not given.
     std::string diaryPartner;
+    size_t diaryPartnerFile = kNotInRun;
 };
 
 // The R-R recordings of a run, and the start of every other exercise, read
@@ -58,7 +60,6 @@ private:
 
     struct ExerciseStart {
         size_t rawFile;
-        std::string path;
         int64_t start;
     };
     std::vector<std::unique_ptr<RRRecording>> recordings_;
