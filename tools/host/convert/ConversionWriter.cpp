@@ -142,8 +142,9 @@ public:
             file.outputFolder, file.stem + (file.archive ? "-" + std::to_string(report.index) : ""), extensions_);
         // Read only when they go into a file, and let go once it is written.
         BeatSeries partnerBeats;
+        const fs::path exerciseFile = file.archive ? fs::path() : fw::toPath(file.full);
         if (RRRecording* partner =
-                recordings_.partnerOf(file.archive ? fs::path() : fw::toPath(file.full), *facts, report.diary ? &*report.diary : nullptr)) {
+                recordings_.partnerOf(exerciseFile, *facts, report.diary ? &*report.diary : nullptr)) {
             partner->merged = true;
             summary_.recordingMerged();
             const bool carried = carries(ConversionFormat::Fit) || carries(ConversionFormat::Svg);
@@ -159,11 +160,12 @@ public:
                 << "), no file of its own\n";
         }
 
-        markConverted(current_, writeFiles(label, base, track,
-                                     !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
-                                     : !track.timed() ? "no recording interval (Interval= missing or 0), so its "
-                                                        "samples cannot be placed in time"
-                                                      : nullptr));
+        const bool written = writeFiles(label, base, track,
+                                        !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
+                                        : !track.timed() ? "no recording interval (Interval= missing or 0), so its "
+                                                           "samples cannot be placed in time"
+                                                         : nullptr);
+        markConverted(current_, written);
     }
 
     void endFile(const std::vector<ExerciseHeader>& withoutSamples) override {
@@ -179,7 +181,8 @@ public:
                 markConverted(index, convertRecording(*recording));
         }
         if (exerciseCount_ == 0)
-            skip(file_.shownPath, RunSummary::Skip::NotRecording, "not a recording (no exercise file, nor an archive of them)");
+            skip(file_.shownPath, RunSummary::Skip::NotRecording,
+                 "not a recording (no exercise file, nor an archive of them)");
     }
 
     // The exercise files that gave no sample (R-R recordings aside): each by
