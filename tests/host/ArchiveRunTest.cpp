@@ -11,6 +11,7 @@
 
 #include "framework/Zip.h"
 #include "tests/host/ConvertFixture.h"
+#include "tests/shared/DiaryText.h"
 #include "tests/shared/HrmText.h"
 
 namespace {
@@ -22,31 +23,6 @@ using ArchiveRun_realDiaries = ArchiveRun;
 using ArchiveRun_folders = ArchiveRun;
 using ArchiveRun_diary = ArchiveRun;
 using ArchiveRun_files = ArchiveRun;
-
-// A day diary of the later layout: [DayInfo], then one [ExerciseInfoN] per
-// entry, its texts as the bytes given (the test picks the code page).
-struct DiaryEntry {
-    int start;  // seconds after midnight
-    int sport, energy;
-    std::string name, note, exerciseFile, trackFile, rrFile;
-};
-
-std::string diaryText(const std::vector<DiaryEntry>& entries) {
-    std::string text = "[DayInfo]\r\n100\t1\t1\t6\t1\t512\r\n20240512\t" + std::to_string(entries.size()) +
-                       "\t0\t0\t0\t0\r\n\r\n\r\n";
-    for (size_t k = 0; k < entries.size(); ++k) {
-        const DiaryEntry& e = entries[k];
-        text += "[ExerciseInfo" + std::to_string(k + 1) + "]\r\n101\t1\t3\t6\t12\t512\r\n";
-        text += "0\t0\t0\t0\t" + std::to_string(e.start) + "\t500\r\n";
-        text += std::to_string(e.sport) + "\t0\t0\t0\t0\t" + std::to_string(e.energy) + "\r\n";
-        text += "5000\t0\t0\t0\t0\t12\r\n";
-        for (const std::string& line : {e.name, e.note, e.exerciseFile, std::string(), std::string(), e.trackFile,
-                                        e.rrFile, std::string(), std::string(), std::string(), std::string(),
-                                        std::string()})
-            text += line + "\r\n";
-    }
-    return text;
-}
 
 // Every lap's Calories of a TCX file, added up.
 int tcxCalories(const std::string& tcx) {
@@ -170,6 +146,26 @@ TEST_F(ArchiveRun_diary, entryGivesNameSportEnergyAndLinks) {
     EXPECT_EQ(diary["name"].text, "Kolo \xc5\x99");
     EXPECT_EQ(diary["sport"].number, 7);
     EXPECT_EQ(diary["energy"].number, 500);
+}
+
+// A run lets go of a folder's diaries when it moves on to another; a file
+// of that folder named later still gets its entry, and each diary is
+// counted once.
+TEST_F(ArchiveRun_diary, folderMetAgainKeepsItsEntries) {
+    HrmShape noon;
+    noon.start = "12:00:00.0";
+    for (const std::string folder : {"a", "b"}) {
+        fs::create_directories(path(folder));
+        write(folder + "/24051201.hrm", hrmText(HrmShape{}));
+        write(folder + "/24051202.hrm", hrmText(noon));
+        write(folder + "/20240512.pdd", diaryText({{36000, 1, 100, "First " + folder, "", "24051201.hrm", "", ""},
+                                                   {43200, 1, 100, "Second " + folder, "", "24051202.hrm", "", ""}}));
+    }
+    const HostRun result = convert("tcx", {path("a/24051201.hrm"), path("b/24051201.hrm"), path("a/24051202.hrm")});
+    EXPECT_NE(readFile(path("out/24051201.tcx")).find("<Notes>First a</Notes>"), std::string::npos);
+    EXPECT_NE(readFile(path("out/24051201 (2).tcx")).find("<Notes>First b</Notes>"), std::string::npos);
+    EXPECT_NE(readFile(path("out/24051202.tcx")).find("<Notes>Second a</Notes>"), std::string::npos);
+    EXPECT_NE(result.err.find("2 day diaries read"), std::string::npos) << result.err;
 }
 
 // A file cut off inside its last row gives no sample of made-up values; an

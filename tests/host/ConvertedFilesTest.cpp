@@ -513,7 +513,7 @@ TEST_F(ConvertedFiles_rr, partnerMergedIntoTheSampleFile) {
     };
     const std::string archive = path("rides.hrz");
     fw::writeZip(archive, entries);
-    HostRun result = convert("fit", {archive});
+    HostRun result = convert("fit", {"--verbose", archive});
     EXPECT_EQ(result.out, path("out/rides-0.fit") + "\n" + path("out/rides-c-rr.fit") + "\n");
     EXPECT_NE(result.err.find("rides.hrz, entry b.hrm: the R-R recording of " + archive +
                               ", exercise 0 (its intervals merged into " + path("out/rides-0.fit") + ")"),
@@ -526,7 +526,7 @@ TEST_F(ConvertedFiles_rr, partnerMergedIntoTheSampleFile) {
     EXPECT_EQ(hrvIntervals(fit(path("out/rides-c-rr.fit"))), (std::vector<double>{0.9, 0.8}));
 
     fs::remove_all(path("out"));
-    result = convert("fit", {entries[1].path, entries[0].path});
+    result = convert("fit", {"--verbose", entries[1].path, entries[0].path});
     EXPECT_EQ(result.out, path("out/a.fit") + "\n");
     EXPECT_NE(result.err.find("its intervals merged into " + path("out/a.fit")), std::string::npos) << result.err;
     messages = fit(path("out/a.fit"));

@@ -50,7 +50,7 @@ HrmShape heartRateOnly() {
 TEST_F(GpsTrack_clock, trueUtcPlacedAtItsOffsetAndHeartRateOnlyGains) {
     const std::string file = write("ride.hrm", hrmText(heartRateOnly()));
     write("ride.gpx", trackText(0, 495, -6 * 3600, "Z"));
-    const HostRun result = convert("fit,tcx,gpx", {file}, 0, "TZ=Europe/Zurich");
+    const HostRun result = convert("fit,tcx,gpx", {"--verbose", file}, 0, "TZ=Europe/Zurich");
     EXPECT_NE(result.err.find("ride.gpx: track placed by its times as UTC, the watch at UTC+06:00"),
               std::string::npos)
         << result.err;

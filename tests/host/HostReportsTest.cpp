@@ -126,7 +126,8 @@ TEST_F(HostReports_exit, statusAndMessages) {
         {{file, "--settings"}, 2, "--settings needs a value"},
         {{"--dll", "PolarImport.dll", file}, 2, "unknown option --dll"},  // the plug-in is linked in
         {{"--format", "tcx", file}, 2, "name their folder with --output DIR"},
-        {{"--output", path("out"), file}, 2, "--output, --utc-offset, --track-offset and --track-by-order apply only"},
+        {{"--output", path("out"), file}, 2, "--output, --utc-offset, --track-offset, --track-by-order and --verbose"},
+        {{"--verbose", file}, 2, "and --verbose apply only to --format tcx"},
         {{"--format", "fit", "--output", path("out"), "--utc-offset", "+2", file}, 2, "--utc-offset wants +HH:MM"},
         {{"--format", "fit,json", "--output", path("out"), file}, 2, "one report (table, csv, json) or writes files"},
         {{"--format", "fit", "--output", path("out"), "--track-offset", "+6", file}, 2, "--track-offset wants"},

@@ -233,7 +233,7 @@ public:
         options.formats = {format};
         options.outputDirectory = directory;
         options.utcOffset = 0;
-        run_ = makeConversionWriter(options, {}, companions_, summary_, out, out);
+        run_ = makeConversionWriter(options, rawFiles_, companions_, summary_, out, out);
     }
     void beginFile(const std::string& path, int32_t count) override { run_->beginFile(path, count); }
     void exercise(const ExerciseReport& report) override { run_->exercise(report); }
@@ -241,6 +241,7 @@ public:
     void finish() override { run_->finish(); }
 
 private:
+    const std::vector<RawFileName> rawFiles_;  // none: the file joins the run when begun
     Companions companions_;
     RunSummary summary_;
     std::unique_ptr<ConversionRun> run_;

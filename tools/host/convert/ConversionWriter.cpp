@@ -42,19 +42,19 @@ FormatEntry formatEntry(ConversionFormat format) {
     return {format, ".tcx", &writeTcx};
 }
 
-// One raw file of the run, as begun.
+// One raw file of the run, as begun: made from its names when needed, not
+// kept for every raw file of the run.
 struct RawFileState {
     std::string shownPath, stem, name;  // name: without the directory, in UTF-8
-    fs::path full;
+    std::string full;
     std::string outputFolder;
     bool archive = false;
-    bool converted = false;  // a file written, or an R-R recording merged
 };
 
 RawFileState fileState(const RawFileName& raw) {
     RawFileState file;
     file.shownPath = raw.shown;
-    file.full = fw::toPath(raw.full);
+    file.full = raw.full;
     file.outputFolder = raw.outputFolder;
     const fs::path name = fw::toPath(raw.shown).filename();
     file.archive = !IsHrmFile(fw::fromPath(name));
@@ -84,26 +84,36 @@ public:
           summary_(summary),
           written_(written),
           messages_(messages),
+          notices_(options.verbose ? messages : quiet_),
           recordings_(fullPaths(rawFiles), &companions),
-          names_(fw::toPath(options.outputDirectory)) {
+          names_(fw::toPath(options.outputDirectory)),
+          rawFiles_(rawFiles),
+          converted_(rawFiles.size(), false) {
         for (const ConversionFormat format : options.formats) {
             formats_.push_back(formatEntry(format));
             extensions_.push_back(formats_.back().extension);
         }
-        for (const RawFileName& file : rawFiles) files_.push_back(fileState(file));
     }
 
     // The files are begun in the order the run was given them; one it was
     // not given joins the run here.
     void beginFile(const std::string& path, int32_t exerciseCount) override {
         current_ = begun_++;
-        if (current_ == files_.size()) files_.push_back(fileState({path, path, ""}));
+        if (current_ == converted_.size()) {
+            joined_.push_back({path, path, ""});
+            converted_.push_back(false);
+        }
+        // Done with the folder of the file before: the next one's diaries take its place.
+        const fs::path folder = fw::toPath(stateOf(current_).full).parent_path();
+        if (current_ > 0 && fw::toPath(file_.full).parent_path() != folder)
+            companions_.release(fw::toPath(file_.full).parent_path());
+        file_ = stateOf(current_);
         exerciseCount_ = exerciseCount;
         unmatched_ = 0;
     }
 
     void exercise(const ExerciseReport& report) override {
-        RawFileState& file = files_[current_];
+        const RawFileState& file = file_;
         const std::string label = file.shownPath + (file.archive ? ", exercise " + std::to_string(report.index) : "");
         if (report.sampleCount <= 0 || !report.summary) return;
         summary_.exerciseFound();
@@ -132,40 +142,49 @@ public:
 
         const fs::path base = names_.claim(
             file.outputFolder, file.stem + (file.archive ? "-" + std::to_string(report.index) : ""), extensions_);
+        // Read only when they go into a file, and let go once it is written.
+        BeatSeries partnerBeats;
+        const fs::path exerciseFile = file.archive ? fs::path() : fw::toPath(file.full);
         if (RRRecording* partner =
-                recordings_.partnerOf(file.archive ? fs::path() : file.full, *facts, report.diary ? &*report.diary : nullptr)) {
+                recordings_.partnerOf(exerciseFile, *facts, report.diary ? &*report.diary : nullptr)) {
             partner->merged = true;
             summary_.recordingMerged();
             const bool carried = carries(ConversionFormat::Fit) || carries(ConversionFormat::Svg);
-            if (carried) track.carryBeats(partner->beats.beats(), partner->beats.intervals());
-            messages_ << "polarhost: " << recordingLabel(*partner) << ": the R-R recording of " << label << " ("
-                      << (carried ? "its intervals merged into " + mergedInto(base)
-                                  : "this format has no place for its intervals; FIT and SVG have")
-                      << "), no file of its own\n";
+            if (carried) {
+                partnerBeats = RRRecordings::beatsOf(*partner);
+                track.carryBeats(partnerBeats.beats(), partnerBeats.intervals());
+            }
+            // Intervals in no file written are worth saying; a merge as asked is not, but with --verbose.
+            (carried ? notices_ : messages_)
+                << "polarhost: " << recordingLabel(*partner) << ": the R-R recording of " << label << " ("
+                << (carried ? "its intervals merged into " + mergedInto(base)
+                            : "this format has no place for its intervals; FIT and SVG have")
+                << "), no file of its own\n";
         }
 
-        file.converted |= writeFiles(label, base, track,
-                                     !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
-                                     : !track.timed() ? "no recording interval (Interval= missing or 0), so its "
-                                                        "samples cannot be placed in time"
-                                                      : nullptr);
+        const bool written = writeFiles(label, base, track,
+                                        !track.dated()   ? "no valid Date=, so its samples cannot be placed in time"
+                                        : !track.timed() ? "no recording interval (Interval= missing or 0), so its "
+                                                           "samples cannot be placed in time"
+                                                         : nullptr);
+        markConverted(current_, written);
     }
 
     void endFile(const std::vector<ExerciseHeader>& withoutSamples) override {
-        RawFileState& file = files_[current_];
         const size_t index = current_;
         const std::vector<RRRecording*> recordings = recordings_.ofFile(index);
-        nameEntriesWithoutSamples(file, withoutSamples);
+        nameEntriesWithoutSamples(file_, withoutSamples);
         for (RRRecording* recording : recordings) {
             if (recording->merged)
-                file.converted = true;
+                markConverted(index, true);
             else if (recordings_.partnerAfter(*recording, index))
                 pending_.push_back(recording);
             else
-                file.converted |= convertRecording(*recording);
+                markConverted(index, convertRecording(*recording));
         }
         if (exerciseCount_ == 0)
-            skip(file.shownPath, RunSummary::Skip::NotRecording, "not a recording (no exercise file, nor an archive of them)");
+            skip(file_.shownPath, RunSummary::Skip::NotRecording,
+                 "not a recording (no exercise file, nor an archive of them)");
     }
 
     // The exercise files that gave no sample (R-R recordings aside): each by
@@ -198,16 +217,14 @@ public:
 
     void finish() override {
         // Recordings whose partner came later and gave no file stand alone.
-        for (RRRecording* recording : pending_) {
-            RawFileState& file = files_[recording->rawFile];
-            file.converted |= recording->merged || convertRecording(*recording);
-        }
+        for (RRRecording* recording : pending_)
+            markConverted(recording->rawFile, recording->merged || convertRecording(*recording));
         writeOverview();
         written_ << std::flush;
     }
 
     bool everyFileConverted() const override {
-        return std::all_of(files_.begin(), files_.end(), [](const RawFileState& file) { return file.converted; });
+        return std::all_of(converted_.begin(), converted_.end(), [](bool converted) { return converted; });
     }
 
     void skip(const std::string& label, RunSummary::Skip kind, const std::string& reason) override {
@@ -217,6 +234,16 @@ public:
 
 private:
     static constexpr char kNoPosition[] = "no position recorded, and a GPX file holds positions only";
+
+    RawFileState stateOf(size_t index) const {
+        const bool given = index < rawFiles_.size();
+        return fileState(given ? rawFiles_[index] : joined_[index - rawFiles_.size()]);
+    }
+
+    // A file written, or an R-R recording merged.
+    void markConverted(size_t index, bool converted) {
+        if (converted) converted_[index] = true;
+    }
 
     bool carries(ConversionFormat format) const {
         return std::any_of(formats_.begin(), formats_.end(), [&](const FormatEntry& f) { return f.format == format; });
@@ -282,14 +309,15 @@ private:
         if (file.archive) {
             if (report.entry.empty()) return std::nullopt;
             name = fw::fromPath(fw::toPath(report.entry).stem()) + ".gpx";
-            const std::optional<std::string> bytes = fw::readZipEntry(fw::fromPath(file.full), name, kTrackEntryLimit);
+            const std::optional<std::string> bytes = fw::readZipEntry(file.full, name, kTrackEntryLimit);
             if (!bytes) return std::nullopt;
             gps = readGpsTrackText(*bytes);
         } else {
-            const FolderCompanions& folder = companions_.of(file.full.parent_path());
+            const fs::path full = fw::toPath(file.full);
+            const FolderCompanions& folder = companions_.of(full.parent_path());
             std::optional<fs::path> path;
             if (report.diary && !report.diary->entry.trackFile.empty()) path = folder.find(report.diary->entry.trackFile);
-            if (!path) path = folder.find(fw::fromPath(file.full.stem()) + ".gpx");
+            if (!path) path = folder.find(fw::fromPath(full.stem()) + ".gpx");
             if (!path) return std::nullopt;
             name = fw::fromPath(path->filename());
             gps = readGpsTrack(fw::fromPath(*path));
@@ -314,7 +342,10 @@ private:
         TrackPlacement placement = ::placeTrack(gps, clock, options_.tracks);
         const bool placed = placement.outcome() == TrackPlacement::Outcome::Placed;
         summary_.trackPlaced(placed);
-        messages_ << "polarhost: " << label << ": " << name << ": " << placement.message() << "\n";
+        // A track placed without doubt is what the user expects; one not
+        // placed, or placed by a doubtful reading, is worth saying.
+        (placed && !placement.doubtful() ? notices_ : messages_)
+            << "polarhost: " << label << ": " << name << ": " << placement.message() << "\n";
         if (!placed) return std::nullopt;
         if (const std::optional<int32_t> watch = placement.watchOffset(); watch && !options_.utcOffset) {
             origin.utcOffset = *watch;
@@ -325,16 +356,17 @@ private:
     }
 
     std::string recordingLabel(const RRRecording& recording) const {
-        if (recording.rawFile == RRRecording::kNotInRun) return fw::fromPath(recording.path);
-        const RawFileState& file = files_[recording.rawFile];
+        if (recording.rawFile == RRRecording::kNotInRun) return recording.path;
+        const RawFileState file = stateOf(recording.rawFile);
         return file.shownPath + (file.archive ? ", entry " + recording.header.entry : "");
     }
 
     // An R-R recording from its beats; false with the reason said when it gives no file.
     bool convertRecording(const RRRecording& recording) {
         const std::string label = recordingLabel(recording);
-        const RawFileState& file = files_[recording.rawFile];
-        if (recording.beats.beats().empty()) {
+        const RawFileState file = stateOf(recording.rawFile);
+        const BeatSeries beats = RRRecordings::beatsOf(recording);
+        if (beats.beats().empty()) {
             skip(label, RunSummary::Skip::NoBeat, "an R-R recording without a beat");
             return false;
         }
@@ -342,7 +374,7 @@ private:
         TrackOrigin origin = originAt(file, recording.header.facts.start, label);
         origin.entry = nameText(recording.header.entry);
         recordedBy(origin, recording.header.facts);
-        BeatTrack track(recording.beats, recording.header.facts, origin);
+        BeatTrack track(beats, recording.header.facts, origin);
         setSport(track, chooseSport(recording.header.facts, std::optional<int32_t>(), options_.sports, {}), label);
         const std::string stem =
             file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
@@ -448,9 +480,14 @@ private:
     RunSummary& summary_;
     std::ostream& written_;
     std::ostream& messages_;
+    std::ostream quiet_{nullptr};  // writes nothing: the notices without --verbose
+    std::ostream& notices_;
     RRRecordings recordings_;
     OutputNames names_;
-    std::vector<RawFileState> files_;
+    const std::vector<RawFileName>& rawFiles_;
+    std::vector<RawFileName> joined_;  // begun, and not among those the run was given
+    std::vector<bool> converted_;      // of every raw file, given or joined
+    RawFileState file_;                // of the file begun last
     size_t begun_ = 0, current_ = 0;
     int32_t exerciseCount_ = 0;
     int32_t unmatched_ = 0;              // exercises of the current file with samples and no header known

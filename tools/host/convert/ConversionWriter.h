@@ -32,6 +32,7 @@ struct ConversionOptions {
     bool placeTracks = true;        // the plug-in's GPS: a GPS track beside an exercise gives its positions
     PlacementOptions tracks;        // --track-offset, --track-by-order
     CodePage textEncoding = CodePage::windows1252;  // of the exercise files' notes and the day diaries
+    bool verbose = false;  // also say what went as it should: an R-R recording merged, a track placed
 };
 
 // A raw file as the user named it (or as found in a folder named), as the
@@ -64,11 +65,12 @@ public:
 // file is written under a temporary name and renamed when complete. The path
 // of each written file goes to `written`, below the output folder as the
 // user named it, as soon as the file is whole; what could not be converted as
-// asked, or was merged or placed, goes to `messages`; what the run did, to
-// `summary`. Where SVG is among the formats, finish() also writes
+// asked goes to `messages`, and with `verbose` also what was merged or
+// placed; what the run did, to `summary`. Where SVG is among the formats, finish() also writes
 // index.html into the output directory, the overview page of every exercise
 // charted. exercise(), endFile() and finish() throw OutputError when a file
-// cannot be written.
+// cannot be written. `rawFiles` outlives the run, which keeps no copy: a
+// lifetime archive has thousands.
 std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
                                                     const std::vector<RawFileName>& rawFiles, Companions& companions,
                                                     RunSummary& summary, std::ostream& written,

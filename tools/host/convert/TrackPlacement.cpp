@@ -278,8 +278,10 @@ TrackPlacement placeTrack(const GpsTrack& track, const ExerciseClock& exercise, 
             reading = *options.forced;
             note = ", as asked";
             if (!untrustworthy.empty()) note += "; " + untrustworthy;
-            if (!times.spanWhereFits(reading, duration))
+            if (!times.spanWhereFits(reading, duration)) {
                 note += "; it does not fit the exercise: " + times.spans(reading, start, duration);
+                placement.doubtful_ = true;
+            }
             if (reading.kind == Kind::Utc) placement.watchOffset_ = reading.utcOffset;
         } else {
             const std::optional<Choice> choice = bestReading(times, exercise.utcOffset, duration);
@@ -291,6 +293,7 @@ TrackPlacement placeTrack(const GpsTrack& track, const ExerciseClock& exercise, 
             }
             reading = choice->reading;
             if (!choice->clear) note = ", one of several offsets that fit as well";
+            placement.doubtful_ = !choice->clear;
             if (reading.kind == Kind::Utc && choice->clear) placement.watchOffset_ = reading.utcOffset;
         }
         placement.fixes_ = onExerciseClock(track, reading, start);

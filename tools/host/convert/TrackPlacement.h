@@ -105,6 +105,9 @@ public:
     // clock under reading (a), "track 16:43-16:46, exercise 16:21-16:25",
     // with dates where they differ.
     const std::string& message() const { return message_; }
+    // Placed, but the user should check it: another offset fits as well, or
+    // the reading asked for does not fit the exercise.
+    bool doubtful() const { return doubtful_; }
     // The reading taken, for the converted files: "its times as UTC, the
     // watch at UTC+06:00"; empty unless placed.
     std::string readingText() const;
@@ -134,6 +137,7 @@ private:
     std::optional<TrackReading> reading_;
     std::optional<int32_t> watchOffset_;
     std::string message_;
+    bool doubtful_ = false;
     std::vector<Fix> fixes_;
     double gapLimit_ = 30;
     double lastOffset_ = -std::numeric_limits<double>::infinity();

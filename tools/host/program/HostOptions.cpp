@@ -96,6 +96,10 @@ bool parseOptions(int argc, char** argv, const HostProgram& program, HostOptions
             byOrder = true;
             continue;
         }
+        if (arg == "--verbose") {
+            options.verbose = true;
+            continue;
+        }
         std::string value;
         bool hasValue = false;
         if (const size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
@@ -177,9 +181,9 @@ bool parseOptions(int argc, char** argv, const HostProgram& program, HostOptions
         error = "--format tcx, gpx, fit and svg write files: name their folder with --output DIR";
         return false;
     }
-    if (!converting && (!options.output.empty() || options.utcOffset || options.tracks.forced)) {
-        error = "--output, --utc-offset, --track-offset and --track-by-order apply only to --format tcx, gpx, fit "
-                "and svg";
+    if (!converting && (!options.output.empty() || options.utcOffset || options.tracks.forced || options.verbose)) {
+        error = "--output, --utc-offset, --track-offset, --track-by-order and --verbose apply only to --format tcx, "
+                "gpx, fit and svg";
         return false;
     }
     if (!options.help && options.files.empty() && options.importTarget.empty() && options.configure.empty()) {
@@ -199,7 +203,7 @@ std::string usageText(const HostProgram& program) {
         "       polarhost --format tcx,gpx,fit,svg --output DIR [--utc-offset +HH:MM]\n"
         "                 [--sport SPORT] [--sport-map N=SPORT,...] [--text-encoding CP]\n"
         "                 [--track-offset +HH:MM|local] [--track-by-order]\n"
-        "                 [--settings INI] RAWFILE|FOLDER...\n"
+        "                 [--verbose] [--settings INI] RAWFILE|FOLDER...\n"
         "\n"
         "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
         "exports, as the training-log application does, and prints what it hands over,\n"
@@ -259,7 +263,12 @@ std::string usageText(const HostProgram& program) {
         "                   written; without it, the reading that fits the exercise\n"
         "  --track-by-order spread each track's points evenly over its exercise, in\n"
         "                   order, whatever their times (for a track without times,\n"
-        "                   or one whose times run backwards or mostly cannot be read)\n";
+        "                   or one whose times run backwards or mostly cannot be read)\n"
+        "  --verbose        also say, per file, what went as it should: an R-R\n"
+        "                   recording merged, a track placed and how its times were\n"
+        "                   read. Without it standard error holds only what could not\n"
+        "                   be converted as asked, and the summary; on a terminal, a\n"
+        "                   line there shows how far the run is\n";
     if (program.loadsLibrary)
         text += "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n";
     if (program.configurationDialog)

@@ -23,6 +23,7 @@ struct HostOptions {
     std::vector<std::string> files;
     std::string importTarget;  // --import: the directory the import dialog archives into
     std::string configure;     // --configure: the settings file the configuration dialog edits
+    bool verbose = false;      // --verbose: converting, also say what went as it should
     bool help = false;
 };
 

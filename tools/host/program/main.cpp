@@ -5,18 +5,21 @@
 #include <filesystem>
 #include <initializer_list>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/FileSystem.h"
 #include "framework/Interrupts.h"
 #include "framework/PrivateFolder.h"
+#include "framework/Terminal.h"
 #include "model/Settings.h"
 #include "tools/host/binding/PluginBinding.h"
 #include "tools/host/convert/ConversionWriter.h"
 #include "tools/host/convert/RunSummary.h"
 #include "tools/host/driver/HostDriver.h"
 #include "tools/host/program/HostOptions.h"
+#include "tools/host/program/ProgressLine.h"
 #include "tools/host/program/RawFileWalk.h"
 #include "tools/host/recording/Companions.h"
 #include "tools/host/report/ReportWriters.h"
@@ -104,7 +107,14 @@ int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& argu
     conversion.placeTracks = values.gps;
     conversion.tracks = options.tracks;
     conversion.textEncoding = options.textEncoding;
+    conversion.verbose = options.verbose;
 
+    // On a terminal, how far the run is; not beside the plug-in's debug
+    // lines, which reach standard error past it.
+    std::optional<ProgressLine> progress;
+    if (fw::isTerminal(fw::StandardStream::Error) && !values.debug)
+        progress.emplace(std::cerr, fw::isTerminal(fw::StandardStream::Output) ? &std::cout : nullptr,
+                         fw::terminalColumns(fw::StandardStream::Error), terminalUsesUtf8());
     const RawFileWalk walk = walkRawFiles(arguments);
     RunSummary summary;
     for (const std::string& other : walk.others) summary.otherFile(other);
@@ -115,14 +125,19 @@ int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& argu
     for (const RawFileWalk::Failure& folder : walk.notWalked) writer->skip(folder.shown, folder.kind, folder.reason);
     int status = walk.failures.empty() ? kExitOk : kExitFailed;
     const size_t total = walk.rawFiles.size();
+    const std::string found = " of " + std::to_string(total) + " raw files done";
     size_t done = 0;
     try {
         for (const RawFileName& name : walk.rawFiles) {
             fw::stopIfInterrupted();
+            if (progress)
+                progress->show("polarhost: " + std::to_string(done) + found + ", now " +
+                               fw::fromPath(fw::toPath(name.shown).filename()));
             driveRawFile(plugin, name.full, name.shown, *writer, &companions);
             ++done;
         }
         fw::stopIfInterrupted();
+        if (progress) progress->show("polarhost: " + std::to_string(done) + found + ", finishing");
         writer->finish();
         if (!writer->everyFileConverted()) status = kExitFailed;
     } catch (const OutputError& failure) {
@@ -134,6 +149,7 @@ int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& argu
         summary.interrupted(done, total);
         status = kExitInterrupted;
     }
+    progress.reset();
     summariseDiaries(companions, summary);
     summary.print(std::cerr);
     return status;

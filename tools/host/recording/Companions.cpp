@@ -33,9 +33,15 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
     std::vector<std::string> diaries;
     for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end; entry.increment(failed)) {
         const std::string name = fw::fromPath(entry->path().filename());
-        names_.emplace(foldedName(name), name);
+        names_.push_back(name);
         if (foldedName(fw::fromPath(entry->path().extension())) == ".pdd") diaries.push_back(name);
     }
+    const auto folded = [](const std::string& a, const std::string& b) { return foldedName(a) < foldedName(b); };
+    std::stable_sort(names_.begin(), names_.end(), folded);
+    names_.erase(std::unique(names_.begin(), names_.end(),
+                             [](const std::string& a, const std::string& b) { return foldedName(a) == foldedName(b); }),
+                 names_.end());
+    names_.shrink_to_fit();
     std::sort(diaries.begin(), diaries.end());
     for (const std::string& name : diaries) {
         std::string error;
@@ -61,13 +67,18 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
             links_.push_back({name, entry});
         }
     }
+    links_.shrink_to_fit();
 }
 
 std::optional<fs::path> FolderCompanions::find(std::string_view name) const {
     if (outsideFolder(name)) return std::nullopt;
-    const auto found = names_.find(foldedName(name));
-    if (found == names_.end()) return std::nullopt;
-    return folder_ / fw::toPath(found->second);
+    const std::string wanted = foldedName(name);
+    const auto found = std::lower_bound(names_.begin(), names_.end(), wanted, [](const std::string& entry,
+                                                                                 const std::string& key) {
+        return foldedName(entry) < key;
+    });
+    if (found == names_.end() || foldedName(*found) != wanted) return std::nullopt;
+    return folder_ / fw::toPath(*found);
 }
 
 const DiaryLink* FolderCompanions::entryFor(std::string_view exerciseFile, int64_t start) const {
@@ -91,6 +102,22 @@ std::optional<fs::path> FolderCompanions::exerciseOfRecording(std::string_view r
     return std::nullopt;
 }
 
+void FolderCompanions::release() {
+    // Assigning {} would keep the capacity.
+    std::vector<std::string>().swap(names_);
+    std::vector<DiaryLink>().swap(links_);
+    std::vector<std::pair<int64_t, size_t>>().swap(dated_);
+    released_ = true;
+}
+
+void FolderCompanions::reload(CodePage codePage) {
+    FolderCompanions fresh(folder_, codePage);
+    names_ = std::move(fresh.names_);
+    links_ = std::move(fresh.links_);
+    dated_ = std::move(fresh.dated_);
+    released_ = false;
+}
+
 const FolderCompanions& Companions::of(const fs::path& folder) {
     // One folder however its path is written.
     const fs::path key = folder.lexically_normal();
@@ -98,6 +125,13 @@ const FolderCompanions& Companions::of(const fs::path& folder) {
     if (!slot) {
         slot = std::make_unique<FolderCompanions>(key, codePage_);
         order_.push_back(slot.get());
+    } else if (slot->released()) {
+        slot->reload(codePage_);
     }
     return *slot;
+}
+
+void Companions::release(const fs::path& folder) {
+    const auto found = folders_.find(folder.lexically_normal());
+    if (found != folders_.end()) found->second->release();
 }

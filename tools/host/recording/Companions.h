@@ -50,19 +50,32 @@ public:
     const std::vector<std::string>& missingFiles() const { return missing_; }
     const std::vector<std::string>& outsideFiles() const { return outside_; }
 
+    // Lets go of the names and diary entries, keeping what the summary
+    // needs; reload() reads them again, the summary's parts untouched.
+    void release();
+    bool released() const { return released_; }
+    void reload(CodePage codePage);
+
 private:
     std::filesystem::path folder_;
-    std::map<std::string, std::string> names_;  // folded name -> name as it is
+    bool released_ = false;
+    // The names as they are, sorted by their folded form, one per folded
+    // form (the first listed): a run keeps every folder's, so no map nodes.
+    std::vector<std::string> names_;
     std::vector<DiaryLink> links_;
     std::vector<std::pair<int64_t, size_t>> dated_;  // diary day (days since 1970), link
     std::vector<std::string> read_, unreadable_, problems_, missing_, outside_;
 };
 
-// The folders of a run, each read once, when first asked for.
+// The folders of a run, each read when first asked for. A run over a
+// lifetime archive releases a folder when done with it, so that it holds
+// the diaries of one folder at a time; asked for again, a released folder
+// is read again.
 class Companions {
 public:
     explicit Companions(CodePage codePage) : codePage_(codePage) {}
     const FolderCompanions& of(const std::filesystem::path& folder);
+    void release(const std::filesystem::path& folder);
     // In the order they were first asked for.
     const std::vector<const FolderCompanions*>& folders() const { return order_; }
 

@@ -68,21 +68,12 @@ std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool
     return archive ? archiveHeaders(rawFile, refused) : fileHeader(rawFile);
 }
 
-std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std::vector<ExerciseHeader>& headers,
-                                           size_t maxBytes) {
-    std::vector<std::string> texts(headers.size());
-    if (headers.empty()) return texts;
-    if (headers.front().entry.empty()) {
-        std::ifstream file(rawFile, std::ios::binary);
-        texts.front().assign(std::istreambuf_iterator<char>(file), {});
-        if (texts.front().size() > maxBytes) texts.front().resize(maxBytes);
-        return texts;
-    }
-    // One pass over the archive; what it reads is held until the pass ends.
-    for (fw::ZipEntryHead& head : fw::readZipEntryHeads(rawFile, "", maxBytes))
-        for (size_t k = 0; k < headers.size(); ++k)
-            if (head.name == headers[k].entry) texts[k] = std::move(head.bytes);
-    return texts;
+std::string readExerciseText(const std::string& rawFile, const ExerciseHeader& header, size_t maxBytes) {
+    if (!header.entry.empty()) return fw::readZipEntry(rawFile, header.entry, maxBytes).value_or(std::string());
+    std::ifstream file(rawFile, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(file), {});
+    if (text.size() > maxBytes) text.resize(maxBytes);
+    return text;
 }
 
 ExerciseHeaders::ExerciseHeaders(const std::string& rawFile, bool archive)

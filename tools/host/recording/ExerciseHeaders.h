@@ -25,10 +25,9 @@ struct ExerciseHeader {
 std::vector<ExerciseHeader> readExerciseHeaders(const std::string& rawFile, bool archive,
                                                 std::vector<ExerciseHeader>* refused = nullptr);
 
-// The whole text of each exercise file `headers` names behind `rawFile`,
-// in their order, each up to about `maxBytes`; empty where it cannot be read.
-std::vector<std::string> readExerciseTexts(const std::string& rawFile, const std::vector<ExerciseHeader>& headers,
-                                           size_t maxBytes);
+// The whole text of the exercise file `header` names behind `rawFile`, up
+// to about `maxBytes`; empty where it cannot be read.
+std::string readExerciseText(const std::string& rawFile, const ExerciseHeader& header, size_t maxBytes);
 
 class ExerciseHeaders {
 public:
