@@ -2,19 +2,23 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "framework/FileSystem.h"
 #include "framework/Zip.h"
 #include "model/HrmFormat.h"
 #include "tools/host/convert/BeatTrack.h"
+#include "tools/host/convert/History.h"
 #include "tools/host/convert/OutputNames.h"
 #include "tools/host/convert/PlacedTrack.h"
 #include "tools/host/convert/RecordTrack.h"
 #include "tools/host/formats/Formats.h"
+#include "tools/host/recording/FileBytes.h"
 #include "tools/host/recording/GpsTrack.h"
 #include "tools/host/recording/RRRecordings.h"
 #include "tools/host/time/CivilTime.h"
 #include "tools/host/time/TimeZone.h"
+#include "tools/host/views/OverviewExercise.h"
 #include "tools/host/views/OverviewPage.h"
 #include "tools/host/views/SvgChart.h"
 
@@ -68,6 +72,24 @@ std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
     return paths;
 }
 
+// A history file larger than this is no history of exercises.
+constexpr size_t kHistoryLimit = size_t{64} << 20;
+
+// A name of the page, UTF-8, as the file system's bytes where names are
+// read as Latin-1: the page got them through toUtf8(name, latin1).
+std::string latin1Bytes(const std::string& utf8) {
+    std::string bytes;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size()) {
+            bytes += static_cast<char>((lead & 0x03) << 6 | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+        } else {
+            bytes += utf8[i];
+        }
+    }
+    return bytes;
+}
+
 // A GPS track placed on an exercise, and the sentence the files say it in.
 struct PlacedGps {
     TrackPlacement placement;
@@ -90,6 +112,7 @@ public:
             extensions_.push_back(formats_.back().extension);
         }
         for (const RawFileName& file : rawFiles) files_.push_back(fileState(file, options.utf8Names));
+        loadHistory();
     }
 
     // The files are begun in the order the run was given them; one it was
@@ -128,8 +151,11 @@ public:
         if (gps) placed.emplace(recorded, std::move(gps->placement), gps->source);
         Track& track = placed ? static_cast<Track&>(*placed) : recorded;
 
-        const fs::path base = names_.claim(
-            file.outputFolder, file.stem + (file.archive ? "-" + std::to_string(report.index) : ""), extensions_);
+        overviewKey_ = exerciseKey(file, file.archive ? "#" + std::to_string(report.index) : "", facts->start);
+        overviewProfile_ = heartRateProfile(*facts);
+        const fs::path base = names_.claim(file.outputFolder,
+                                           file.stem + (file.archive ? "-" + std::to_string(report.index) : ""),
+                                           extensions_, overviewKey_);
         if (RRRecording* partner =
                 recordings_.partnerOf(file.archive ? fs::path() : file.full, *facts, report.diary ? &*report.diary : nullptr)) {
             partner->merged = true;
@@ -247,12 +273,19 @@ private:
     void describe(Track& track, const ExerciseReport& report) {
         const Sport sport = sportFor(report.facts, report.diary, options_.sports);
         track.setSport(sport);
+        overviewSport_.clear();
         if (!report.diary) return;
         const DiaryExercise& entry = report.diary->entry;
+        const bool personal = !report.diary->sportName.empty() && !options_.sports.chosen &&
+                              !options_.sports.map.given(*entry.sport);
         if (const std::optional<int32_t> diarySport = entry.sport; diarySport && !options_.sports.chosen)
-            summary_.diarySport(*diarySport, options_.sports.map.find(*diarySport)
-                                                 ? sportName(sport)
-                                                 : "unmapped, so the recording's " + sportName(sport));
+            summary_.diarySport(*diarySport,
+                                personal ? sportName(sport) + " by the person file's \"" + report.diary->sportName + "\""
+                                : options_.sports.map.find(*diarySport)
+                                    ? sportName(sport)
+                                    : "unmapped, so the recording's " + sportName(sport));
+        // The page names the sport as the person does.
+        if (personal) overviewSport_ = report.diary->sportName;
         track.describe(entry.name, entry.note.empty() ? track.note() : entry.note, entry.energy);
     }
 
@@ -331,7 +364,10 @@ private:
         track.setSport(sportFor(recording.header.facts, std::optional<int32_t>(), options_.sports));
         const std::string stem =
             file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
-        return writeFiles(label, names_.claim(file.outputFolder, stem, extensions_), track,
+        overviewKey_ = exerciseKey(file, file.archive ? "#" + recording.header.entry : "", recording.header.facts.start);
+        overviewProfile_ = heartRateProfile(recording.header.facts);
+        overviewSport_.clear();
+        return writeFiles(label, names_.claim(file.outputFolder, stem, extensions_, overviewKey_), track,
                           track.dated() ? nullptr
                                         : "an R-R recording without a valid Date= and StartTime=, so it cannot be "
                                           "placed in time");
@@ -367,26 +403,102 @@ private:
         writeFileAtomically(path, [&](std::ostream& out) { format.write(track, out); });
         written_ << fw::fromPath(path) << '\n';
         summary_.written(formatName(format.format));
-        if (carries(ConversionFormat::Svg)) addToOverview(base, path, track);
+        addToOverview(base, path, track);
+    }
+
+    // What names an exercise across runs, however its raw file was named
+    // and wherever it lies: the folder below the output folder its files go
+    // to, the raw file's name, `exercise` (its index or entry in an archive)
+    // and its start on the file's wall clock where it has one.
+    std::string exerciseKey(const RawFileState& file, const std::string& exercise, int64_t start) const {
+        const std::string folder =
+            options_.utf8Names ? file.outputFolder : toUtf8(file.outputFolder, CodePage::latin1);
+        return (folder.empty() ? "" : folder + "/") + file.name + exercise +
+               (start >= 0 ? "@" + isoDateTime(start, "") : "");
+    }
+
+    // The maximum heart rate of the file, else the one given for files without.
+    HeartRateProfile heartRateProfile(const RecordingFacts& facts) const {
+        if (facts.maximumHeartRate) return {*facts.maximumHeartRate, "the file's MaxHR"};
+        if (options_.maximumHeartRate) return {*options_.maximumHeartRate, "--max-hr"};
+        return {};
+    }
+
+    // A converted file as the page names it: relative, '/' between folders, UTF-8.
+    std::string pageName(const fs::path& path) const {
+        const fs::path below = path.lexically_relative(fw::toPath(options_.outputDirectory));
+        const std::string relative = fw::fromPath(fs::path(below.generic_string()));
+        return options_.utf8Names ? relative : toUtf8(relative, CodePage::latin1);
+    }
+
+    fs::path diskPath(const std::string& pageName) const {
+        return fw::toPath(options_.outputDirectory) / fw::toPath(options_.utf8Names ? pageName : latin1Bytes(pageName));
+    }
+
+    // The exercises earlier runs converted into the output folder, each
+    // with those of its files that are still there, and none whose files
+    // are all gone; the names of their files held for them.
+    void loadHistory() {
+        const fs::path path = fw::toPath(options_.outputDirectory) / kHistoryFileName;
+        std::error_code failed;
+        if (!fs::exists(path, failed)) return;
+        historyFound_ = true;
+        std::string error;
+        const std::optional<std::string> text = readFileBytes(fw::fromPath(path), kHistoryLimit, error);
+        if (!text || text->size() > kHistoryLimit) {
+            history_.known = false;
+            history_.problems.push_back(text ? "larger than " + std::to_string(kHistoryLimit >> 20) +
+                                                   " MiB, so no history of exercises"
+                                             : "cannot be read: " + error);
+        } else {
+            history_ = readHistory(*text);
+        }
+        for (const std::string& problem : history_.problems)
+            messages_ << "polarhost: " << fw::fromPath(path) << ": " << problem << "\n";
+        if (!history_.known)
+            messages_ << "polarhost: " << fw::fromPath(path)
+                      << ": left as it is; the overview page lists this run's exercises alone\n";
+        std::vector<OverviewExercise> kept;
+        for (OverviewExercise& exercise : history_.exercises) {
+            std::erase_if(exercise.files, [&](const std::string& file) { return !fs::exists(diskPath(file), failed); });
+            if (exercise.files.empty()) continue;
+            for (const std::string& file : exercise.files)
+                names_.hold(options_.utf8Names ? file : latin1Bytes(file), exercise.key);
+            kept.push_back(std::move(exercise));
+        }
+        history_.exercises = std::move(kept);
     }
 
     // The exercise at `base` on the overview page, begun with its first file.
     void addToOverview(const fs::path& base, const fs::path& path, const Track& track) {
         if (overview_.empty() || overviewBase_ != base) {
-            overview_.push_back(overviewExercise(track));
+            overview_.push_back(overviewExercise(track, overviewProfile_));
+            overview_.back().key = overviewKey_;
+            if (!overviewSport_.empty()) overview_.back().sport = overviewSport_;
             overviewBase_ = base;
         }
-        // A link takes '/' between folders on every system.
-        const fs::path below = path.lexically_relative(fw::toPath(options_.outputDirectory));
-        const std::string relative = fw::fromPath(fs::path(below.generic_string()));
-        overview_.back().files.push_back(options_.utf8Names ? relative : toUtf8(relative, CodePage::latin1));
+        overview_.back().files.push_back(pageName(path));
     }
 
-    // index.html in the output directory, of every exercise charted.
+    // The history with this run's exercises, in the output directory, and
+    // index.html of it where charts were asked for or the page is there.
+    // The page is drawn from the history as read back, so that it shows
+    // what a later run will show of the same exercises.
     void writeOverview() {
-        if (overview_.empty()) return;
-        const fs::path page = fw::toPath(options_.outputDirectory) / "index.html";
-        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(overview_, out); });
+        const fs::path directory = fw::toPath(options_.outputDirectory);
+        const fs::path page = directory / "index.html";
+        std::error_code failed;
+        const bool drawn = carries(ConversionFormat::Svg) || fs::exists(page, failed);
+        std::vector<OverviewExercise> exercises = overview_;
+        if (history_.known) {
+            if (overview_.empty() && !historyFound_) return;
+            std::ostringstream text;
+            writeHistory(mergeHistory(history_.exercises, overview_), text);
+            writeFileAtomically(directory / kHistoryFileName, [&](std::ostream& out) { out << text.str(); });
+            exercises = readHistory(text.str()).exercises;
+        }
+        if (!drawn || (exercises.empty() && !historyFound_)) return;
+        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(exercises, out); });
         written_ << fw::fromPath(page) << '\n';
     }
 
@@ -423,8 +535,13 @@ private:
     int32_t exerciseCount_ = 0;
     int32_t unmatched_ = 0;              // exercises of the current file with samples and no header known
     std::vector<RRRecording*> pending_;  // waiting for a partner in a later raw file
-    std::vector<OverviewExercise> overview_;  // when charts are written
+    std::vector<OverviewExercise> overview_;  // this run's exercises
     fs::path overviewBase_;                   // of the exercise last added to it
+    std::string overviewKey_;                 // of the exercise being written
+    HeartRateProfile overviewProfile_;        // of the exercise being written
+    std::string overviewSport_;               // the person file's name for its sport, or empty
+    History history_;                         // of earlier runs, files still there
+    bool historyFound_ = false;
 };
 
 }  // namespace

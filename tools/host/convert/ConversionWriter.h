@@ -32,6 +32,7 @@ struct ConversionOptions {
     bool placeTracks = true;        // the plug-in's GPS: a GPS track beside an exercise gives its positions
     PlacementOptions tracks;        // --track-offset, --track-by-order
     CodePage textEncoding = CodePage::windows1252;  // of the exercise files' notes and the day diaries
+    std::optional<int> maximumHeartRate;  // bpm, --max-hr: for files that give none
 };
 
 // A raw file as the user named it (or as found in a folder named), as the

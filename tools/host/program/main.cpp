@@ -82,6 +82,7 @@ int convertFiles(const PluginExports& plugin, const std::vector<std::string>& ar
     conversion.placeTracks = values.gps;
     conversion.tracks = options.tracks;
     conversion.textEncoding = options.textEncoding;
+    conversion.maximumHeartRate = options.maximumHeartRate;
 
     const RawFileWalk walk = walkRawFiles(arguments);
     RunSummary summary;

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "model/HrmFormat.h"
+#include "tools/host/recording/PersonFile.h"
 
 SportMap::SportMap() : sports_{{1, Sport::Running}, {2, Sport::Cycling}, {3, Sport::Swimming}} {}
 
@@ -22,6 +23,7 @@ bool SportMap::parse(std::string_view text, std::string& error) {
             return false;
         }
         sports_[number] = *sport;
+        given_.insert(number);
     }
     return true;
 }
@@ -49,5 +51,7 @@ Sport sportFor(const std::optional<RecordingFacts>& facts, std::optional<int32_t
 
 Sport sportFor(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
                const SportRule& rule) {
+    if (!rule.chosen && diary && !diary->sportName.empty() && !rule.map.given(*diary->entry.sport))
+        return sportOfName(diary->sportName).value_or(Sport::Other);
     return sportFor(facts, diary ? diary->entry.sport : std::nullopt, rule);
 }

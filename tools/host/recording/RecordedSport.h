@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -20,13 +21,18 @@ public:
     // list's; false with `error` set for text of another shape.
     bool parse(std::string_view text, std::string& error);
     std::optional<Sport> find(int32_t number) const;
+    // True for a number parse() was given.
+    bool given(int32_t number) const { return given_.count(number) != 0; }
 
 private:
     std::map<int32_t, Sport> sports_;
+    std::set<int32_t> given_;
 };
 
 // How a run decides the sport: `chosen` (--sport) for every exercise; else
-// the diary's sport where the map has it; else what the recording tells.
+// the diary's sport: by the map where --sport-map named the number, else by
+// the person file's name for it (FIT's sport the name clearly is, else
+// generic), else by the map; else what the recording tells.
 struct SportRule {
     SportMap map;
     std::optional<Sport> chosen;
@@ -39,6 +45,7 @@ struct SportRule {
 Sport recordedSport(const std::optional<RecordingFacts>& facts);
 
 Sport sportFor(const std::optional<RecordingFacts>& facts, std::optional<int32_t> diarySport, const SportRule& rule);
-// The same with the sport of the exercise's diary entry, where it has one.
+// The same with the sport of the exercise's diary entry, where it has one,
+// and the person file's name for it.
 Sport sportFor(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
                const SportRule& rule);

@@ -42,6 +42,13 @@ void readLapName(std::string_view row, std::vector<std::string>& names) {
     names[static_cast<size_t>(lap) - 1] = std::string(name);
 }
 
+// A person's heart rate as a header gives it; 0 and other values no heart
+// beats at are what a monitor writes when it was never set.
+std::optional<int32_t> heartRate(int32_t bpm) {
+    if (bpm < kLowestHeartRate || bpm > kHighestHeartRate) return std::nullopt;
+    return bpm;
+}
+
 }  // namespace
 
 RecordingFacts readRecordingFacts(std::string_view header) {
@@ -84,6 +91,8 @@ RecordingFacts readRecordingFacts(std::string_view header) {
             facts.length = clockSeconds(text);
         else if (value("Interval=", text))
             facts.interval = integer(text);
+        else if (value("MaxHR=", text))
+            facts.maximumHeartRate = heartRate(integer(text, 0));
     }
     if (days && facts.startOfDay >= 0) facts.start = *days * 86400 + facts.startOfDay;
     using hrm::modeFlag;
