@@ -189,10 +189,13 @@ bool parseOptions(int argc, char** argv, const HostProgram& program, HostOptions
         error = "--format tcx, gpx, fit and svg write files: name their folder with --output DIR";
         return false;
     }
-    if (!converting &&
-        (!options.output.empty() || options.utcOffset || options.tracks.forced || options.maximumHeartRate)) {
-        error = "--output, --utc-offset, --track-offset, --track-by-order and --max-hr apply only to --format tcx, "
-                "gpx, fit and svg";
+    if (!converting && (!options.output.empty() || options.utcOffset || options.tracks.forced)) {
+        error = "--output, --utc-offset, --track-offset and --track-by-order apply only to --format tcx, gpx, fit "
+                "and svg";
+        return false;
+    }
+    if (!converting && options.maximumHeartRate) {
+        error = "--max-hr applies only to --format tcx, gpx, fit and svg";
         return false;
     }
     if (!options.help && options.files.empty() && options.importTarget.empty() && options.configure.empty()) {
