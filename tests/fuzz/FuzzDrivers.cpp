@@ -207,6 +207,8 @@ Driver driverFor(const std::string& extension) {
     if (extension == "ini") return driveIni;
     if (extension == "diary") return driveDiary;
     if (extension == "track") return driveTrack;
+    if (extension == "person") return drivePerson;
+    if (extension == "history") return driveHistory;
     return nullptr;
 }
 

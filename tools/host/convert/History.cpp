@@ -92,6 +92,8 @@ std::optional<T> readNumber(const std::vector<std::string_view>& columns, size_t
     if (text.empty()) return std::nullopt;
     T value{};
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    // As written: so that what was read is written and read again alike.
+    if constexpr (std::is_floating_point_v<T>) value = std::round(value * 1000) / 1000;
     if (result.ec != std::errc{} || result.ptr != text.data() + text.size() || !(value >= 0) ||
         !(static_cast<double>(value) <= limit))
         throw Bad{std::string(kColumns[index]) + " is no number from 0 to " + number(limit)};
@@ -157,7 +159,7 @@ OverviewExercise readLine(std::string_view line) {
     exercise.load = readNumber<double>(columns, column++, kLongest);
     for (; column < columns.size(); ++column) {
         std::string file = readText(columns, column);
-        if (!insideFolder(file)) throw Bad{"converted file \"" + file + "\" lies outside the folder"};
+        if (!insideFolder(file)) throw Bad{"converted file \"" + escaped(file) + "\" lies outside the folder"};
         exercise.files.push_back(std::move(file));
     }
     return exercise;
@@ -191,7 +193,8 @@ History readHistory(std::string_view text) {
             }
             continue;
         }
-        if (line.empty() || line.front() == '#') continue;
+        // The second line names the columns; a key may begin with '#' too.
+        if (line.empty() || (number == 2 && line.front() == '#')) continue;
         try {
             history.exercises.push_back(readLine(line));
         } catch (const Bad& bad) {
