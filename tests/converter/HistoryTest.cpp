@@ -43,7 +43,7 @@ TEST(History_file, readsBackWhatItWroteAndWritesItAgainByteForByte) {
     full.zoneSeconds = {60, 120.25, 1800, 1500, 120};
     full.zoneSource = "zones of the maximum heart rate 195 bpm (the file's MaxHR)";
     full.load = 10.123456;
-    const OverviewExercise bare = entry("lost.hrm", {"lost.svg"});
+    const OverviewExercise bare = entry("#lost.hrm", {"#lost.svg"});
 
     const std::string text = historyText({full, bare});
     const History history = readHistory(text);

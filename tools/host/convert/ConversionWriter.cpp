@@ -151,7 +151,7 @@ public:
         if (gps) placed.emplace(recorded, std::move(gps->placement), gps->source);
         Track& track = placed ? static_cast<Track&>(*placed) : recorded;
 
-        overviewKey_ = exerciseKey(file, file.archive ? "#" + std::to_string(report.index) : "", facts->start);
+        overviewKey_ = exerciseKey(file, file.archive ? "#" + std::to_string(report.index) : "", *facts);
         overviewProfile_ = heartRateProfile(*facts);
         const fs::path base = names_.claim(file.outputFolder,
                                            file.stem + (file.archive ? "-" + std::to_string(report.index) : ""),
@@ -364,7 +364,7 @@ private:
         track.setSport(sportFor(recording.header.facts, std::optional<int32_t>(), options_.sports));
         const std::string stem =
             file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
-        overviewKey_ = exerciseKey(file, file.archive ? "#" + recording.header.entry : "", recording.header.facts.start);
+        overviewKey_ = exerciseKey(file, file.archive ? "#" + recording.header.entry : "", recording.header.facts);
         overviewProfile_ = heartRateProfile(recording.header.facts);
         overviewSport_.clear();
         return writeFiles(label, names_.claim(file.outputFolder, stem, extensions_, overviewKey_), track,
@@ -408,13 +408,15 @@ private:
 
     // What names an exercise across runs, however its raw file was named
     // and wherever it lies: the folder below the output folder its files go
-    // to, the raw file's name, `exercise` (its index or entry in an archive)
-    // and its start on the file's wall clock where it has one.
-    std::string exerciseKey(const RawFileState& file, const std::string& exercise, int64_t start) const {
+    // to, the raw file's name, `exercise` (its index or entry in an archive),
+    // and its start on the file's wall clock and length where it has them,
+    // which tell two persons' files of one name apart.
+    std::string exerciseKey(const RawFileState& file, const std::string& exercise, const RecordingFacts& facts) const {
         const std::string folder =
             options_.utf8Names ? file.outputFolder : toUtf8(file.outputFolder, CodePage::latin1);
         return (folder.empty() ? "" : folder + "/") + file.name + exercise +
-               (start >= 0 ? "@" + isoDateTime(start, "") : "");
+               (facts.start >= 0 ? "@" + isoDateTime(facts.start, "") : "") +
+               (facts.length >= 0 ? "," + std::to_string(facts.length) + "s" : "");
     }
 
     // The maximum heart rate of the file, else the one given for files without.
