@@ -13,6 +13,16 @@ std::string historyText(const std::vector<OverviewExercise>& exercises) {
     return out.str();
 }
 
+// A path that is not below the folder it is read in, on any system: empty
+// or absolute, with a drive, or with a part "..".
+bool leavesFolder(const std::string& path) {
+    if (path.empty() || path.front() == '/' || path.front() == '\\' || (path.size() > 1 && path[1] == ':')) return true;
+    const std::string marked = "/" + path + "/";
+    for (const char* up : {"/../", "\\..\\", "/..\\", "\\../"})
+        if (marked.find(up) != std::string::npos) return true;
+    return false;
+}
+
 }  // namespace
 
 Problems driveHistory(const Workspace&, std::string_view input) {
@@ -36,8 +46,7 @@ Problems driveHistory(const Workspace&, std::string_view input) {
         if (!exercise.zoneSeconds.empty() && exercise.zoneSeconds.size() != 5)
             problems.push_back("history: zones not five");
         for (const std::string& file : exercise.files)
-            if (file.empty() || file.front() == '/' || file.find("..") == 0 || file.find("/../") != std::string::npos)
-                problems.push_back("history: a file outside the folder taken: " + file);
+            if (leavesFolder(file)) problems.push_back("history: a file outside the folder taken: " + file);
     }
     return problems;
 }

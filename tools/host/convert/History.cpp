@@ -102,7 +102,8 @@ std::optional<T> readNumber(const std::vector<std::string_view>& columns, size_t
 
 std::string readText(const std::vector<std::string_view>& columns, size_t index) {
     std::optional<std::string> text = unescaped(columns[index]);
-    if (!text) throw Bad{std::string(kColumns[index]) + " has a backslash that starts no \\t, \\n, \\r or \\\\"};
+    // Every column from the last name on is a file.
+    if (!text) throw Bad{std::string(kColumns[std::min(index, kFixedColumns)]) + " has a backslash that starts no \\t, \\n, \\r or \\\\"};
     return *text;
 }
 
