@@ -114,6 +114,21 @@ TEST_F(History, runsIntoOneFolderAddUpAndARerunChangesNothing) {
     EXPECT_EQ(historyRows(readFile(path("out/index.tsv"))).size(), 2u) << "the damaged line is gone";
 }
 
+// A history this program cannot read is not written over: a later
+// version's stays for the version that wrote it.
+TEST_F(History, aLaterVersionsFileIsLeftAsItIs) {
+    const std::string later = "polarhost overview history\tversion 2\nnew\tcolumns\n";
+    fs::create_directories(path("out"));
+    write("out/index.tsv", later);
+    const HostRun result = convert({write("ride.hrm", exerciseText("20240501", "190"))});
+    EXPECT_NE(result.err.find("index.tsv: its first line is not"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("index.tsv: left as it is; the overview page lists this run's exercises alone"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(readFile(path("out/index.tsv")), later);
+    EXPECT_EQ(pageCharts(), std::set<std::string>{"ride.svg"});
+}
+
 TEST_F(History, zonesAndLoadFromTheFilesMaximumElseTheOption) {
     write("own.hrm", exerciseText("20240501", "200", 100));
     write("none.hrm", exerciseText("20240502", "", 100));

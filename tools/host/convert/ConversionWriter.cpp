@@ -412,8 +412,9 @@ private:
     // and its start on the file's wall clock and length where it has them,
     // which tell two persons' files of one name apart.
     std::string exerciseKey(const RawFileState& file, const std::string& exercise, const RecordingFacts& facts) const {
-        const std::string folder =
-            options_.utf8Names ? file.outputFolder : toUtf8(file.outputFolder, CodePage::latin1);
+        // '/' between folders, as on the page, so that one folder gives one key on every system.
+        const std::string generic = fw::fromPath(fs::path(fw::toPath(file.outputFolder).generic_string()));
+        const std::string folder = options_.utf8Names ? generic : toUtf8(generic, CodePage::latin1);
         return (folder.empty() ? "" : folder + "/") + file.name + exercise +
                (facts.start >= 0 ? "@" + isoDateTime(facts.start, "") : "") +
                (facts.length >= 0 ? "," + std::to_string(facts.length) + "s" : "");
