@@ -65,10 +65,12 @@ public:
 // file is written under a temporary name and renamed when complete. The path
 // of each written file goes to `written`; what could not be converted as
 // asked, or was merged or placed, goes to `messages`; what the run did, to
-// `summary`. Where SVG is among the formats, finish() also writes
-// index.html into the output directory, the overview page of every exercise
-// charted. exercise(), endFile() and finish() throw OutputError when a file
-// cannot be written.
+// `summary`. The output directory's history (index.tsv) keeps every
+// exercise converted into it across runs: no name it gives an exercise of
+// another raw file is taken, and finish() writes it with the run's
+// exercises and, where SVG is among the formats or a page is there,
+// index.html, the overview page of them all. exercise(), endFile() and
+// finish() throw OutputError when a file cannot be written.
 std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
                                                     const std::vector<RawFileName>& rawFiles, Companions& companions,
                                                     RunSummary& summary, std::ostream& written,

@@ -260,8 +260,10 @@ std::string usageText(const HostProgram& program) {
         "                   else other\n"
         "  --sport-map N=SPORT,...  what the day diaries' sport numbers stand for; the\n"
         "                   numbers given replace those of 1=running,2=cycling,\n"
-        "                   3=swimming; a number not mapped keeps the recording's\n"
-        "                   sport. The end of the run lists the numbers met\n"
+        "                   3=swimming and those a person file (.ppd) in the\n"
+        "                   diary's folder or the one above names; a number not\n"
+        "                   mapped keeps the recording's sport. The end of the run\n"
+        "                   lists the numbers met\n"
         "  --text-encoding CP  the code page of the day diaries and the exercises'\n"
         "                   notes, windows-1252 without it: " +
         wrapped(codePageNames(), 19, 50) +
