@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 #include "framework/FileSystem.h"
 #include "framework/Zip.h"
 #include "model/HrmFormat.h"
 #include "tools/host/convert/BeatTrack.h"
-#include "tools/host/convert/History.h"
+#include "tools/host/convert/FolderHistory.h"
 #include "tools/host/convert/OutputNames.h"
 #include "tools/host/convert/PlacedTrack.h"
 #include "tools/host/convert/RecordTrack.h"
 #include "tools/host/formats/Formats.h"
-#include "tools/host/recording/FileBytes.h"
 #include "tools/host/recording/GpsTrack.h"
 #include "tools/host/recording/RRRecordings.h"
 #include "tools/host/time/CivilTime.h"
@@ -72,24 +70,6 @@ std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
     return paths;
 }
 
-// A history file larger than this is no history of exercises.
-constexpr size_t kHistoryLimit = size_t{64} << 20;
-
-// A name of the page, UTF-8, as the file system's bytes where names are
-// read as Latin-1: the page got them through toUtf8(name, latin1).
-std::string latin1Bytes(const std::string& utf8) {
-    std::string bytes;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size()) {
-            bytes += static_cast<char>((lead & 0x03) << 6 | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
-        } else {
-            bytes += utf8[i];
-        }
-    }
-    return bytes;
-}
-
 // A GPS track placed on an exercise, and the sentence the files say it in.
 struct PlacedGps {
     TrackPlacement placement;
@@ -106,13 +86,14 @@ public:
           written_(written),
           messages_(messages),
           recordings_(fullPaths(rawFiles), &companions),
-          names_(fw::toPath(options.outputDirectory)) {
+          names_(fw::toPath(options.outputDirectory)),
+          history_(fw::toPath(options.outputDirectory), options.utf8Names, messages) {
         for (const ConversionFormat format : options.formats) {
             formats_.push_back(formatEntry(format));
             extensions_.push_back(formats_.back().extension);
         }
         for (const RawFileName& file : rawFiles) files_.push_back(fileState(file, options.utf8Names));
-        loadHistory();
+        history_.holdNames(names_);
     }
 
     // The files are begun in the order the run was given them; one it was
@@ -427,51 +408,6 @@ private:
         return {};
     }
 
-    // A converted file as the page names it: relative, '/' between folders, UTF-8.
-    std::string pageName(const fs::path& path) const {
-        const fs::path below = path.lexically_relative(fw::toPath(options_.outputDirectory));
-        const std::string relative = fw::fromPath(fs::path(below.generic_string()));
-        return options_.utf8Names ? relative : toUtf8(relative, CodePage::latin1);
-    }
-
-    fs::path diskPath(const std::string& pageName) const {
-        return fw::toPath(options_.outputDirectory) / fw::toPath(options_.utf8Names ? pageName : latin1Bytes(pageName));
-    }
-
-    // The exercises earlier runs converted into the output folder, each
-    // with those of its files that are still there, and none whose files
-    // are all gone; the names of their files held for them.
-    void loadHistory() {
-        const fs::path path = fw::toPath(options_.outputDirectory) / kHistoryFileName;
-        std::error_code failed;
-        if (!fs::exists(path, failed)) return;
-        historyFound_ = true;
-        std::string error;
-        const std::optional<std::string> text = readFileBytes(fw::fromPath(path), kHistoryLimit, error);
-        if (!text || text->size() > kHistoryLimit) {
-            history_.known = false;
-            history_.problems.push_back(text ? "larger than " + std::to_string(kHistoryLimit >> 20) +
-                                                   " MiB, so no history of exercises"
-                                             : "cannot be read: " + error);
-        } else {
-            history_ = readHistory(*text);
-        }
-        for (const std::string& problem : history_.problems)
-            messages_ << "polarhost: " << fw::fromPath(path) << ": " << problem << "\n";
-        if (!history_.known)
-            messages_ << "polarhost: " << fw::fromPath(path)
-                      << ": left as it is; the overview page lists this run's exercises alone\n";
-        std::vector<OverviewExercise> kept;
-        for (OverviewExercise& exercise : history_.exercises) {
-            std::erase_if(exercise.files, [&](const std::string& file) { return !fs::exists(diskPath(file), failed); });
-            if (exercise.files.empty()) continue;
-            for (const std::string& file : exercise.files)
-                names_.hold(options_.utf8Names ? file : latin1Bytes(file), exercise.key);
-            kept.push_back(std::move(exercise));
-        }
-        history_.exercises = std::move(kept);
-    }
-
     // The exercise at `base` on the overview page, begun with its first file.
     void addToOverview(const fs::path& base, const fs::path& path, const Track& track) {
         if (overview_.empty() || overviewBase_ != base) {
@@ -480,28 +416,18 @@ private:
             if (!overviewSport_.empty()) overview_.back().sport = overviewSport_;
             overviewBase_ = base;
         }
-        overview_.back().files.push_back(pageName(path));
+        overview_.back().files.push_back(history_.pageName(path));
     }
 
-    // The history with this run's exercises, in the output directory, and
-    // index.html of it where charts were asked for or the page is there.
-    // The page is drawn from the history as read back, so that it shows
-    // what a later run will show of the same exercises.
+    // The history with this run's exercises, and index.html of it where
+    // charts were asked for or the page is there.
     void writeOverview() {
-        const fs::path directory = fw::toPath(options_.outputDirectory);
-        const fs::path page = directory / "index.html";
+        const fs::path page = fw::toPath(options_.outputDirectory) / "index.html";
         std::error_code failed;
         const bool drawn = carries(ConversionFormat::Svg) || fs::exists(page, failed);
-        std::vector<OverviewExercise> exercises = overview_;
-        if (history_.known) {
-            if (overview_.empty() && !historyFound_) return;
-            std::ostringstream text;
-            writeHistory(mergeHistory(history_.exercises, overview_), text);
-            writeFileAtomically(directory / kHistoryFileName, [&](std::ostream& out) { out << text.str(); });
-            exercises = readHistory(text.str()).exercises;
-        }
-        if (!drawn || (exercises.empty() && !historyFound_)) return;
-        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(exercises, out); });
+        const std::optional<std::vector<OverviewExercise>> exercises = history_.write(overview_);
+        if (!drawn || !exercises) return;
+        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(*exercises, out); });
         written_ << fw::fromPath(page) << '\n';
     }
 
@@ -543,8 +469,7 @@ private:
     std::string overviewKey_;                 // of the exercise being written
     HeartRateProfile overviewProfile_;        // of the exercise being written
     std::string overviewSport_;               // the person file's name for its sport, or empty
-    History history_;                         // of earlier runs, files still there
-    bool historyFound_ = false;
+    FolderHistory history_;
 };
 
 }  // namespace

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/host/convert/History.h"
+#include "tools/host/convert/OutputNames.h"
+
+// An output folder's history as a run uses it: read when the run begins,
+// what cannot be read said, exercises whose files are all gone dropped and
+// the names of the others' files held; written when the run ends.
+class FolderHistory {
+public:
+    // `utf8Names`: the file system's names are UTF-8; otherwise they are
+    // read as Latin-1 and the page holds them converted.
+    FolderHistory(std::filesystem::path directory, bool utf8Names, std::ostream& messages);
+
+    // The names of the earlier runs' files, each for its exercise's key.
+    void holdNames(OutputNames& names) const;
+
+    // A converted file as the page names it: relative to the folder, '/'
+    // between folders, UTF-8.
+    std::string pageName(const std::filesystem::path& path) const;
+
+    // Writes the history with the run's exercises (replaced whole through a
+    // temporary name); the exercises for the page, as read back, or the
+    // run's alone where the file was left as it is. nullopt when there is
+    // neither history nor an exercise. Throws OutputError.
+    std::optional<std::vector<OverviewExercise>> write(const std::vector<OverviewExercise>& run) const;
+
+private:
+    std::filesystem::path diskPath(const std::string& pageName) const;
+
+    std::filesystem::path directory_;
+    bool utf8Names_;
+    History history_;  // of earlier runs, files still there
+    bool found_ = false;
+};
