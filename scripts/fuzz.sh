@@ -6,14 +6,14 @@
 # build/fuzz/artifacts.
 #   POLAR_FUZZ_SECONDS  time per target (default 60)
 #   POLAR_FUZZ_RUNS     stop a target after this many executions instead (default: no limit)
-#   POLAR_FUZZ_TARGETS  which targets (default "hrm gpx hrz ini diary track recording")
+#   POLAR_FUZZ_TARGETS  which targets (default "hrm gpx hrz ini diary track recording person history")
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=$root/build/fuzz
 seconds=${POLAR_FUZZ_SECONDS:-60}
 runs=${POLAR_FUZZ_RUNS:--1}
-targets=${POLAR_FUZZ_TARGETS:-hrm gpx hrz ini diary track recording}
+targets=${POLAR_FUZZ_TARGETS:-hrm gpx hrz ini diary track recording person history}
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz.sh: clang++ missing (scripts/setup.sh installs it)" >&2

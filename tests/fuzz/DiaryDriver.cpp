@@ -3,6 +3,7 @@
 
 #include "FuzzDrivers.h"
 #include "tools/host/recording/DayDiary.h"
+#include "tools/host/recording/PersonFile.h"
 
 namespace fuzzing {
 
@@ -47,14 +48,19 @@ void checkValue(Problems& problems, const std::string& what, const std::optional
     if (value && (*value < 0 || *value > limit)) problems.push_back(what + " out of range: " + std::to_string(*value));
 }
 
+// The code page the input's first byte picks.
+CodePage codePageOf(std::string_view input) {
+    constexpr CodePage kCodePages[] = {CodePage::windows1250, CodePage::windows1251, CodePage::windows1252,
+                                       CodePage::windows1257, CodePage::latin1};
+    return input.empty() ? CodePage::windows1252
+                         : kCodePages[static_cast<unsigned char>(input[0]) % std::size(kCodePages)];
+}
+
 }  // namespace
 
 Problems driveDiary(const Workspace&, std::string_view input) {
     Problems problems;
-    constexpr CodePage kCodePages[] = {CodePage::windows1250, CodePage::windows1251, CodePage::windows1252,
-                                       CodePage::windows1257, CodePage::latin1};
-    const CodePage codePage = input.empty() ? CodePage::windows1252
-                                            : kCodePages[static_cast<unsigned char>(input[0]) % std::size(kCodePages)];
+    const CodePage codePage = codePageOf(input);
 
     const std::string converted = toUtf8(input, codePage);
     if (utf8Characters(converted) != static_cast<int64_t>(input.size()))
@@ -83,6 +89,24 @@ Problems driveDiary(const Workspace&, std::string_view input) {
               {"distance", exercise.distance},
               {"ascent", exercise.ascent}})
             checkValue(problems, what + name, value, INT32_MAX);
+    }
+    return problems;
+}
+
+Problems drivePerson(const Workspace&, std::string_view input) {
+    Problems problems;
+    const PersonFile person = readPersonFile(input, codePageOf(input));
+    for (const std::string& problem : person.problems) {
+        if (problem.empty()) problems.push_back("person: empty problem");
+        checkText(problems, "person: problem", problem);
+    }
+    for (const auto& [number, name] : person.sports) {
+        const std::string what = "person: sport " + std::to_string(number) + " ";
+        if (number < 0) problems.push_back(what + "has a negative number");
+        if (name.empty()) problems.push_back(what + "has no name");
+        checkText(problems, what + "name", name);
+        if (const std::optional<Sport> sport = sportOfName(name); sport && !parseSport(sportName(*sport)))
+            problems.push_back(what + "taken as no sport of FIT's");
     }
     return problems;
 }

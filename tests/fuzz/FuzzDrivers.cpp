@@ -217,6 +217,8 @@ Driver driverFor(const std::string& extension) {
     if (extension == "diary") return driveDiary;
     if (extension == "track") return driveTrack;
     if (extension == "recording") return driveRecording;
+    if (extension == "person") return drivePerson;
+    if (extension == "history") return driveHistory;
     return nullptr;
 }
 

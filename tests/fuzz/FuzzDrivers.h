@@ -54,6 +54,12 @@ Problems driveRecording(const Workspace& workspace, std::string_view input);
 // Day diary: the converter's reader on the input, in the code page its
 // first byte picks; every text it gives must be UTF-8 of one line.
 Problems driveDiary(const Workspace& workspace, std::string_view input);
+// Person file: its reader on the input, in the code page its first byte
+// picks; every sport name UTF-8 of one line (DiaryDriver.cpp).
+Problems drivePerson(const Workspace& workspace, std::string_view input);
+// Overview history (HistoryDriver.cpp): its reader on the input; what it
+// read must be written, read back and written again alike.
+Problems driveHistory(const Workspace& workspace, std::string_view input);
 
 // An archive may claim 65535 exercises in a few bytes; analysing each index
 // would only test the same refusal again.
@@ -62,8 +68,9 @@ inline constexpr int kMaxArchiveIndexes = 256;
 // Anything in the workspace that is not one of its own files, after unload.
 Problems leftovers(const Workspace& workspace);
 
-// The driver for a file of this extension ("hrm", "gpx", "hrz", "ini") or
-// for day diaries ("diary"); null for any other.
+// The driver for a file of this extension ("hrm", "gpx", "hrz", "ini"), for
+// day diaries ("diary"), person files ("person"), the converter's own track
+// reading ("track") and its overview history ("history"); null for any other.
 using Driver = Problems (*)(const Workspace&, std::string_view);
 Driver driverFor(const std::string& extension);
 

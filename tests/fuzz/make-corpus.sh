@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Assembles the seed corpora of the fuzz targets into
-# DIR/{hrm,gpx,hrz,ini,diary,track,recording}: the small seeds kept here, the
+# DIR/{hrm,gpx,hrz,ini,diary,track,recording,person,history}: the small seeds kept here, the
 # regression files, the test data and the real exercise files and day
 # diaries beside the repository; the archives and the tracks' option bytes
 # are added at run time. Nothing is copied into the repository.
@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 real=${POLAR_REAL_FILES:-$root/../shared/real-files}
 out=$1
-mkdir -p "$out"/{hrm,gpx,hrz,ini,diary,track,recording}
+mkdir -p "$out"/{hrm,gpx,hrz,ini,diary,track,recording,person,history}
 
 # Copies every file with extension $2 found under the directories that follow into $out/$1.
 collect() {
@@ -32,6 +32,8 @@ collect hrz hrz "$root/tests/regressions/hrz" "$root/tests/data"
 collect diary pdd "$here/seeds/diary" "$root/tests/regressions/diary" "$real/diary"
 collect track gpx "$here/seeds/track" "$here/seeds/gpx" "$real"
 collect recording hrm "$here/seeds/hrm" "$root/tests/regressions/hrm" "$real"
+collect person ppd "$here/seeds/person"
+collect history tsv "$here/seeds/history"
 
 # Tracks: each file behind the bytes that choose the exercise and options
 # (TrackDriver.cpp): options, exercise offset, forced offset, duration, start.
@@ -75,5 +77,6 @@ archive("names.hrz", [("../up.hrm", b"x"), ("/abs.hrm", b"x"), ("C:drive.hrm", b
 archive("empty.hrz", [])
 PY
 for kind in hrm gpx hrz ini diary track recording; do
+for kind in hrm gpx hrz ini diary track person history; do
   echo "corpus $kind: $(find "$out/$kind" -type f | wc -l) files"
 done

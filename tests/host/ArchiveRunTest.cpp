@@ -168,6 +168,43 @@ TEST_F(ArchiveRun_diary, folderMetAgainKeepsItsEntries) {
     EXPECT_NE(result.err.find("2 day diaries read"), std::string::npos) << result.err;
 }
 
+// The person file above the year's folder names the diaries' sports: a
+// name that is clearly one of FIT's sports becomes it, another is generic
+// and keeps its name on the overview page; --sport-map still wins.
+TEST_F(ArchiveRun_diary, personFileNamesTheSports) {
+    fs::create_directories(path("Anna/2024"));
+    HrmShape walk = rideWithLaps(), dance = rideWithLaps(), ride = rideWithLaps();
+    dance.start = "12:00:00.0";
+    ride.start = "14:00:00.0";
+    write("Anna/2024/24051201.hrm", hrmText(walk));
+    write("Anna/2024/24051202.hrm", hrmText(dance));
+    write("Anna/2024/24051203.hrm", hrmText(ride));
+    write("Anna/2024/20240512.pdd", diaryText({{36000, 5, 0, "", "", "24051201.hrm", "", ""},
+                                               {43200, 9, 0, "", "", "24051202.hrm", "", ""},
+                                               {50400, 2, 0, "", "", "24051203.hrm", "", ""}}));
+    std::string person = "[PersonInfo]\r\n100\r\nAnna\r\n\r\n[PersonSports]\r\n3\r\n";
+    for (const char* sport : {"2\r\n255\r\nCycling\r\nBike", "5\r\n65280\r\nNordic walking\r\nNW",
+                              "9\r\n0\r\nZumba\r\nZ"})
+        person += std::string(sport) + "\r\n0\r\n0\r\n";
+    write("Anna/Anna.ppd", person);
+
+    const HostRun result = convert("fit,svg", {"--sport-map", "2=rowing", path("Anna/2024")});
+    EXPECT_EQ(fit(path("out/24051201.fit"))["sessionMesgs"][0]["sport"].text, "walking");
+    EXPECT_EQ(fit(path("out/24051202.fit"))["sessionMesgs"][0]["sport"].text, "generic")
+        << "not the recording's cycling: the person said what it was";
+    EXPECT_EQ(fit(path("out/24051203.fit"))["sessionMesgs"][0]["sport"].text, "rowing");
+    EXPECT_NE(result.err.find("diary sport 5 taken as walking by the person file's \"Nordic walking\" (1)"),
+              std::string::npos)
+        << result.err;
+    const std::string page = readFile(path("out/index.html"));
+    EXPECT_NE(page.find("<td>Zumba</td>"), std::string::npos) << page;
+    EXPECT_NE(page.find("<td>Nordic walking</td>"), std::string::npos);
+
+    // The reports give the sport the conversion gives.
+    const Json report = json({path("Anna/2024/24051201.hrm")});
+    EXPECT_EQ(report["files"][0]["exercises"][0]["sport"].text, "walking");
+}
+
 // A file cut off inside its last row gives no sample of made-up values; an
 // R-R recording that found no beat for minutes has no heart rate then; an
 // archive's entries are named right; each program's help names what it has.

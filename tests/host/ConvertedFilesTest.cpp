@@ -299,7 +299,8 @@ TEST_F(ConvertedFiles_honestOutputs, noEmptyOrTimelessFiles) {
                                                 {"b.hrm", write("b.hrm", hrmText(HrmShape{}))}};
     fw::writeZip(path("rides.hrz"), entries);
     result = convert("gpx", {path("rides.hrz")});
-    EXPECT_EQ(result.out, path("out/rides-0.gpx") + "\n");
+    EXPECT_EQ(result.out, path("out/rides-0.gpx") + "\n" + path("out/index.html") + "\n")
+        << "the page of the folder kept in step";
     EXPECT_NE(result.err.find("rides.hrz, exercise 1: no position recorded"), std::string::npos) << result.err;
 }
 

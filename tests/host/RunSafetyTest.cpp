@@ -41,12 +41,15 @@ std::string exerciseText(int samples, int minute) {
     return hrmText(shape);
 }
 
-// Every regular file below `folder` by its path relative to it, with its bytes.
+// Every converted file below `folder` by its path relative to it, with its
+// bytes; the folder's history of what was converted into it aside, which
+// lists the exercises in the order the run met them.
 std::map<std::string, std::string> filesBelow(const std::string& folder) {
     std::map<std::string, std::string> files;
     std::error_code failed;
     for (const auto& entry : fs::recursive_directory_iterator(folder, failed))
-        if (entry.is_regular_file()) files[entry.path().lexically_relative(folder).string()] = readFile(entry.path());
+        if (entry.is_regular_file() && entry.path().filename() != "index.tsv")
+            files[entry.path().lexically_relative(folder).string()] = readFile(entry.path());
     return files;
 }
 

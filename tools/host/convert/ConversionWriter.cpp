@@ -8,6 +8,7 @@
 #include "model/HrmFormat.h"
 #include "model/PluginVersion.h"
 #include "tools/host/convert/BeatTrack.h"
+#include "tools/host/convert/FolderHistory.h"
 #include "tools/host/convert/OutputNames.h"
 #include "tools/host/convert/PlacedTrack.h"
 #include "tools/host/convert/RecordTrack.h"
@@ -16,6 +17,7 @@
 #include "tools/host/recording/RRRecordings.h"
 #include "tools/host/time/CivilTime.h"
 #include "tools/host/time/TimeZone.h"
+#include "tools/host/views/OverviewExercise.h"
 #include "tools/host/views/OverviewPage.h"
 #include "tools/host/views/SvgChart.h"
 
@@ -88,11 +90,13 @@ public:
           recordings_(fullPaths(rawFiles), &companions),
           names_(fw::toPath(options.outputDirectory)),
           rawFiles_(rawFiles),
-          converted_(rawFiles.size(), false) {
+          converted_(rawFiles.size(), false),
+          history_(fw::toPath(options.outputDirectory), messages) {
         for (const ConversionFormat format : options.formats) {
             formats_.push_back(formatEntry(format));
             extensions_.push_back(formats_.back().extension);
         }
+        history_.holdNames(names_);
     }
 
     // The files are begun in the order the run was given them; one it was
@@ -140,8 +144,11 @@ public:
         if (gps) placed.emplace(recorded, std::move(gps->placement), gps->source);
         Track& track = placed ? static_cast<Track&>(*placed) : recorded;
 
-        const fs::path base = names_.claim(
-            file.outputFolder, file.stem + (file.archive ? "-" + std::to_string(report.index) : ""), extensions_);
+        overviewKey_ = exerciseKey(file, file.archive ? "#" + std::to_string(report.index) : "", *facts);
+        overviewProfile_ = heartRateProfile(*facts);
+        const fs::path base = names_.claim(file.outputFolder,
+                                           file.stem + (file.archive ? "-" + std::to_string(report.index) : ""),
+                                           extensions_, overviewKey_);
         // Read only when they go into a file, and let go once it is written.
         BeatSeries partnerBeats;
         const fs::path exerciseFile = file.archive ? fs::path() : fw::toPath(file.full);
@@ -288,12 +295,19 @@ private:
         const SportChoice choice = exerciseSport(report, options_.sports);
         const Sport sport = choice.sport;
         setSport(track, choice, label);
+        overviewSport_.clear();
         if (!report.diary) return;
         const DiaryExercise& entry = report.diary->entry;
+        const bool personal = !report.diary->sportName.empty() && !options_.sports.chosen &&
+                              !options_.sports.map.given(*entry.sport);
         if (const std::optional<int32_t> diarySport = entry.sport; diarySport && !options_.sports.chosen)
-            summary_.diarySport(*diarySport, options_.sports.map.find(*diarySport)
-                                                 ? sportName(sport)
-                                                 : "unmapped, so the recording's " + sportName(sport));
+            summary_.diarySport(*diarySport,
+                                personal ? sportName(sport) + " by the person file's \"" + report.diary->sportName + "\""
+                                : options_.sports.map.find(*diarySport)
+                                    ? sportName(sport)
+                                    : "unmapped, so the recording's " + sportName(sport));
+        // The page names the sport as the person does.
+        if (personal) overviewSport_ = report.diary->sportName;
         track.describe(entry.name, entry.note.empty() ? track.note() : entry.note, entry.energy);
     }
 
@@ -378,7 +392,10 @@ private:
         setSport(track, chooseSport(recording.header.facts, std::optional<int32_t>(), options_.sports, {}), label);
         const std::string stem =
             file.archive ? file.stem + "-" + fw::fromPath(fw::toPath(recording.header.entry).stem()) + "-rr" : file.stem;
-        return writeFiles(label, names_.claim(file.outputFolder, stem, extensions_), track,
+        overviewKey_ = exerciseKey(file, file.archive ? "#" + recording.header.entry : "", recording.header.facts);
+        overviewProfile_ = heartRateProfile(recording.header.facts);
+        overviewSport_.clear();
+        return writeFiles(label, names_.claim(file.outputFolder, stem, extensions_, overviewKey_), track,
                           track.dated() ? nullptr
                                         : "an R-R recording without a valid Date= and StartTime=, so it cannot be "
                                           "placed in time");
@@ -414,29 +431,53 @@ private:
         writeFileAtomically(path, [&](std::ostream& out) { format.write(track, out); });
         written_ << shown(path) << '\n' << std::flush;
         summary_.written(formatName(format.format));
-        if (carries(ConversionFormat::Svg)) addToOverview(base, path, track);
+        addToOverview(base, path, track);
+    }
+
+    // What names an exercise across runs, however its raw file was named
+    // and wherever it lies: the folder below the output folder its files go
+    // to, the raw file's name, `exercise` (its index or entry in an archive),
+    // and its start on the file's wall clock and length where it has them,
+    // which tell two persons' files of one name apart.
+    std::string exerciseKey(const RawFileState& file, const std::string& exercise, const RecordingFacts& facts) const {
+        // '/' between folders, as on the page, so that one folder gives one key on every system.
+        const std::string generic = fw::fromPath(fs::path(fw::toPath(file.outputFolder).generic_string()));
+        const std::string folder = nameText(generic);
+        return (folder.empty() ? "" : folder + "/") + file.name + exercise +
+               (facts.start >= 0 ? "@" + isoDateTime(facts.start, "") : "") +
+               (facts.length >= 0 ? "," + std::to_string(facts.length) + "s" : "");
+    }
+
+    // The maximum heart rate of the file, else the one given for files without.
+    HeartRateProfile heartRateProfile(const RecordingFacts& facts) const {
+        if (facts.maximumHeartRate) return {*facts.maximumHeartRate, "the file's MaxHR"};
+        if (options_.maximumHeartRate) return {*options_.maximumHeartRate, "--max-hr"};
+        return {};
     }
 
     // The exercise at `base` on the overview page, begun with its first file.
     void addToOverview(const fs::path& base, const fs::path& path, const Track& track) {
         if (overview_.empty() || overviewBase_ != base) {
-            overview_.push_back(overviewExercise(track));
+            overview_.push_back(overviewExercise(track, overviewProfile_));
+            overview_.back().key = overviewKey_;
+            if (!overviewSport_.empty()) overview_.back().sport = overviewSport_;
             overviewBase_ = base;
         }
-        // A link takes '/' between folders on every system, and the names'
-        // bytes as the file system has them, whatever they encode, so that
-        // it leads to the file; the page shows the folder as text.
-        const fs::path below = path.lexically_relative(fw::toPath(options_.outputDirectory));
-        const std::string relative = fw::fromPath(fs::path(below.generic_string()));
-        overview_.back().files.push_back(relative);
+        overview_.back().files.push_back(history_.pageName(path));
+        // The page shows the folder as text, whatever the names' bytes encode.
+        const std::string& relative = overview_.back().files.back();
         overview_.back().folder = nameText(relative.substr(0, relative.find_last_of('/') + 1));
     }
 
-    // index.html in the output directory, of every exercise charted.
+    // The history with this run's exercises, and index.html of it where
+    // charts were asked for or the page is there.
     void writeOverview() {
-        if (overview_.empty()) return;
         const fs::path page = fw::toPath(options_.outputDirectory) / "index.html";
-        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(overview_, out); });
+        std::error_code failed;
+        const bool drawn = carries(ConversionFormat::Svg) || fs::exists(page, failed);
+        const std::optional<std::vector<OverviewExercise>> exercises = history_.write(overview_);
+        if (!drawn || !exercises) return;
+        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(*exercises, out); });
         written_ << shown(page) << '\n';
     }
 
@@ -492,8 +533,12 @@ private:
     int32_t exerciseCount_ = 0;
     int32_t unmatched_ = 0;              // exercises of the current file with samples and no header known
     std::vector<RRRecording*> pending_;  // waiting for a partner in a later raw file
-    std::vector<OverviewExercise> overview_;  // when charts are written
+    std::vector<OverviewExercise> overview_;  // this run's exercises
     fs::path overviewBase_;                   // of the exercise last added to it
+    std::string overviewKey_;                 // of the exercise being written
+    HeartRateProfile overviewProfile_;        // of the exercise being written
+    std::string overviewSport_;               // the person file's name for its sport, or empty
+    FolderHistory history_;
 };
 
 }  // namespace

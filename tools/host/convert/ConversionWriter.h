@@ -33,6 +33,7 @@ struct ConversionOptions {
     PlacementOptions tracks;        // --track-offset, --track-by-order
     CodePage textEncoding = CodePage::windows1252;  // of the exercise files' notes and the day diaries
     bool verbose = false;  // also say what went as it should: an R-R recording merged, a track placed
+    std::optional<int> maximumHeartRate;  // bpm, --max-hr: for files that give none
 };
 
 // A raw file as the user named it (or as found in a folder named), as the
@@ -66,11 +67,13 @@ public:
 // of each written file goes to `written`, below the output folder as the
 // user named it, as soon as the file is whole; what could not be converted as
 // asked goes to `messages`, and with `verbose` also what was merged or
-// placed; what the run did, to `summary`. Where SVG is among the formats, finish() also writes
-// index.html into the output directory, the overview page of every exercise
-// charted. exercise(), endFile() and finish() throw OutputError when a file
-// cannot be written. `rawFiles` outlives the run, which keeps no copy: a
-// lifetime archive has thousands.
+// placed; what the run did, to `summary`. The output directory's history
+// (index.tsv) keeps every exercise converted into it across runs: no name it
+// gives an exercise of another raw file is taken, and finish() writes it with
+// the run's exercises and, where SVG is among the formats or a page is there,
+// index.html, the overview page of them all. exercise(), endFile() and
+// finish() throw OutputError when a file cannot be written. `rawFiles`
+// outlives the run, which keeps no copy: a lifetime archive has thousands.
 std::unique_ptr<ConversionRun> makeConversionWriter(const ConversionOptions& options,
                                                     const std::vector<RawFileName>& rawFiles, Companions& companions,
                                                     RunSummary& summary, std::ostream& written,

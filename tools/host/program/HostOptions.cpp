@@ -1,10 +1,12 @@
 #include "tools/host/program/HostOptions.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 #include <sstream>
 #include <string_view>
 
+#include "tools/host/recording/RecordingFacts.h"
 #include "tools/host/time/TimeZone.h"
 
 namespace {
@@ -109,7 +111,7 @@ bool parseOptions(int argc, char** argv, const HostProgram& program, HostOptions
         }
         const bool takesValue =
             arg == "--settings" || arg == "--format" || arg == "--output" || arg == "--utc-offset" || arg == "--sport" ||
-            arg == "--sport-map" || arg == "--text-encoding" || arg == "--track-offset" ||
+            arg == "--sport-map" || arg == "--text-encoding" || arg == "--track-offset" || arg == "--max-hr" ||
             (arg == "--dll" && program.loadsLibrary) || (arg == "--import" && program.importDialog) ||
             (arg == "--configure" && program.configurationDialog);
         if (!takesValue) {
@@ -158,6 +160,16 @@ bool parseOptions(int argc, char** argv, const HostProgram& program, HostOptions
                 error = "--track-offset wants +HH:MM or -HH:MM up to 14:00, or local, not '" + value + "'";
                 return false;
             }
+        } else if (arg == "--max-hr") {
+            int bpm = 0;
+            const auto result = std::from_chars(value.data(), value.data() + value.size(), bpm);
+            if (result.ec != std::errc{} || result.ptr != value.data() + value.size() || bpm < kLowestHeartRate ||
+                bpm > kHighestHeartRate) {
+                error = "--max-hr wants heart beats per minute from " + std::to_string(kLowestHeartRate) + " to " +
+                        std::to_string(kHighestHeartRate) + ", not '" + value + "'";
+                return false;
+            }
+            options.maximumHeartRate = bpm;
         } else if (arg == "--utc-offset") {
             options.utcOffset = parseUtcOffset(value);
             if (!options.utcOffset) {
@@ -186,6 +198,10 @@ bool parseOptions(int argc, char** argv, const HostProgram& program, HostOptions
                 "gpx, fit and svg";
         return false;
     }
+    if (!converting && options.maximumHeartRate) {
+        error = "--max-hr applies only to --format tcx, gpx, fit and svg";
+        return false;
+    }
     if (!options.help && options.files.empty() && options.importTarget.empty() && options.configure.empty()) {
         error = "no raw file given";
         return false;
@@ -202,7 +218,7 @@ std::string usageText(const HostProgram& program) {
         " RAWFILE|FOLDER...\n"
         "       polarhost --format tcx,gpx,fit,svg --output DIR [--utc-offset +HH:MM]\n"
         "                 [--sport SPORT] [--sport-map N=SPORT,...] [--text-encoding CP]\n"
-        "                 [--track-offset +HH:MM|local] [--track-by-order]\n"
+        "                 [--track-offset +HH:MM|local] [--track-by-order] [--max-hr BPM]\n"
         "                 [--verbose] [--settings INI] RAWFILE|FOLDER...\n"
         "\n"
         "Analyses each raw file (.hrm exercise or .hrz archive) through the plug-in's\n"
@@ -219,11 +235,13 @@ std::string usageText(const HostProgram& program) {
         "                   tcx, gpx, fit, svg: files into --output, several formats\n"
         "                   with commas (--format fit,tcx) or --format given again;\n"
         "                   svg also writes index.html, a page of every exercise\n"
-        "                   converted with links to its files\n"
+        "                   converted into DIR, in this run and earlier ones (kept\n"
+        "                   in DIR/index.tsv), with links to its files\n"
         "  --output DIR     folder for the converted files (made when missing): the raw\n"
         "                   file's name with the format's extension, the exercise\n"
         "                   index added for an archive (ride.tcx, Connect-0.fit ...),\n"
-        "                   \" (2)\" added where a file of the run took the name. A\n"
+        "                   \" (2)\" added where a file of the run, or one an earlier\n"
+        "                   run converted from another raw file, took the name. A\n"
         "                   FOLDER among the raw files is converted with its\n"
         "                   subfolders, mirrored below DIR: its .hrm and .hrz files,\n"
         "                   with the .gpx tracks and .pdd day diaries beside them;\n"
@@ -252,8 +270,10 @@ std::string usageText(const HostProgram& program) {
         "                   evidence) other, which the end of the run counts\n"
         "  --sport-map N=SPORT,...  what the day diaries' sport numbers stand for; the\n"
         "                   numbers given replace those of 1=running,2=cycling,\n"
-        "                   3=swimming; a number not mapped keeps the recording's\n"
-        "                   sport. The end of the run lists the numbers met\n"
+        "                   3=swimming and those a person file (.ppd) in the\n"
+        "                   diary's folder or the one above names; a number not\n"
+        "                   mapped keeps the recording's sport. The end of the run\n"
+        "                   lists the numbers met\n"
         "  --text-encoding CP  the code page of the day diaries and the exercises'\n"
         "                   notes, windows-1252 without it: " +
         wrapped(codePageNames(), 19, 50) +
@@ -268,7 +288,10 @@ std::string usageText(const HostProgram& program) {
         "                   recording merged, a track placed and how its times were\n"
         "                   read. Without it standard error holds only what could not\n"
         "                   be converted as asked, and the summary; on a terminal, a\n"
-        "                   line there shows how far the run is\n";
+        "                   line there shows how far the run is\n"
+        "  --max-hr BPM     the maximum heart rate for exercise files that give none\n"
+        "                   (MaxHR=): the overview's heart-rate zones and training\n"
+        "                   load are reckoned from it\n";
     if (program.loadsLibrary)
         text += "  --dll PATH       the plug-in DLL (default: PolarImport.dll beside polarhost)\n";
     if (program.configurationDialog)

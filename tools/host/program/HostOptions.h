@@ -19,6 +19,7 @@ struct HostOptions {
     std::optional<int32_t> utcOffset;
     SportRule sports;
     CodePage textEncoding = CodePage::windows1252;
+    std::optional<int> maximumHeartRate;  // --max-hr
     PlacementOptions tracks;
     std::vector<std::string> files;
     std::string importTarget;  // --import: the directory the import dialog archives into

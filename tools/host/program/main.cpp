@@ -108,6 +108,7 @@ int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& argu
     conversion.tracks = options.tracks;
     conversion.textEncoding = options.textEncoding;
     conversion.verbose = options.verbose;
+    conversion.maximumHeartRate = options.maximumHeartRate;
 
     // On a terminal, how far the run is; not beside the plug-in's debug
     // lines, which reach standard error past it.

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "framework/FileSystem.h"
+#include "tools/host/recording/PersonFile.h"
 #include "tools/host/time/CivilTime.h"
 
 namespace fs = std::filesystem;
@@ -17,6 +18,16 @@ constexpr int64_t kSecondsPerDay = 86400;
 // diary's folder, whatever the system makes of it.
 bool outsideFolder(std::string_view name) {
     return name.find_first_of("/\\:") != std::string_view::npos || name == "." || name == "..";
+}
+
+// The .ppd files of a folder, in name order.
+std::vector<fs::path> personFilesIn(const fs::path& folder) {
+    std::vector<fs::path> found;
+    std::error_code failed;
+    for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end; entry.increment(failed))
+        if (foldedName(fw::fromPath(entry->path().extension())) == ".ppd") found.push_back(entry->path());
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 }  // namespace
@@ -64,10 +75,37 @@ FolderCompanions::FolderCompanions(const fs::path& folder, CodePage codePage) : 
                 else if (!file->empty() && !find(*file))
                     missing_.push_back(name + ": " + *file);
             if (day) dated_.emplace_back(*day, links_.size());
-            links_.push_back({name, entry});
+            links_.push_back({name, entry, {}});
         }
     }
+    if (!links_.empty()) readPersonSports(codePage);
     links_.shrink_to_fit();
+}
+
+void FolderCompanions::readPersonSports(CodePage codePage) {
+    std::vector<fs::path> files = personFilesIn(folder_);
+    if (files.empty() && folder_.has_parent_path() && folder_.parent_path() != folder_)
+        files = personFilesIn(folder_.parent_path());
+    if (files.empty()) return;
+    if (files.size() > 1) {
+        std::string names;
+        for (const fs::path& file : files) names += (names.empty() ? "" : ", ") + fw::fromPath(file.filename());
+        problems_.push_back("person files " + names + " beside one another; which person's sports the diaries "
+                            "number cannot be told, so none is read");
+        return;
+    }
+    std::string error;
+    const std::optional<PersonFile> person = readPersonFileAt(fw::fromPath(files.front()), codePage, error);
+    if (!person) {
+        unreadable_.push_back(error);
+        return;
+    }
+    personFile_ = fw::fromPath(files.front().filename());
+    for (const std::string& problem : person->problems) problems_.push_back(personFile_ + ": " + problem);
+    for (DiaryLink& link : links_)
+        if (link.entry.sport)
+            if (const auto named = person->sports.find(*link.entry.sport); named != person->sports.end())
+                link.sportName = named->second;
 }
 
 std::optional<fs::path> FolderCompanions::find(std::string_view name) const {

@@ -20,6 +20,9 @@
 struct DiaryLink {
     std::string diary;  // the diary's file name
     DiaryExercise entry;
+    // The person file's name for the entry's sport, UTF-8; empty where no
+    // person file names it.
+    std::string sportName;
 };
 
 class FolderCompanions {
@@ -38,6 +41,11 @@ public:
     // The exercise file an R-R recording of this name belongs to, by a
     // diary entry that lists both; nullopt when none.
     std::optional<std::filesystem::path> exerciseOfRecording(std::string_view recordingFile) const;
+
+    // The person file whose sports the diaries' numbers index: the folder's
+    // own, else its parent's (the person's folder above the years' folders);
+    // empty when neither folder has exactly one.
+    const std::string& personFile() const { return personFile_; }
 
     // For the run's summary: the diaries read; those that could not be,
     // with the reason; their problems; the files they name that the folder
@@ -65,6 +73,9 @@ private:
     std::vector<DiaryLink> links_;
     std::vector<std::pair<int64_t, size_t>> dated_;  // diary day (days since 1970), link
     std::vector<std::string> read_, unreadable_, problems_, missing_, outside_;
+    std::string personFile_;
+
+    void readPersonSports(CodePage codePage);
 };
 
 // The folders of a run, each read when first asked for. A run over a

@@ -1,15 +1,12 @@
 #include "tools/host/recording/DayDiary.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <limits>
-#include <memory>
 #include <span>
 
 #include "framework/TextLines.h"
+#include "tools/host/recording/FileBytes.h"
 #include "tools/host/time/CivilTime.h"
 
 namespace {
@@ -270,23 +267,11 @@ DayDiary readDayDiary(std::string_view bytes, CodePage codePage) {
 }
 
 std::optional<DayDiary> readDayDiaryFile(const std::string& path, CodePage codePage, std::string& error) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) {
-        error = path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char block[1 << 16];
-    size_t got;
-    while (bytes.size() <= kMaxFileBytes && (got = std::fread(block, 1, sizeof block, file.get())) > 0)
-        bytes.append(block, got);
-    if (std::ferror(file.get())) {
-        error = path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    if (bytes.size() > kMaxFileBytes) {
+    const std::optional<std::string> bytes = readFileBytes(path, kMaxFileBytes, error);
+    if (!bytes) return std::nullopt;
+    if (bytes->size() > kMaxFileBytes) {
         error = path + ": more than " + count(kMaxFileBytes >> 20) + " MB, far too large for a day diary";
         return std::nullopt;
     }
-    return readDayDiary(bytes, codePage);
+    return readDayDiary(*bytes, codePage);
 }

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "model/HrmFormat.h"
+#include "tools/host/recording/PersonFile.h"
 
 SportMap::SportMap() : sports_{{1, Sport::Running}, {2, Sport::Cycling}, {3, Sport::Swimming}} {}
 
@@ -24,6 +25,7 @@ bool SportMap::parse(std::string_view text, std::string& error) {
             return false;
         }
         sports_[number] = *sport;
+        given_.insert(number);
     }
     return true;
 }
@@ -107,5 +109,7 @@ SportChoice chooseSport(const std::optional<RecordingFacts>& facts, std::optiona
 
 SportChoice chooseSport(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
                         const SportRule& rule, const RecordedSamples& samples) {
+    if (!rule.chosen && diary && !diary->sportName.empty() && !rule.map.given(*diary->entry.sport))
+        return {sportOfName(diary->sportName).value_or(Sport::Other), false};
     return chooseSport(facts, diary ? diary->entry.sport : std::nullopt, rule, samples);
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -22,13 +23,18 @@ public:
     // list's; false with `error` set for text of another shape.
     bool parse(std::string_view text, std::string& error);
     std::optional<Sport> find(int32_t number) const;
+    // True for a number parse() was given.
+    bool given(int32_t number) const { return given_.count(number) != 0; }
 
 private:
     std::map<int32_t, Sport> sports_;
+    std::set<int32_t> given_;
 };
 
 // How a run decides the sport: `chosen` (--sport) for every exercise; else
-// the diary's sport where the map has it; else what the recording tells.
+// the diary's sport: by the map where --sport-map named the number, else by
+// the person file's name for it (FIT's sport the name clearly is, else
+// generic), else by the map; else what the recording tells.
 struct SportRule {
     SportMap map;
     std::optional<Sport> chosen;
@@ -67,6 +73,7 @@ struct SportChoice {
 
 SportChoice chooseSport(const std::optional<RecordingFacts>& facts, std::optional<int32_t> diarySport,
                         const SportRule& rule, const RecordedSamples& samples);
-// The same with the sport of the exercise's diary entry, where it has one.
+// The same with the sport of the exercise's diary entry, where it has one,
+// and the person file's name for it.
 SportChoice chooseSport(const std::optional<RecordingFacts>& facts, const std::optional<DiaryLink>& diary,
                         const SportRule& rule, const RecordedSamples& samples);

@@ -62,6 +62,13 @@ constexpr MonitorModel kMonitorModels[] = {
     {37, "RS800"}, {38, "RS800X"},
 };
 
+// A person's heart rate as a header gives it; 0 and other values no heart
+// beats at are what a monitor writes when it was never set.
+std::optional<int32_t> heartRate(int32_t bpm) {
+    if (bpm < kLowestHeartRate || bpm > kHighestHeartRate) return std::nullopt;
+    return bpm;
+}
+
 }  // namespace
 
 std::string_view monitorModel(int32_t code) {
@@ -116,6 +123,8 @@ RecordingFacts readRecordingFacts(std::string_view header) {
             facts.length = clockSeconds(text);
         else if (value("Interval=", text))
             facts.interval = integer(text);
+        else if (value("MaxHR=", text))
+            facts.maximumHeartRate = heartRate(integer(text, 0));
     }
     facts.headerHash = hash == 0 ? 1 : hash;
     if (days && facts.startOfDay >= 0) facts.start = *days * 86400 + facts.startOfDay;

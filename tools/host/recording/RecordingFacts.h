@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,10 +40,16 @@ struct RecordingFacts {
     // it was copied ends so; the row's values are not what was recorded.
     bool lastRowCutOff = false;
     int32_t lastRowColumns = 0;
+    // The person's maximum heart rate as the monitor was set for the
+    // exercise ("MaxHR="); nullopt where it was never set.
+    std::optional<int32_t> maximumHeartRate;
     // The names "[LapNames]" gives the laps, in lap order, as the file's
     // bytes, blanks at the end dropped; empty where a lap has none.
     std::vector<std::string> lapNames;
 };
+
+// The heart rates a person's setting can hold, in bpm.
+inline constexpr int32_t kLowestHeartRate = 30, kHighestHeartRate = 250;
 
 // Reads the keys at the start of the header's lines up to the samples.
 // From version 106 the channels and the unit system follow SMode

@@ -115,27 +115,6 @@ void addRow(pugi::xml_node body, const OverviewExercise& exercise) {
 
 }  // namespace
 
-OverviewExercise overviewExercise(const Track& track) {
-    OverviewExercise exercise;
-    exercise.name = exerciseTitle(track);
-    exercise.source = fileTitle(track);
-    exercise.sport = sportTitle(track.sport());
-    if (track.dated()) exercise.start = track.startTime();
-    exercise.startText = startText(track).value_or("no date");
-    if (track.timed()) exercise.duration = track.duration();
-    exercise.distance = track.totalDistance();
-    exercise.energy = track.energy();
-    double sum = 0;
-    int64_t count = 0;
-    for (int32_t j = 0; j < track.size(); ++j)
-        if (const std::optional<int> rate = track.point(j).heartRate) {
-            sum += *rate;
-            ++count;
-        }
-    if (count > 0) exercise.averageHeartRate = static_cast<int>(std::lround(sum / static_cast<double>(count)));
-    return exercise;
-}
-
 void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& out) {
     std::stable_sort(exercises.begin(), exercises.end(), [](const OverviewExercise& a, const OverviewExercise& b) {
         return a.start.has_value() && (!b.start || *a.start > *b.start);

@@ -38,10 +38,6 @@ struct OverviewExercise {
     std::string folder;  // theirs, as text ("2012/alice/"); empty for the page's own
 };
 
-// The exercise as the page lists it, its files still to add: a pass over
-// the points for the mean heart rate.
-OverviewExercise overviewExercise(const Track& track);
-
 // The page: the exercises newest first, those without a date last in the
 // order given; by year where they span more than one.
 void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& out);
