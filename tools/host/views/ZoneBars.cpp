@@ -1,0 +1,63 @@
+#include "tools/host/views/ZoneBars.h"
+
+#include <cmath>
+#include <map>
+#include <numeric>
+
+#include "tools/host/views/ChartScale.h"
+#include "tools/host/views/PageElements.h"
+#include "tools/host/views/StackedBars.h"
+#include "tools/host/views/TrainingVolume.h"
+
+const std::vector<std::string>& zoneNames() {
+    static const std::vector<std::string> names = {"Zone 1 (very light)", "Zone 2 (light)", "Zone 3 (moderate)",
+                                                   "Zone 4 (hard)", "Zone 5 (maximum)"};
+    return names;
+}
+
+std::vector<double> zoneShares(const std::vector<double>& zoneSeconds) {
+    const double total = std::accumulate(zoneSeconds.begin(), zoneSeconds.end(), 0.0);
+    if (!(total > 0)) return {};
+    std::vector<double> shares;
+    for (const double seconds : zoneSeconds) shares.push_back(100 * seconds / total);
+    return shares;
+}
+
+void addZoneBar(pugi::xml_node parent, const std::vector<double>& zoneSeconds) {
+    const std::vector<double> shares = zoneShares(zoneSeconds);
+    if (shares.empty()) {
+        parent.text().set("\xe2\x80\x93");
+        return;
+    }
+    pugi::xml_node bar = element(parent, "span", "", "zones");
+    std::string tooltip;
+    for (size_t zone = 0; zone < shares.size() && zone < kZones; ++zone) {
+        tooltip += (zone ? ", Z" : "Z") + std::to_string(zone + 1) + " " +
+                   std::to_string(std::lround(zoneSeconds[zone] / 60)) + " min";
+        if (shares[zone] <= 0) continue;
+        // A space, not an empty element, which HTML would leave open.
+        pugi::xml_node part = element(bar, "span", " ", ("z" + std::to_string(zone)).c_str());
+        part.append_attribute("style").set_value(("width:" + fixedText(shares[zone], 1) + "%").c_str());
+    }
+    bar.append_attribute("title").set_value(tooltip.c_str());
+}
+
+void addZoneLegend(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises) {
+    addLegend(parent, zoneNames(), "z");
+    std::map<std::string, int> sources;
+    int without = 0;
+    for (const OverviewExercise& exercise : exercises) {
+        if (zoneShares(exercise.zoneSeconds).empty())
+            ++without;
+        else
+            ++sources[exercise.zoneSource.empty() ? "bounds not given" : exercise.zoneSource];
+    }
+    std::vector<std::string> lines;
+    for (const auto& [source, count] : sources)
+        lines.push_back("Zones of " + std::to_string(count) + (count == 1 ? " exercise: " : " exercises: ") + source);
+    if (without > 0)
+        lines.push_back(std::to_string(without) + (without == 1 ? " exercise" : " exercises") + " without heart rate");
+    if (lines.empty()) return;
+    pugi::xml_node list = element(parent, "ul", "", "sources");
+    for (const std::string& line : lines) element(list, "li", line);
+}
