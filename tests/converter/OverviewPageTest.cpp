@@ -42,15 +42,17 @@ TEST(OverviewPage_rows, newestFirstByYearWithEveryFileLinked) {
         rows.push_back(row.node().text().get());
     EXPECT_EQ(rows, (std::vector<std::string>{"newest", "same year", "Tuesday & <Thursday>", "undated"}));
     std::vector<std::string> years;
-    for (const pugi::xpath_node& year : page.select_nodes("//tr[@class='year']/th")) years.push_back(year.node().text().get());
-    EXPECT_EQ(years, (std::vector<std::string>{"2024", "2003"}));
+    for (const pugi::xpath_node& year : page.select_nodes("//details[@class='year']/summary/strong"))
+        years.push_back(year.node().text().get());
+    EXPECT_EQ(years, (std::vector<std::string>{"2024", "2003", "No date"}));
+    EXPECT_EQ(page.select_nodes("//details[@class='year'][@open]").size(), 1u) << "the newest year alone open";
 
     std::vector<std::string> links;
     for (const pugi::xpath_node& a : page.select_nodes("//tr[@class='exercise']/td[@class='files']/a"))
         links.push_back(a.node().attribute("href").value());
     EXPECT_EQ(links, (std::vector<std::string>{"new.svg", "new.tcx", "2003/c.svg", "2003/a%20b%231.svg",
                                                "2003/a%20b%231.fit", "lost.svg"}));
-    EXPECT_STREQ(page.select_node("//tr[@class='exercise'][3]/td[2]/a").node().attribute("href").value(),
+    EXPECT_STREQ(page.select_node("(//tr[@class='exercise'])[3]/td[2]/a").node().attribute("href").value(),
                  "2003/a%20b%231.svg")
         << "the name links the chart";
 }
@@ -113,6 +115,8 @@ TEST(OverviewPage_document, opensFromADiskAndReadsAlikeAsHtml) {
          at = text.find("xmlns=\"http://www.w3.org/", at + 1))
         ++namespaces;
     EXPECT_EQ(http, namespaces);
+    const std::string style = page.select_node("//style").node().text().get();
+    EXPECT_EQ(style.find_first_of("<>&"), std::string::npos) << "HTML reads a style sheet unescaped";
     pugi::xml_document spaced;  // with the spaces that give an element content
     ASSERT_TRUE(spaced.load_string(text.c_str(), pugi::parse_default | pugi::parse_ws_pcdata));
     expectNoneLeftOpen(spaced);
@@ -137,15 +141,13 @@ TEST(OverviewPage_charts, yearTableSumsEachSportsTime) {
     EXPECT_TRUE(page.select_node("//h3[.='Time in zones per week of 2023 (h)']")) << "the newest year's weeks";
 }
 
-TEST(OverviewPage_charts, zoneBarPartsAsWideAsTheirShares) {
+TEST(OverviewPage_charts, zoneBarEndsEachZoneWhereItsShareEnds) {
     const pugi::xml_document page = pageOf(history());
-    std::vector<std::string> parts;
-    for (const pugi::xpath_node& part :
-         page.select_nodes("//tr[@class='exercise'][td[1]='Cycling 2023-6']//span[@class='zones']/span"))
-        parts.push_back(std::string(part.node().attribute("class").value()) + " " +
-                        part.node().attribute("style").value());
-    EXPECT_EQ(parts, (std::vector<std::string>{"z0 width:10.0%", "z2 width:30.0%", "z3 width:20.0%",
-                                               "z4 width:40.0%"}));
+    const pugi::xml_node bar =
+        page.select_node("//tr[@class='exercise'][td[1]='Cycling 2023-6']//span[@class='zones']").node();
+    // 60, 0, 180, 120 and 240 s: 10, 0, 30, 20 and 40 %.
+    EXPECT_STREQ(bar.attribute("style").value(), "--z1:10.0%;--z2:10.0%;--z3:40.0%;--z4:60.0%");
+    EXPECT_STREQ(bar.attribute("title").value(), "Z1 1 min, Z2 0 min, Z3 3 min, Z4 2 min, Z5 4 min");
     EXPECT_FALSE(page.select_node("//tr[@class='exercise'][td[1]='Running 2023-5']//span[@class='zones']"));
     EXPECT_TRUE(page.select_node("//ul[@class='sources']/li[.='Zones of 4 exercises: bounds of a test']"));
 }

@@ -53,6 +53,7 @@ void addRow(pugi::xml_node body, const OverviewExercise& exercise) {
     pugi::xml_node files = element(row, "td", "", "files");
     for (const std::string& file : exercise.files) link(files, file, fileLabel(file));
     if (exercise.files.empty()) files.text().set(kNone);
+    body.append_child(pugi::node_pcdata).set_value("\n");  // a row a line in the page's text
 }
 
 }  // namespace
@@ -72,23 +73,25 @@ std::string Totals::text() const {
     return out;
 }
 
-void addExerciseTable(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises) {
+void addExerciseTables(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises) {
     std::map<int, Totals> years;
-    for (const OverviewExercise& exercise : exercises)
-        if (exercise.start) years[yearOf(*exercise.start)].add(exercise);
-    pugi::xml_node table = element(element(parent, "div", "", "scroll"), "table", "", "exercises");
-    pugi::xml_node header = element(element(table, "thead"), "tr");
-    for (const char* title : kColumns) element(header, "th", title);
-    pugi::xml_node rows = element(table, "tbody");
-    int year = -1;  // of the row before; -1 for none or no date
+    for (const OverviewExercise& exercise : exercises) years[exercise.start ? yearOf(*exercise.start) : 0].add(exercise);
+    pugi::xml_node rows;
+    std::optional<int> year;  // of the row before; 0 for no date
     for (const OverviewExercise& exercise : exercises) {
-        const int own = exercise.start ? yearOf(*exercise.start) : -1;
-        if (years.size() > 1 && own != year && own != -1) {
-            pugi::xml_node heading = element(element(rows, "tr", "", "year"), "th", std::to_string(own));
-            heading.append_attribute("colspan").set_value(static_cast<int>(std::size(kColumns)));
-            element(heading, "span", years[own].text());
+        const int own = exercise.start ? yearOf(*exercise.start) : 0;
+        if (own != year) {
+            pugi::xml_node details = element(parent, "details", "", "year");
+            if (!year) details.append_attribute("open").set_value("open");
+            pugi::xml_node summary = element(details, "summary");
+            element(summary, "strong", own ? std::to_string(own) : "No date");
+            element(summary, "span", years[own].text());
+            pugi::xml_node table = element(element(details, "div", "", "scroll"), "table", "", "exercises");
+            pugi::xml_node header = element(element(table, "thead"), "tr");
+            for (const char* title : kColumns) element(header, "th", title);
+            rows = element(table, "tbody");
+            year = own;
         }
-        year = own;
         addRow(rows, exercise);
     }
 }

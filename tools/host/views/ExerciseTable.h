@@ -6,8 +6,11 @@
 
 #include "tools/host/views/OverviewPage.h"
 
-// The list of every exercise: one row each, in the order given, with a
-// heading row per year where they span more than one.
+// The list of every exercise: one row each, in the order given (newest
+// first, those without a date last), in a table per year. Each table is a
+// disclosure headed by its year's totals, the first alone open: a browser
+// lays out only what is open, so a history of thousands shows at once, and
+// its find opens the year that holds what it finds.
 
 // What a set of exercises adds up to: "12 exercises, 10:02:00, 312.50 km, 5400 kcal".
 struct Totals {
@@ -18,4 +21,4 @@ struct Totals {
     std::string text() const;
 };
 
-void addExerciseTable(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises);
+void addExerciseTables(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises);

@@ -24,7 +24,8 @@ struct Line {
     const char* style;
     double FormDay::*value;
 };
-constexpr Line kLines[] = {{"fitness", &FormDay::fitness}, {"fatigue", &FormDay::fatigue}, {"form", &FormDay::form}};
+// In the style classes of the legend's swatches.
+constexpr Line kLines[] = {{"l0", &FormDay::fitness}, {"l1", &FormDay::fatigue}, {"l2", &FormDay::form}};
 
 void addYearTicks(pugi::xml_node svg, const std::vector<FormDay>& days, double x0, double dayWidth) {
     const int first = civilFromSeconds(days.front().day * 86400).year + 1;

@@ -180,7 +180,8 @@ void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& ou
     element(body, "h2", "Records");
     addRecordsTable(body, exercises, sports);
     element(body, "h2", "Exercises");
-    addExerciseTable(body, exercises);
-    // A line per element but no indentation, which would add a third to a long history's page.
-    document.save(out, "", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
+    addExerciseTables(body, exercises);
+    // Without indentation, which would add a third to a long history's page
+    // and a text node between every two elements for the browser to build.
+    document.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
 }

@@ -1,16 +1,26 @@
 #include "tools/host/views/PageStyle.h"
 
+#include <iterator>
+
 namespace {
 
-// A colour each: the sports, the most trained first (those beyond the
-// eighth alike); the zones, from calm blue to red; the load's lines.
-constexpr struct {
-    const char* style;
-    const char* colour;
-} kColours[] = {{"s0", "#1f77b4"}, {"s1", "#ff7f0e"}, {"s2", "#2ca02c"},  {"s3", "#9467bd"},  {"s4", "#8c564b"},
-                {"s5", "#e377c2"}, {"s6", "#17becf"}, {"s7", "#bcbd22"},  {"s8", "#7f7f7f"},  {"s9", "#7f7f7f"},
-                {"s10", "#7f7f7f"}, {"s11", "#7f7f7f"}, {"z0", "#9ecae1"}, {"z1", "#41ab5d"}, {"z2", "#fdd835"},
-                {"z3", "#fb8c00"}, {"z4", "#d7301f"},  {"l0", "#1f77b4"}, {"l1", "#c51b8a"}, {"l2", "#fb8c00"}};
+// The sports, the most trained first; those beyond the eighth alike.
+constexpr const char* kSportColours[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#9467bd", "#8c564b", "#e377c2",
+                                         "#17becf", "#bcbd22", "#7f7f7f", "#7f7f7f", "#7f7f7f", "#7f7f7f"};
+// The heart-rate zones, from calm blue to red.
+constexpr const char* kZoneColours[] = {"#9ecae1", "#41ab5d", "#fdd835", "#fb8c00", "#d7301f"};
+// Fitness, fatigue and form.
+constexpr const char* kLineColours[] = {"#1f77b4", "#c51b8a", "#fb8c00"};
+
+// The bars of the charts and the legends' swatches of the classes prefix + k.
+template <size_t N>
+void addColours(std::string& sheet, const char* prefix, const char* const (&colours)[N]) {
+    for (size_t k = 0; k < N; ++k) {
+        const std::string name = prefix + std::to_string(k);
+        sheet += std::string("rect.") + name + ",.key." + name + "::before{fill:" + colours[k] +
+                 ";background:" + colours[k] + "}";
+    }
+}
 
 }  // namespace
 
@@ -31,28 +41,34 @@ std::string pageStyleSheet() {
            "details{margin:4px 0 12px;font-size:13px}summary{cursor:pointer;color:#355}"
            ".scroll{overflow-x:auto}.recent{direction:rtl}.recent svg{direction:ltr}"
            "table{border-collapse:collapse;font-size:14px}"
-           "th,td{padding:4px 10px;text-align:left;vertical-align:top;white-space:nowrap}td.name{white-space:normal;"
+           "th,td{padding:4px 8px;text-align:left;vertical-align:top;white-space:nowrap}td.name{white-space:normal;"
            "min-width:12em}"
            "thead th{border-bottom:2px solid #999}"
            "table.numbers{font-size:13px}table.numbers td,table.numbers th{padding:2px 8px}"
            "table.records td strong{display:block}span.record{display:block}"
-           "tr.year th{font-size:16px;padding-top:18px;border-bottom:1px solid #bbb}"
-           "tr.year span{font-weight:normal;color:#555;font-size:13px;margin-left:12px}"
+           "details.year{font-size:14px;margin:0 0 6px}details.year summary{padding:6px 0;border-bottom:1px solid #bbb}"
+           "details.year summary strong{font-size:16px}"
+           "details.year summary span{color:#555;font-size:13px;margin-left:12px}"
+           "table.exercises{width:100%}"
            "tbody tr.exercise:nth-child(even){background:#f4f4f4}"
            "td.number{text-align:right}"
            "span.source{display:block;color:#777;font-size:12px}"
-           "td.files a{margin-right:8px}"
-           "span.zones{display:flex;width:90px;height:11px;margin-top:4px;background:#eee}"
-           "span.zones span{display:block;height:100%;overflow:hidden}"
+           "td.files a{margin-right:6px}"
+           "span.zones{display:block;width:90px;height:11px;margin-top:4px;overflow:hidden;color:transparent}"
            "@media (max-width:600px){body{padding:0 8px;margin:8px auto}"
            ".charts{grid-template-columns:1fr}svg.chart text{font-size:22px}svg.chart.wide{min-width:720px}svg.chart.wide text{font-size:19px}"
-           "svg.chart text.minor{display:none}th,td{padding:3px 6px}}"
-        "path.fitness{stroke:#1f77b4}path.fatigue{stroke:#c51b8a}path.form{stroke:#fb8c00}";
-    // The bars of the charts, the parts of a zone bar and the legends' swatches.
-    for (const auto& [style, colour] : kColours) {
-        const std::string name = style;
-        sheet += "rect." + name + ",.zones ." + name + ",.key." + name + "::before{fill:" + colour +
-                 ";background:" + colour + "}";
+           "svg.chart text.minor{display:none}th,td{padding:3px 6px}}";
+    addColours(sheet, "s", kSportColours);
+    addColours(sheet, "z", kZoneColours);
+    addColours(sheet, "l", kLineColours);
+    for (size_t line = 0; line < std::size(kLineColours); ++line)
+        sheet += "path.l" + std::to_string(line) + "{stroke:" + kLineColours[line] + "}";
+    // A zone bar: each zone's colour up to where the zone ends (addZoneBar).
+    sheet += "span.zones{background:linear-gradient(90deg";
+    for (size_t zone = 0; zone < std::size(kZoneColours); ++zone) {
+        sheet += std::string(",") + kZoneColours[zone] + " 0";
+        if (zone + 1 < std::size(kZoneColours)) sheet += " var(--z" + std::to_string(zone + 1) + ")";
     }
+    sheet += ")}";
     return sheet;
 }

@@ -29,16 +29,20 @@ void addZoneBar(pugi::xml_node parent, const std::vector<double>& zoneSeconds) {
         parent.text().set("\xe2\x80\x93");
         return;
     }
-    pugi::xml_node bar = element(parent, "span", "", "zones");
-    std::string tooltip;
+    // One element a row, however many zones: the style sheet paints the
+    // zones' colours up to where each one ends, --z1 to --z4 per cent along.
+    std::string ends, tooltip;
+    double end = 0;
     for (size_t zone = 0; zone < shares.size() && zone < kZones; ++zone) {
+        end += shares[zone];
+        if (zone + 1 < kZones) ends += "--z" + std::to_string(zone + 1) + ":" + fixedText(end, 1) + "%;";
         tooltip += (zone ? ", Z" : "Z") + std::to_string(zone + 1) + " " +
                    std::to_string(std::lround(zoneSeconds[zone] / 60)) + " min";
-        if (shares[zone] <= 0) continue;
-        // A space, not an empty element, which HTML would leave open.
-        pugi::xml_node part = element(bar, "span", " ", ("z" + std::to_string(zone)).c_str());
-        part.append_attribute("style").set_value(("width:" + fixedText(shares[zone], 1) + "%").c_str());
     }
+    ends.pop_back();
+    // A space, not an empty element, which HTML would leave open.
+    pugi::xml_node bar = element(parent, "span", " ", "zones");
+    bar.append_attribute("style").set_value(ends.c_str());
     bar.append_attribute("title").set_value(tooltip.c_str());
 }
 

@@ -18,7 +18,8 @@ const std::vector<std::string>& zoneNames();
 std::vector<double> zoneShares(const std::vector<double>& zoneSeconds);
 
 // The bar in `parent`: a part per zone as wide as its share, the minutes in
-// its tooltip; a dash without heart rate.
+// its tooltip; a dash without heart rate. The style sheet draws it from
+// where each zone ends (pageStyleSheet).
 void addZoneBar(pugi::xml_node parent, const std::vector<double>& zoneSeconds);
 
 // The zones' names beside their colours, and the bounds each exercise's
