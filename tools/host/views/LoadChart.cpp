@@ -113,7 +113,7 @@ void addLoadChart(pugi::xml_node parent, const std::vector<OverviewExercise>& ex
             ++without;
     }
     if (loads.empty()) {
-        element(parent, "p", "No exercise has a training load: they need heart rate.", "note");
+        element(parent, "p", "No exercise has a training load, which is reckoned from heart rate.", "note");
         return;
     }
     const std::vector<FormDay> days = trainingLoad(loads);

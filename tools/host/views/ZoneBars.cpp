@@ -47,7 +47,6 @@ void addZoneBar(pugi::xml_node parent, const std::vector<double>& zoneSeconds) {
 }
 
 void addZoneLegend(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises) {
-    addLegend(parent, zoneNames(), "z");
     std::map<std::string, int> sources;
     int without = 0;
     for (const OverviewExercise& exercise : exercises) {
@@ -56,11 +55,13 @@ void addZoneLegend(pugi::xml_node parent, const std::vector<OverviewExercise>& e
         else
             ++sources[exercise.zoneSource.empty() ? "bounds not given" : exercise.zoneSource];
     }
+    if (!sources.empty()) addLegend(parent, zoneNames(), "z");
     std::vector<std::string> lines;
     for (const auto& [source, count] : sources)
         lines.push_back("Zones of " + std::to_string(count) + (count == 1 ? " exercise: " : " exercises: ") + source);
     if (without > 0)
-        lines.push_back(std::to_string(without) + (without == 1 ? " exercise" : " exercises") + " without heart rate");
+        lines.push_back(std::to_string(without) + (without == 1 ? " exercise" : " exercises") +
+                        " without time in zones, which needs heart rate");
     if (lines.empty()) return;
     pugi::xml_node list = element(parent, "ul", "", "sources");
     for (const std::string& line : lines) element(list, "li", line);

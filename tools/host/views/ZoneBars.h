@@ -22,6 +22,7 @@ std::vector<double> zoneShares(const std::vector<double>& zoneSeconds);
 // where each zone ends (pageStyleSheet).
 void addZoneBar(pugi::xml_node parent, const std::vector<double>& zoneSeconds);
 
-// The zones' names beside their colours, and the bounds each exercise's
-// zones were taken from, with how many exercises each.
+// The zones' names beside their colours where any exercise has zones, and
+// the bounds each exercise's zones were taken from, with how many exercises
+// each, and how many have none.
 void addZoneLegend(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises);
