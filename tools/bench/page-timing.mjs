@@ -55,6 +55,10 @@ async function once(url) {
         for (const p of performance.getEntriesByType('paint')) t[p.name] = p.startTime;
         t['DOMContentLoaded'] = n.domContentLoadedEventEnd; t['load'] = n.loadEventEnd; return t; })()`,
     }, sessionId);
+    // Closed by the protocol, so that the browser's helpers end with it.
+    const ended = new Promise((r) => browser.once('exit', r));
+    await call('Browser.close');
+    await ended;
     socket.close();
     return value;
   } finally {
@@ -63,7 +67,7 @@ async function once(url) {
       browser.kill();
       await ended;
     }
-    rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 100 });
+    rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
   }
 }
 
