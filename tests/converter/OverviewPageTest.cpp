@@ -68,7 +68,8 @@ std::vector<OverviewExercise> history() {
                 {"Running", 2023, 1, 2, 30, 6, 40},      {"Running", 2023, 5, 20, 120, 25, 0},
                 {"Cycling", 2023, 6, 10, 90, 40, 120}};
     for (const auto& m : made) {
-        OverviewExercise e = exercise(std::string(m.sport) + " " + std::to_string(m.year) + "-" + std::to_string(m.month),
+        const std::string name = std::string(m.sport) + " " + std::to_string(m.year) + "-" + std::to_string(m.month);
+        OverviewExercise e = exercise(name,
                                       *unixDays(m.year, m.month, m.day) * 86400 + 36000, {});
         e.files = {e.name + ".svg", e.name + ".fit"};
         e.sport = m.sport;

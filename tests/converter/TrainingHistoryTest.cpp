@@ -49,6 +49,16 @@ TEST(TrainingLoad_model, fitnessFatigueAndFormByHand) {
     EXPECT_TRUE(trainingLoad({}).empty());
 }
 
+TEST(TrainingLoad_model, aDateDecadesFromTheRestLeftOut) {
+    const std::vector<DayLoad> kept = busiestSpan({{9000, 1}, {-700000, 2}, {9010, 3}, {9399, 4}, {2900000, 5}}, 400);
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0].load, 1);
+    EXPECT_EQ(kept[2].load, 4);
+    EXPECT_EQ(busiestSpan({{5, 1}, {900, 2}}, 400).size(), 1u) << "the earliest of equal spans";
+    EXPECT_EQ(busiestSpan({{5, 1}, {900, 2}}, 400)[0].day, 5);
+    EXPECT_TRUE(busiestSpan({}, 400).empty());
+}
+
 TEST(TrainingVolume_bins, yearsSumTheirExercisesPerSportAndKeepAnEmptyYear) {
     const std::vector<OverviewExercise> exercises = {
         done("Running", noonOf(2003, 4, 10), 50, 10),  done("Cycling", noonOf(2003, 12, 31), 120, 60),

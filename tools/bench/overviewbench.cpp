@@ -39,7 +39,8 @@ std::vector<OverviewExercise> madeUp(int count, int years) {
     for (int i = 0; i < count; ++i) {
         const double pick = unit(random);
         const SportShape& sport = kSports[pick < 0.45 ? 0 : pick < 0.75 ? 1 : pick < 0.85 ? 2 : pick < 0.93 ? 3 : 4];
-        const int64_t start = first + static_cast<int64_t>(i * spacing) + 3600 * static_cast<int64_t>(6 + unit(random) * 12);
+        const int64_t start =
+            first + static_cast<int64_t>(i * spacing) + 3600 * static_cast<int64_t>(6 + unit(random) * 12);
         const int yy = 5 + static_cast<int>(i * years / count);
         const double seconds = sport.minutes * 60 * (0.4 + 1.4 * unit(random));
         OverviewExercise e;

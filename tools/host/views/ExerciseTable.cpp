@@ -75,7 +75,8 @@ std::string Totals::text() const {
 
 void addExerciseTables(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises) {
     std::map<int, Totals> years;
-    for (const OverviewExercise& exercise : exercises) years[exercise.start ? yearOf(*exercise.start) : 0].add(exercise);
+    for (const OverviewExercise& exercise : exercises)
+        years[exercise.start ? yearOf(*exercise.start) : 0].add(exercise);
     pugi::xml_node rows;
     std::optional<int> year;  // of the row before; 0 for no date
     for (const OverviewExercise& exercise : exercises) {

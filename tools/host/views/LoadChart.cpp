@@ -112,6 +112,10 @@ void addLoadChart(pugi::xml_node parent, const std::vector<OverviewExercise>& ex
         else
             ++without;
     }
+    // Sixty years: a lifetime of training; a date beyond is a wrong one.
+    const size_t given = loads.size();
+    loads = busiestSpan(std::move(loads), 60 * 366);
+    const size_t outside = given - loads.size();
     if (loads.empty()) {
         element(parent, "p", "No exercise has a training load, which is reckoned from heart rate.", "note");
         return;
@@ -123,9 +127,8 @@ void addLoadChart(pugi::xml_node parent, const std::vector<OverviewExercise>& ex
             "Fitness " + fixedText(last.fitness, 0) + ", fatigue " + fixedText(last.fatigue, 0) + ", form " +
                 fixedText(last.form, 0) + " on " + dayText(last.day));
     // Scrolled to its newest days where the page is narrower than the chart.
-    addLines(addChartSvg(element(figure, "div", "", "scroll recent"), kWidth, kHeight, "Fitness, fatigue and form from " + dayText(days.front().day) +
-                                                      " to " + dayText(last.day), "chart wide"),
-             days);
+    const std::string title = "Fitness, fatigue and form from " + dayText(days.front().day) + " to " + dayText(last.day);
+    addLines(addChartSvg(element(figure, "div", "", "scroll recent"), kWidth, kHeight, title, "chart wide"), days);
     addLegend(figure, {"Fitness (42-day load)", "Fatigue (7-day load)", "Form (fitness \xe2\x88\x92 fatigue)"}, "l");
     element(figure, "p",
             "Banister's impulse-response model as the performance management chart draws it. Each exercise's "
@@ -138,6 +141,11 @@ void addLoadChart(pugi::xml_node parent, const std::vector<OverviewExercise>& ex
         element(figure, "p",
                 std::to_string(without) + (without == 1 ? " exercise has" : " exercises have") +
                     " no heart rate and counts as no load.",
+                "note");
+    if (outside > 0)
+        element(figure, "p",
+                std::to_string(outside) + (outside == 1 ? " exercise is" : " exercises are") +
+                    " left out, dated more than 60 years from most of the others.",
                 "note");
     addMonthTable(figure, days);
 }

@@ -56,7 +56,8 @@ std::string pageStyleSheet() {
            "td.files a{margin-right:6px}"
            "span.zones{display:block;width:90px;height:11px;margin-top:4px;overflow:hidden;color:transparent}"
            "@media (max-width:600px){body{padding:0 8px;margin:8px auto}"
-           ".charts{grid-template-columns:1fr}svg.chart text{font-size:22px}svg.chart.wide{min-width:720px}svg.chart.wide text{font-size:19px}"
+           ".charts{grid-template-columns:1fr}svg.chart text{font-size:22px}"
+           "svg.chart.wide{min-width:720px}svg.chart.wide text{font-size:19px}"
            "svg.chart text.minor{display:none}th,td{padding:3px 6px}"
            "table.exercises td:first-child{white-space:normal;min-width:6.5em}td.name{min-width:8em}}";
     addColours(sheet, "s", kSportColours);

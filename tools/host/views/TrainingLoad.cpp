@@ -19,3 +19,16 @@ std::vector<FormDay> trainingLoad(const std::vector<DayLoad>& loads) {
     }
     return days;
 }
+
+std::vector<DayLoad> busiestSpan(std::vector<DayLoad> loads, int64_t days) {
+    std::stable_sort(loads.begin(), loads.end(), [](const DayLoad& a, const DayLoad& b) { return a.day < b.day; });
+    size_t best = 0, bestEnd = 0;
+    for (size_t first = 0, end = 0; first < loads.size(); ++first) {
+        while (end < loads.size() && loads[end].day - loads[first].day < days) ++end;
+        if (end - first > bestEnd - best) {
+            best = first;
+            bestEnd = end;
+        }
+    }
+    return {loads.begin() + static_cast<std::ptrdiff_t>(best), loads.begin() + static_cast<std::ptrdiff_t>(bestEnd)};
+}

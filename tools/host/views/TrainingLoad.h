@@ -29,3 +29,8 @@ struct FormDay {
 // Every day from the first of `loads` to the last (in any order; loads of
 // one day add up); empty for none.
 std::vector<FormDay> trainingLoad(const std::vector<DayLoad>& loads);
+
+// The loads of the span of at most `days` days that holds the most of them,
+// the earliest such span; in order of their days. One wrong date, decades
+// from the rest, would otherwise stretch the history over every day between.
+std::vector<DayLoad> busiestSpan(std::vector<DayLoad> loads, int64_t days);

@@ -46,7 +46,8 @@ std::vector<std::string> sportsByTime(const std::vector<OverviewExercise>& exerc
     return sports;
 }
 
-std::vector<VolumeBin> yearBins(const std::vector<OverviewExercise>& exercises, const std::vector<std::string>& sports) {
+std::vector<VolumeBin> yearBins(const std::vector<OverviewExercise>& exercises,
+                                const std::vector<std::string>& sports) {
     std::set<int> years;
     for (const OverviewExercise& exercise : exercises)
         if (exercise.start) years.insert(yearOf(*exercise.start));
