@@ -12,15 +12,12 @@
 
 namespace {
 
-constexpr char kNone[] = "\xe2\x80\x93";  // en dash
 constexpr const char* kColumns[] = {"Date",   "Exercise", "Sport", "Duration", "Distance", "Ascent",
                                     "Avg HR", "Max HR",   "Zones", "Load",     "Energy",   "Files"};
 
-int yearOf(int64_t start) { return civilFromSeconds(start).year; }
-
 // "chart", or the extension in capitals: "FIT".
 std::string fileLabel(const std::string& path) {
-    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".svg") == 0) return "chart";
+    if (isChart(path)) return "chart";
     std::string extension = path.substr(path.find_last_of('.') + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });

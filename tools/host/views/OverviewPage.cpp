@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/host/time/CivilTime.h"
 #include "tools/host/views/ExerciseTable.h"
 #include "tools/host/views/ExerciseText.h"
 #include "tools/host/views/LoadChart.h"
@@ -170,7 +169,7 @@ void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& ou
 
     const std::vector<std::string> sports = sportsByTime(exercises);
     if (newest != exercises.end()) {
-        const int year = civilFromSeconds(*newest->start).year;
+        const int year = yearOf(*newest->start);
         const std::vector<VolumeBin> years = yearBins(exercises, sports), weeks = weekBins(exercises, sports, year);
         addVolume(body, years, weeks, sports, year);
         addZones(body, exercises, years, weeks, year);

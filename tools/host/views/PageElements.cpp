@@ -7,12 +7,6 @@
 #include "tools/host/formats/XmlOutput.h"
 #include "tools/host/time/CivilTime.h"
 
-namespace {
-
-bool isChart(const std::string& path) { return path.size() > 4 && path.compare(path.size() - 4, 4, ".svg") == 0; }
-
-}  // namespace
-
 pugi::xml_node element(pugi::xml_node parent, const char* name, const std::string& text, const char* style) {
     pugi::xml_node node = parent.append_child(name);
     if (style) node.append_attribute("class").set_value(style);
@@ -40,6 +34,8 @@ void link(pugi::xml_node parent, const std::string& path, const std::string& tex
     a.append_attribute("href").set_value(href(path).c_str());
 }
 
+bool isChart(const std::string& path) { return path.size() > 4 && path.compare(path.size() - 4, 4, ".svg") == 0; }
+
 std::string chartOf(const OverviewExercise& exercise) {
     const auto chart = std::find_if(exercise.files.begin(), exercise.files.end(), isChart);
     return chart == exercise.files.end() ? "" : *chart;
@@ -54,6 +50,8 @@ void exerciseLink(pugi::xml_node parent, const OverviewExercise& exercise) {
 }
 
 int64_t dayOf(int64_t start) { return start >= 0 ? start / 86400 : -((-start + 86399) / 86400); }
+
+int yearOf(int64_t start) { return civilFromSeconds(start).year; }
 
 std::string dayText(int64_t day) {
     const CivilDateTime date = civilFromSeconds(day * 86400);

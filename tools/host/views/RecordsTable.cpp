@@ -66,7 +66,7 @@ void addRecordsTable(pugi::xml_node parent, const std::vector<OverviewExercise>&
         for (size_t kind = 0; kind < records.size(); ++kind) {
             pugi::xml_node cell = element(row, "td");
             if (!records[kind]) {
-                cell.text().set("\xe2\x80\x93");
+                cell.text().set(kNone);
                 continue;
             }
             const OverviewExercise& exercise = exercises[*records[kind]];

@@ -12,8 +12,6 @@ namespace {
 // More years than this between the first exercise and the last can only be a wrong date.
 constexpr int kLongestHistory = 60;
 
-int yearOf(int64_t start) { return civilFromSeconds(start).year; }
-
 VolumeBin emptyBin(std::string label, size_t sports) {
     VolumeBin bin;
     bin.label = std::move(label);

@@ -26,7 +26,7 @@ std::vector<double> zoneShares(const std::vector<double>& zoneSeconds) {
 void addZoneBar(pugi::xml_node parent, const std::vector<double>& zoneSeconds) {
     const std::vector<double> shares = zoneShares(zoneSeconds);
     if (shares.empty()) {
-        parent.text().set("\xe2\x80\x93");
+        parent.text().set(kNone);
         return;
     }
     // One element a row, however many zones: the style sheet paints the
