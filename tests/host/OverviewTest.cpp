@@ -34,6 +34,28 @@ std::string linkedFile(const std::string& link) {
     return text;
 }
 
+// xmllint's messages without those of the elements its HTML parser, which
+// knows HTML 4, does not know: the inline SVG charts and the disclosure of
+// their numbers, which browsers read as HTML 5. Each message is three lines:
+// the message, the text it is about and a caret under it.
+std::string withoutNewerTags(const std::string& messages) {
+    static const std::set<std::string> newer = {"svg", "rect", "path", "line", "text", "g", "details", "summary"};
+    std::istringstream lines(messages);
+    std::string kept;
+    for (std::string line; std::getline(lines, line);) {
+        const size_t tag = line.find("HTML parser error : Tag ");
+        const size_t name = tag + std::string("HTML parser error : Tag ").size();
+        if (tag != std::string::npos && line.compare(line.size() - 8, 8, " invalid") == 0 &&
+            newer.count(line.substr(name, line.size() - 8 - name))) {
+            std::getline(lines, line);
+            std::getline(lines, line);
+            continue;
+        }
+        kept += line + "\n";
+    }
+    return kept;
+}
+
 // The pixels of an 8-bit RGB or RGBA PNG, not interlaced, as rows of RGB(A)
 // bytes; empty for any other.
 struct Picture {
@@ -132,7 +154,7 @@ TEST_F(Overview, page_listsEveryExerciseAndEveryLinkResolves) {
     for (const char* reader : {"xmllint --noout --nonet ", "xmllint --html --noout --nonet "}) {
         const HostRun read = runShell(reader + shellQuoted(page));
         EXPECT_EQ(read.status, 0) << reader << read.err;
-        EXPECT_EQ(read.err, "") << reader;
+        EXPECT_EQ(withoutNewerTags(read.err), "") << reader;
     }
     pugi::xml_document document;
     ASSERT_TRUE(document.load_file(page.c_str()));

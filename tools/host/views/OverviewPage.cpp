@@ -2,115 +2,116 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <map>
-#include <string_view>
-#include <pugixml.hpp>
 
-#include "tools/host/formats/XmlOutput.h"
-#include "tools/host/time/CivilTime.h"
+#include "tools/host/views/ExerciseTable.h"
 #include "tools/host/views/ExerciseText.h"
+#include "tools/host/views/LoadChart.h"
+#include "tools/host/views/PageElements.h"
+#include "tools/host/views/PageStyle.h"
+#include "tools/host/views/RecordsTable.h"
+#include "tools/host/views/StackedBars.h"
+#include "tools/host/views/TrainingVolume.h"
+#include "tools/host/views/ZoneBars.h"
 
 namespace {
 
-constexpr char kNone[] = "\xe2\x80\x93";  // en dash
+constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-constexpr char kStyleSheet[] =
-    "body{font-family:sans-serif;color:#222;margin:24px}"
-    "h1{font-size:22px;margin:0 0 4px}p.summary{color:#555;margin:0 0 16px}"
-    "table{border-collapse:collapse;font-size:14px}"
-    "th,td{padding:4px 10px;text-align:left;vertical-align:top;white-space:nowrap}td.name{white-space:normal}"
-    "thead th{border-bottom:2px solid #999}"
-    "tr.year th{font-size:16px;padding-top:18px;border-bottom:1px solid #bbb}"
-    "tr.year span{font-weight:normal;color:#555;font-size:13px;margin-left:12px}"
-    "tbody tr.exercise:nth-child(even){background:#f4f4f4}"
-    "td.number{text-align:right}"
-    "span.source{display:block;color:#777;font-size:12px}"
-    "td.files a{margin-right:8px}";
+// The bins' values of each sport (or zone), scaled: [bin][part].
+template <typename Pick>
+std::vector<std::vector<double>> valuesOf(const std::vector<VolumeBin>& bins, Pick pick, double scale) {
+    std::vector<std::vector<double>> values;
+    for (const VolumeBin& bin : bins) {
+        std::vector<double> parts = pick(bin);
+        for (double& value : parts) value /= scale;
+        values.push_back(std::move(parts));
+    }
+    return values;
+}
 
-// A relative path as a link: every byte but letters, digits, '/' and "-._~" percent-encoded.
-std::string href(const std::string& path) {
-    std::string link;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-            std::string_view("/-._~").find(c) != std::string_view::npos) {
-            link += c;
-        } else {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-            link += escaped;
+std::vector<std::string> labelsOf(const std::vector<VolumeBin>& bins) {
+    std::vector<std::string> labels;
+    for (const VolumeBin& bin : bins) labels.push_back(bin.label);
+    return labels;
+}
+
+// Under a week's bar the month its Monday begins, at the first week of each month.
+std::vector<std::string> monthLabels(const std::vector<VolumeBin>& weeks) {
+    std::vector<std::string> labels;
+    std::string month;
+    for (const VolumeBin& week : weeks) {
+        const std::string own = week.label.substr(5, 2);
+        labels.push_back(own == month ? "" : kMonths[std::stoi(own) - 1]);
+        month = own;
+    }
+    return labels;
+}
+
+StackedBarChart sportChart(const std::vector<VolumeBin>& bins, const std::vector<std::string>& sports, bool time) {
+    StackedBarChart chart;
+    chart.unit = time ? "h" : "km";
+    chart.labels = labelsOf(bins);
+    chart.axisLabels = chart.labels;
+    chart.parts = sports;
+    chart.partClass = "s";
+    chart.values = time ? valuesOf(bins, [](const VolumeBin& bin) { return bin.seconds; }, 3600)
+                        : valuesOf(bins, [](const VolumeBin& bin) { return bin.metres; }, 1000);
+    chart.decimals = time ? 1 : 0;
+    return chart;
+}
+
+StackedBarChart zoneChart(const std::vector<VolumeBin>& bins) {
+    StackedBarChart chart;
+    chart.unit = "h";
+    chart.labels = labelsOf(bins);
+    chart.axisLabels = chart.labels;
+    chart.parts = zoneNames();
+    chart.partClass = "z";
+    chart.values = valuesOf(bins, [](const VolumeBin& bin) { return bin.zoneSeconds; }, 3600);
+    return chart;
+}
+
+bool anyValue(const StackedBarChart& chart) {
+    for (const std::vector<double>& bar : chart.values)
+        for (const double value : bar)
+            if (value > 0) return true;
+    return false;
+}
+
+// Time and distance per sport, per year and per week of the newest year; no
+// distance charts where no exercise has a distance.
+void addVolume(pugi::xml_node body, const std::vector<VolumeBin>& years, const std::vector<VolumeBin>& weeks,
+               const std::vector<std::string>& sports, int newest) {
+    element(body, "h2", "Training volume");
+    for (const bool perYear : {true, false}) {
+        pugi::xml_node charts = element(body, "div", "", "charts");
+        for (const bool time : {true, false}) {
+            StackedBarChart chart = sportChart(perYear ? years : weeks, sports, time);
+            const std::string what = time ? "Training time per " : "Distance per ";
+            chart.title = what + (perYear ? "year" : "week of " + std::to_string(newest));
+            chart.barHeading = perYear ? "Year" : "Week of";
+            if (!perYear) chart.axisLabels = monthLabels(weeks);
+            if (time || anyValue(chart)) addStackedBars(charts, chart);
         }
     }
-    return link;
 }
 
-bool isChart(const std::string& path) { return path.size() > 4 && path.compare(path.size() - 4, 4, ".svg") == 0; }
-
-// "chart", or the extension in capitals: "FIT".
-std::string fileLabel(const std::string& path) {
-    if (isChart(path)) return "chart";
-    std::string extension = path.substr(path.find_last_of('.') + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return extension;
-}
-
-pugi::xml_node element(pugi::xml_node parent, const char* name, const std::string& text = "",
-                       const char* style = nullptr) {
-    pugi::xml_node node = parent.append_child(name);
-    if (style) node.append_attribute("class").set_value(style);
-    if (!text.empty()) node.text().set(xmlText(text).c_str());
-    return node;
-}
-
-void link(pugi::xml_node parent, const std::string& path, const std::string& text) {
-    pugi::xml_node a = element(parent, "a", text);
-    a.append_attribute("href").set_value(href(path).c_str());
-}
-
-int yearOf(int64_t start) { return civilFromSeconds(start).year; }
-
-struct Totals {
-    int count = 0;
-    double seconds = 0, metres = 0;
-    int kcal = 0;
-    void add(const OverviewExercise& exercise) {
-        ++count;
-        seconds += exercise.duration.value_or(0);
-        metres += exercise.distance.value_or(0);
-        kcal += exercise.energy.value_or(0);
-    }
-    std::string text() const {
-        std::string out = std::to_string(count) + (count == 1 ? " exercise" : " exercises");
-        out += ", " + durationText(std::llround(seconds));
-        if (metres > 0) out += ", " + kilometresText(metres);
-        if (kcal > 0) out += ", " + std::to_string(kcal) + " kcal";
-        return out;
-    }
-};
-
-void addRow(pugi::xml_node body, const OverviewExercise& exercise) {
-    pugi::xml_node row = element(body, "tr", "", "exercise");
-    element(row, "td", exercise.startText);
-    pugi::xml_node name = element(row, "td", "", "name");
-    const auto chart = std::find_if(exercise.files.begin(), exercise.files.end(), isChart);
-    if (chart != exercise.files.end())
-        link(name, *chart, exercise.name);
-    else
-        name.text().set(xmlText(exercise.name).c_str());
-    // Where it came from, where the name or the folder does not tell.
-    if (exercise.source != exercise.name || !exercise.folder.empty())
-        element(name, "span", exercise.folder + exercise.source, "source");
-    element(row, "td", exercise.sport);
-    element(row, "td", exercise.duration ? durationText(std::llround(*exercise.duration)) : kNone, "number");
-    element(row, "td", exercise.distance ? kilometresText(*exercise.distance) : kNone, "number");
-    element(row, "td", exercise.averageHeartRate ? std::to_string(*exercise.averageHeartRate) + " bpm" : kNone,
-            "number");
-    element(row, "td", exercise.energy ? std::to_string(*exercise.energy) + " kcal" : kNone, "number");
-    pugi::xml_node files = element(row, "td", "", "files");
-    for (const std::string& file : exercise.files) link(files, file, fileLabel(file));
-    if (exercise.files.empty()) files.text().set(kNone);
+void addZones(pugi::xml_node body, const std::vector<OverviewExercise>& exercises, const std::vector<VolumeBin>& years,
+              const std::vector<VolumeBin>& weeks, int newest) {
+    element(body, "h2", "Heart-rate zones");
+    addZoneLegend(body, exercises);
+    if (!anyValue(zoneChart(years))) return;
+    pugi::xml_node charts = element(body, "div", "", "charts");
+    StackedBarChart perYear = zoneChart(years);
+    perYear.title = "Time in zones per year";
+    perYear.barHeading = "Year";
+    addStackedBars(charts, perYear);
+    StackedBarChart perWeek = zoneChart(weeks);
+    perWeek.title = "Time in zones per week of " + std::to_string(newest);
+    perWeek.barHeading = "Week of";
+    perWeek.axisLabels = monthLabels(weeks);
+    addStackedBars(charts, perWeek);
 }
 
 }  // namespace
@@ -120,11 +121,7 @@ void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& ou
         return a.start.has_value() && (!b.start || *a.start > *b.start);
     });
     Totals all;
-    std::map<int, Totals> years;
-    for (const OverviewExercise& exercise : exercises) {
-        all.add(exercise);
-        if (exercise.start) years[yearOf(*exercise.start)].add(exercise);
-    }
+    for (const OverviewExercise& exercise : exercises) all.add(exercise);
 
     pugi::xml_document document;
     document.append_child(pugi::node_doctype).set_value("html");
@@ -133,34 +130,36 @@ void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& ou
     html.append_attribute("lang").set_value("en");
     pugi::xml_node head = element(html, "head");
     element(head, "meta").append_attribute("charset").set_value("utf-8");
-    element(head, "title", "Exercises");
-    element(head, "style", kStyleSheet);
+    pugi::xml_node viewport = element(head, "meta");
+    viewport.append_attribute("name").set_value("viewport");
+    viewport.append_attribute("content").set_value("width=device-width, initial-scale=1");
+    element(head, "title", "Training history");
+    element(head, "style", pageStyleSheet());
     pugi::xml_node body = element(html, "body");
-    element(body, "h1", "Exercises");
+    element(body, "h1", "Training history");
     std::string summary = all.text();
-    if (!years.empty()) {
-        const auto dated = [](const OverviewExercise& e) { return e.start.has_value(); };
-        const auto newest = std::find_if(exercises.begin(), exercises.end(), dated);
+    const auto dated = [](const OverviewExercise& e) { return e.start.has_value(); };
+    const auto newest = std::find_if(exercises.begin(), exercises.end(), dated);
+    if (newest != exercises.end()) {
         const auto oldest = std::find_if(exercises.rbegin(), exercises.rend(), dated);
         summary += "; " + oldest->startText + " to " + newest->startText;
     }
     element(body, "p", summary, "summary");
 
-    pugi::xml_node table = element(body, "table");
-    pugi::xml_node header = element(element(table, "thead"), "tr");
-    for (const char* title : {"Date", "Exercise", "Sport", "Duration", "Distance", "Avg HR", "Energy", "Files"})
-        element(header, "th", title);
-    pugi::xml_node rows = element(table, "tbody");
-    int year = -1;  // of the row before; -1 for none or no date
-    for (const OverviewExercise& exercise : exercises) {
-        const int own = exercise.start ? yearOf(*exercise.start) : -1;
-        if (years.size() > 1 && own != year && own != -1) {
-            pugi::xml_node heading = element(element(rows, "tr", "", "year"), "th", std::to_string(own));
-            heading.append_attribute("colspan").set_value(8);
-            element(heading, "span", years[own].text());
-        }
-        year = own;
-        addRow(rows, exercise);
+    const std::vector<std::string> sports = sportsByTime(exercises);
+    if (newest != exercises.end()) {
+        const int year = yearOf(*newest->start);
+        const std::vector<VolumeBin> years = yearBins(exercises, sports), weeks = weekBins(exercises, sports, year);
+        addVolume(body, years, weeks, sports, year);
+        addZones(body, exercises, years, weeks, year);
+        element(body, "h2", "Training load and form");
+        addLoadChart(body, exercises);
     }
-    document.save(out, "  ", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
+    element(body, "h2", "Records");
+    addRecordsTable(body, exercises, sports);
+    element(body, "h2", "Exercises");
+    addExerciseTables(body, exercises);
+    // Without indentation, which would add a third to a long history's page
+    // and a text node between every two elements for the browser to build.
+    document.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
 }

@@ -8,10 +8,11 @@
 
 #include "tools/host/track/Track.h"
 
-// index.html of a run's output folder: every exercise converted, newest
-// first, each linking its chart and its other files. Plain HTML without
-// script or anything from the network, so that it opens from a folder or
-// a USB stick; written to be read as XML too.
+// index.html of a run's output folder: the training history of every
+// exercise converted, in charts and tables, each exercise linking its chart
+// and its other files. Plain HTML without script or anything from the
+// network, so that it opens from a folder or a USB stick; written to be
+// read as XML too.
 
 struct OverviewExercise {
     std::string name;    // the exercise's own, else its file's
@@ -38,6 +39,8 @@ struct OverviewExercise {
     std::string folder;  // theirs, as text ("2012/alice/"); empty for the page's own
 };
 
-// The page: the exercises newest first, those without a date last in the
-// order given; by year where they span more than one.
+// The page: training volume per sport by year and by week of the newest
+// year, time in the heart-rate zones, fitness, fatigue and form
+// (TrainingLoad.h), each sport's records, and the exercises newest first
+// by year, those without a date last in the order given.
 void writeOverviewPage(std::vector<OverviewExercise> exercises, std::ostream& out);
