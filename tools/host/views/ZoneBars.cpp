@@ -46,6 +46,9 @@ void addZoneBar(pugi::xml_node parent, const std::vector<double>& zoneSeconds) {
     bar.append_attribute("title").set_value(tooltip.c_str());
 }
 
+// More ways of bounding the zones than this are folded.
+constexpr size_t kSourcesShown = 3;
+
 void addZoneLegend(pugi::xml_node parent, const std::vector<OverviewExercise>& exercises) {
     std::map<std::string, int> sources;
     int without = 0;
@@ -63,6 +66,11 @@ void addZoneLegend(pugi::xml_node parent, const std::vector<OverviewExercise>& e
         lines.push_back(std::to_string(without) + (without == 1 ? " exercise" : " exercises") +
                         " without time in zones, which needs heart rate");
     if (lines.empty()) return;
+    // A person's maximum changes over the years: many bounds fold away under one line.
+    if (lines.size() > kSourcesShown) {
+        parent = element(parent, "details");
+        element(parent, "summary", "How the zones were bounded (" + std::to_string(lines.size()) + " ways)");
+    }
     pugi::xml_node list = element(parent, "ul", "", "sources");
     for (const std::string& line : lines) element(list, "li", line);
 }
