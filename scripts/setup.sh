@@ -20,7 +20,7 @@ bash scripts/apt-install.sh \
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev \
   xvfb xauth xdotool imagemagick x11-utils debootstrap \
   gpsbabel libxml2-utils chromium librsvg2-bin \
-  dpkg-dev clang libclang-rt-dev llvm
+  dpkg-dev file clang libclang-rt-dev llvm
 bash scripts/fetch-sources.sh
 # The Windows tests run the 32-bit DLL under Wine, from a root kept in a cache
 # folder outside the clone. Where no way to run it exists, the rest still
