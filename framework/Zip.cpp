@@ -213,11 +213,14 @@ std::optional<std::string> readZipEntry(const std::string& archive, const std::s
         if (bytes || !sameIgnoringCase(entry, name) || unzOpenCurrentFile(handle.get()) != UNZ_OK) return;
         std::string read;
         char buffer[16 * 1024];
-        int got;
+        int got = 0;
         while (read.size() < maxBytes &&
                (got = unzReadCurrentFile(handle.get(), buffer, static_cast<unsigned>(sizeof buffer))) > 0)
             read.append(buffer, static_cast<size_t>(got));
-        if (unzCloseCurrentFile(handle.get()) == UNZ_OK || read.size() >= maxBytes) bytes = std::move(read);
+        // minizip checks the CRC only of an entry read to its declared end: a
+        // read that failed before it is no entry, though closing succeeds.
+        const bool whole = unzCloseCurrentFile(handle.get()) == UNZ_OK && got >= 0;
+        if (whole || read.size() >= maxBytes) bytes = std::move(read);
     });
     return bytes;
 }
