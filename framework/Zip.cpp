@@ -11,6 +11,7 @@
 #include <set>
 
 #include "FileSystem.h"
+#include "ZipInput.h"
 
 namespace fw {
 
@@ -20,6 +21,11 @@ struct UnzCloser {
     void operator()(void* handle) const { unzClose(handle); }
 };
 using UnzHandle = std::unique_ptr<void, UnzCloser>;
+
+UnzHandle openArchive(const std::string& archive) {
+    zlib_filefunc64_def input = bufferedZipInput();
+    return UnzHandle(unzOpen2_64(archive.c_str(), &input));
+}
 
 // Closes an archive being written that is given up; a finished one is closed
 // by hand, where the result counts.
@@ -147,7 +153,7 @@ bool isSafeEntryName(const std::string& name) {
 }
 
 int64_t countZipEntries(const std::string& archive) {
-    UnzHandle handle(unzOpen64(archive.c_str()));
+    UnzHandle handle = openArchive(archive);
     if (!handle) return -1;
     unz_global_info64 info;
     if (unzGetGlobalInfo64(handle.get(), &info) != UNZ_OK) return -1;
@@ -156,7 +162,7 @@ int64_t countZipEntries(const std::string& archive) {
 
 int extractZip(const std::string& archive, const std::string& directory, const ZipExtractLimits& limits,
                std::vector<std::string>* written) {
-    UnzHandle handle(unzOpen64(archive.c_str()));
+    UnzHandle handle = openArchive(archive);
     if (!handle) throw ZipError("cannot open archive " + archive);
     int files = 0;
     // Every byte inflated counts, kept or not, so that entries that fail at
@@ -180,7 +186,7 @@ int extractZip(const std::string& archive, const std::string& directory, const Z
 std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const std::string& endMarker,
                                             size_t maxBytes, std::vector<std::string>* refused) {
     std::vector<ZipEntryHead> heads;
-    UnzHandle handle(unzOpen64(archive.c_str()));
+    UnzHandle handle = openArchive(archive);
     if (!handle) return heads;
     forEachBareEntry(handle.get(), ZipExtractLimits{}.maxEntries, [&](const std::string& name, const unz_file_info64&) {
         if (unzOpenCurrentFile(handle.get()) != UNZ_OK) return;
@@ -206,17 +212,20 @@ std::vector<ZipEntryHead> readZipEntryHeads(const std::string& archive, const st
 
 std::optional<std::string> readZipEntry(const std::string& archive, const std::string& name, size_t maxBytes) {
     std::optional<std::string> bytes;
-    UnzHandle handle(unzOpen64(archive.c_str()));
+    UnzHandle handle = openArchive(archive);
     if (!handle) return bytes;
     forEachBareEntry(handle.get(), ZipExtractLimits{}.maxEntries, [&](const std::string& entry, const unz_file_info64&) {
         if (bytes || !sameIgnoringCase(entry, name) || unzOpenCurrentFile(handle.get()) != UNZ_OK) return;
         std::string read;
         char buffer[16 * 1024];
-        int got;
+        int got = 0;
         while (read.size() < maxBytes &&
                (got = unzReadCurrentFile(handle.get(), buffer, static_cast<unsigned>(sizeof buffer))) > 0)
             read.append(buffer, static_cast<size_t>(got));
-        if (unzCloseCurrentFile(handle.get()) == UNZ_OK || read.size() >= maxBytes) bytes = std::move(read);
+        // minizip checks the CRC only of an entry read to its declared end: a
+        // read that failed before it is no entry, though closing succeeds.
+        const bool whole = unzCloseCurrentFile(handle.get()) == UNZ_OK && got >= 0;
+        if (whole || read.size() >= maxBytes) bytes = std::move(read);
     });
     return bytes;
 }

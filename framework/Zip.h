@@ -64,4 +64,12 @@ void writeZip(const std::string& archive, const std::vector<ZipSource>& sources)
 // drive letter or stream, no control character, no reserved device name.
 bool isSafeEntryName(const std::string& name);
 
+// Reads of archives from the disk since the program started, and the bytes
+// they brought: what reading archives costs, whatever their content claims.
+struct ZipDiskReads {
+    uint64_t reads = 0;
+    uint64_t bytes = 0;
+};
+ZipDiskReads zipDiskReads();
+
 }  // namespace fw

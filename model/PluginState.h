@@ -31,9 +31,9 @@ struct TPluginState {
     std::string ImportWorkDir;
     std::vector<std::string> ArchiveFileList;
     std::string ArchiveWorkDir;
-    // Archive whose extraction filled ArchiveFileList, with its size and
-    // write time then, so that another archive, or the same path after it
-    // changed, is extracted afresh.
+    // Archive whose extraction filled ArchiveFileList (empty when it gave
+    // nothing), with its size and write time then, so that another archive,
+    // or the same path after it changed, is extracted afresh.
     std::string ArchiveSource;
     fw::FileStamp ArchiveSourceStamp;
     bool WorkDirUsed = false;

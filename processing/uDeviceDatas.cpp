@@ -45,25 +45,28 @@ int32_t analyseGuarded(TPluginState& plugin, const std::string& path) {
     return plugin.ExerciseDatas.Count();
 }
 
-// Extracts the archive into the work directory unless the file list already
-// serves this very archive. An archive that has gone since its extraction
-// cannot be extracted again, so its extracted files go on serving it.
+// Extracts the archive into the work directory unless the last extraction
+// served this very archive, whatever it gave: one that gives no exercise
+// would otherwise be extracted again for every index the host asks for, up
+// to the 65535 its directory may claim. An archive that has gone since its
+// extraction cannot be extracted again, so its extracted files go on serving it.
 void prepareArchive(TPluginState& plugin, const std::string& fileName) {
-    const bool served = !plugin.ArchiveFileList.empty() && plugin.ArchiveSource == fileName;
     fw::FileStamp stamp;
     const bool readable = fw::fileStamp(fileName, stamp);
-    if (served && (!readable || stamp == plugin.ArchiveSourceStamp)) return;
+    if (plugin.ArchiveSource == fileName && (!readable || stamp == plugin.ArchiveSourceStamp)) return;
     plugin.ArchiveFileList.clear();
+    plugin.ArchiveSource.clear();
     plugin.ArchiveWorkDir = WorkDirectoryPath();
     if (fw::directoryExists(plugin.ArchiveWorkDir)) DeleteWorkDirectory(plugin.ArchiveWorkDir);
-    fw::createDirectories(plugin.ArchiveWorkDir);
+    plugin.WorkDirUsed = true;
+    // Without a work directory nothing is extracted, and the next call tries again.
+    if (!fw::createDirectories(plugin.ArchiveWorkDir)) return;
     std::vector<std::string> extracted;
     try {
         fw::extractZip(fileName, plugin.ArchiveWorkDir, {}, &extracted);
     } catch (const fw::ZipError&) {
         // Not an archive: nothing to list.
     }
-    plugin.WorkDirUsed = true;
     FindFiles(plugin.ArchiveWorkDir, "*.hrm", plugin.ArchiveFileList);
     // A file the clean-up could not delete is not this archive's exercise.
     std::sort(extracted.begin(), extracted.end());

@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup-native.sh >&2
-bash scripts/apt-install.sh dpkg-dev >&2
+# dpkg-shlibdeps, which cpack runs for the dependencies, needs the file utility.
+bash scripts/apt-install.sh dpkg-dev file >&2
 POLAR_TARGETS=polarhost bash scripts/build.sh release >&2
 (cd build/release && cpack -G DEB) >&2
 version=$(sed -nE 's/^project\(PolarImport VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)

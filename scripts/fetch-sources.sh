@@ -22,7 +22,10 @@ derive_source_entries() {
   {
     local f
     for f in /etc/apt/sources.list.d/*.sources; do
-      [ -f "$f" ] && { cat "$f"; echo; }
+      # A machine with only /etc/apt/sources.list has none: the loop must not fail the pipeline.
+      [ -f "$f" ] || continue
+      cat "$f"
+      echo
     done
   } | awk '
     function flush() {

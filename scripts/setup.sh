@@ -12,7 +12,8 @@ deps_dir=${POLAR_DEPS_DIR:-$root/deps}
 
 bash scripts/setup-native.sh
 # Package names every supported Debian release has: the unversioned
-# libclang-rt-dev follows the release's default clang.
+# libclang-rt-dev follows the release's default clang. The tests also run
+# setpriv (util-linux) and script (bsdutils), which even a minimal root has.
 bash scripts/apt-install.sh \
   python3 \
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
@@ -20,7 +21,8 @@ bash scripts/apt-install.sh \
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev \
   xvfb xauth xdotool imagemagick x11-utils debootstrap \
   gpsbabel libxml2-utils chromium librsvg2-bin \
-  dpkg-dev clang libclang-rt-dev llvm
+  dpkg-dev file clang libclang-rt-dev llvm \
+  util-linux bsdutils
 bash scripts/fetch-sources.sh
 # The Windows tests run the 32-bit DLL under Wine, from a root kept in a cache
 # folder outside the clone. Where no way to run it exists, the rest still

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 
 #include "../fuzz/FuzzDrivers.h"
@@ -202,6 +203,67 @@ TEST(Hardening_limits, extractionBudgetAndEntryCount) {
     fresh();
     EXPECT_EQ(fw::extractZip(damaged, into, {8192, 10240, 100}), 0);
     EXPECT_TRUE(namesIn(into).empty());
+}
+
+// What reading an archive costs follows the file's size, not what its
+// directory claims. The fuzzer's archive ends in an entry that declares
+// 1.4 GB and a name and extra field reaching far past the end of the file;
+// an honest archive is larger than the reads' cache; in the third, an entry
+// claims 100 MB stored for 200 MB where 8 KiB follow. Each way the plug-in
+// and the converter read an archive may bring each byte of it from the disk
+// at most twice, in reads of at least 4 KiB on average.
+TEST_F(Hardening_archive, diskReadsFollowTheArchiveSize) {
+    uint32_t noise = 1;
+    const auto noiseBytes = [&] {
+        std::string bytes(8 * 1024, '\0');
+        for (char& c : bytes) c = static_cast<char>((noise = noise * 1103515245u + 12345u) >> 24);
+        return bytes;
+    };
+    std::vector<Entry> entries{{"ride.hrm", exercise(5)}};
+    for (int i = 0; i < 40; ++i) entries.push_back({std::to_string(i) + ".gpx", noiseBytes()});
+    const std::string honest = path("honest.hrz");
+    writeArchive(honest, entries, 1);
+
+    const std::string liar = path("liar.hrz");
+    writeArchive(liar, {{"ride.hrm", exercise(5)}, {"39.gpx", noiseBytes()}}, 1);
+    std::string bytes = readFile(liar);
+    const auto claim = [&](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    // The sizes in the entry's local header and in its directory record.
+    claim(bytes.find("39.gpx") - 30 + 18, 100u << 20), claim(bytes.find("39.gpx") - 30 + 22, 200u << 20);
+    claim(bytes.rfind("39.gpx") - 46 + 20, 100u << 20), claim(bytes.rfind("39.gpx") - 46 + 24, 200u << 20);
+    writeFile(liar, bytes);
+    EXPECT_EQ(fw::readZipEntry(liar, "39.gpx", 1u << 30), std::nullopt);
+
+    for (const std::string& archive : {std::string(POLAR_REGRESSIONS_DIR) + "/hrz/slow-directory.hrz", honest, liar}) {
+        SCOPED_TRACE(archive);
+        const uint64_t size = fs::file_size(archive);
+        const auto expectBounded = [&](const char* what, const std::function<void()>& pass) {
+            const fw::ZipDiskReads before = fw::zipDiskReads();
+            pass();
+            const fw::ZipDiskReads after = fw::zipDiskReads();
+            EXPECT_GT(after.reads, before.reads) << what << ": not read through the framework's archive input";
+            EXPECT_LE(after.bytes - before.bytes, 2 * size) << what;
+            EXPECT_LE(after.reads - before.reads, 2 * (size / 4096 + 1)) << what;
+        };
+        const std::string into = path("out");
+        fs::create_directory(into);
+        expectBounded("count", [&] { fw::countZipEntries(archive); });
+        expectBounded("extraction", [&] { fw::extractZip(archive, into); });
+        expectBounded("entry heads", [&] { fw::readZipEntryHeads(archive, "[HRData]", 64 * 1024); });
+        expectBounded("one entry", [&] { fw::readZipEntry(archive, "39.gpx", 64 * 1024); });
+        expectBounded("exercise count", [&] { GetExerciseNumberFromRawFile(archive.c_str()); });
+        // Every index the count gives, as the host asks; an archive that gives
+        // no exercise is not extracted again for each.
+        const int32_t count = GetExerciseNumberFromRawFile(archive.c_str());
+        expectBounded("analyses", [&] {
+            for (int32_t index = 0; index < count; ++index) analyse(archive, index);
+        });
+        fs::remove_all(into);
+    }
+    EXPECT_EQ(analyse(honest, 0), 5);
+    EXPECT_EQ(analyse(liar, 0), 5);
 }
 
 TEST_F(Hardening_archive, tensOfThousandsOfEntries) {
