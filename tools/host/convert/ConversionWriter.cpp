@@ -55,10 +55,10 @@ struct RawFileState {
 
 RawFileState fileState(const RawFileName& raw) {
     RawFileState file;
-    file.shownPath = raw.shown;
-    file.full = raw.full;
-    file.outputFolder = raw.outputFolder;
-    const fs::path name = fw::toPath(raw.shown).filename();
+    file.shownPath = raw.shown();
+    file.full = raw.full();
+    file.outputFolder = raw.outputFolder();
+    const fs::path name = fw::toPath(file.shownPath).filename();
     file.archive = !IsHrmFile(fw::fromPath(name));
     file.stem = fw::fromPath(name.stem());
     file.name = nameText(fw::fromPath(name));
@@ -67,7 +67,7 @@ RawFileState fileState(const RawFileName& raw) {
 
 std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
     std::vector<std::string> paths;
-    for (const RawFileName& file : files) paths.push_back(file.full);
+    for (const RawFileName& file : files) paths.push_back(file.full());
     return paths;
 }
 
@@ -104,7 +104,7 @@ public:
     void beginFile(const std::string& path, int32_t exerciseCount) override {
         current_ = begun_++;
         if (current_ == converted_.size()) {
-            joined_.push_back({path, path, ""});
+            joined_.emplace_back(path, path);
             converted_.push_back(false);
         }
         // Done with the folder of the file before: the next one's diaries take its place.
@@ -541,6 +541,20 @@ private:
 };
 
 }  // namespace
+
+RawFileName::RawFileName(std::string shown, std::string full)
+    : folder_(std::make_shared<const RawFolder>(RawFolder{std::move(shown), std::move(full), ""})) {}
+
+RawFileName::RawFileName(std::shared_ptr<const RawFolder> folder, std::string name)
+    : folder_(std::move(folder)), name_(std::move(name)) {}
+
+std::string RawFileName::shown() const {
+    return name_.empty() ? folder_->shown : fw::fromPath(fw::toPath(folder_->shown) / fw::toPath(name_));
+}
+
+std::string RawFileName::full() const {
+    return name_.empty() ? folder_->full : fw::fromPath(fw::toPath(folder_->full) / fw::toPath(name_));
+}
 
 const char* formatName(ConversionFormat format) {
     switch (format) {
