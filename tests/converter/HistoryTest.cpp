@@ -93,16 +93,20 @@ TEST(History_file, damagedLinesAreSkippedAndSaidTheRestRead) {
 TEST(History_merge, aRerunReplacesItsEntriesInPlaceAndKeepsItsOtherFiles) {
     const std::vector<OverviewExercise> earlier = {entry("a", {"a.svg", "a.fit"}), entry("b", {"b.svg"}),
                                                    entry("c", {"c.svg", "old/c.fit"})};
-    OverviewExercise a = entry("a", {"a.svg"});
+    OverviewExercise a = entry("a", {"a.svg"}), copy = entry("a", {"a (2).svg"});
     a.name = "a again";
-    const std::vector<OverviewExercise> merged =
-        mergeHistory(earlier, {a, entry("d", {"d.svg"}), entry("c", {"c.svg"})});
+    copy.name = "a copy";
+    std::ostringstream text;
+    writeHistory(earlier, text,
+                 {historyLine(a), historyLine(entry("d", {"d.svg"})), historyLine(entry("c", {"c.svg"})), historyLine(copy)});
+    const std::vector<OverviewExercise> merged = readHistory(text.str()).exercises;
     std::vector<std::string> keys;
     for (const OverviewExercise& e : merged) keys.push_back(e.key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"a", "b", "c", "d"}));
+    ASSERT_EQ(keys, (std::vector<std::string>{"a", "a", "b", "c", "d"})) << "a copy in the run beside the first";
     EXPECT_EQ(merged[0].name, "a again");
     EXPECT_EQ(merged[0].files, (std::vector<std::string>{"a.svg", "a.fit"})) << "the FIT of an earlier run stays";
-    EXPECT_EQ(merged[2].files, (std::vector<std::string>{"c.svg"})) << "a file elsewhere is no longer this one's";
+    EXPECT_EQ(merged[1].files, (std::vector<std::string>{"a (2).svg"}));
+    EXPECT_EQ(merged[3].files, (std::vector<std::string>{"c.svg"})) << "a file elsewhere is no longer this one's";
 }
 
 TEST(History_names, aNameAnEarlierRunGaveAnotherExerciseIsNeverTaken) {

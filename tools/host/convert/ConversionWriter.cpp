@@ -55,10 +55,10 @@ struct RawFileState {
 
 RawFileState fileState(const RawFileName& raw) {
     RawFileState file;
-    file.shownPath = raw.shown;
-    file.full = raw.full;
-    file.outputFolder = raw.outputFolder;
-    const fs::path name = fw::toPath(raw.shown).filename();
+    file.shownPath = raw.shown();
+    file.full = raw.full();
+    file.outputFolder = raw.outputFolder();
+    const fs::path name = fw::toPath(file.shownPath).filename();
     file.archive = !IsHrmFile(fw::fromPath(name));
     file.stem = fw::fromPath(name.stem());
     file.name = nameText(fw::fromPath(name));
@@ -67,7 +67,7 @@ RawFileState fileState(const RawFileName& raw) {
 
 std::vector<std::string> fullPaths(const std::vector<RawFileName>& files) {
     std::vector<std::string> paths;
-    for (const RawFileName& file : files) paths.push_back(file.full);
+    for (const RawFileName& file : files) paths.push_back(file.full());
     return paths;
 }
 
@@ -104,7 +104,7 @@ public:
     void beginFile(const std::string& path, int32_t exerciseCount) override {
         current_ = begun_++;
         if (current_ == converted_.size()) {
-            joined_.push_back({path, path, ""});
+            joined_.emplace_back(path, path);
             converted_.push_back(false);
         }
         // Done with the folder of the file before: the next one's diaries take its place.
@@ -457,27 +457,26 @@ private:
 
     // The exercise at `base` on the overview page, begun with its first file.
     void addToOverview(const fs::path& base, const fs::path& path, const Track& track) {
-        if (overview_.empty() || overviewBase_ != base) {
-            overview_.push_back(overviewExercise(track, overviewProfile_));
-            overview_.back().key = overviewKey_;
-            if (!overviewSport_.empty()) overview_.back().sport = overviewSport_;
+        if (!overview_ || overviewBase_ != base) {
+            if (overview_) history_.add(*overview_);
+            overview_ = overviewExercise(track, overviewProfile_);
+            overview_->key = overviewKey_;
+            if (!overviewSport_.empty()) overview_->sport = overviewSport_;
             overviewBase_ = base;
         }
-        overview_.back().files.push_back(history_.pageName(path));
-        // The page shows the folder as text, whatever the names' bytes encode.
-        const std::string& relative = overview_.back().files.back();
-        overview_.back().folder = nameText(relative.substr(0, relative.find_last_of('/') + 1));
+        overview_->files.push_back(history_.pageName(path));
     }
 
     // The history with this run's exercises, and index.html of it where
     // charts were asked for or the page is there.
     void writeOverview() {
+        if (overview_) history_.add(*overview_);
         const fs::path page = fw::toPath(options_.outputDirectory) / "index.html";
         std::error_code failed;
-        const bool drawn = carries(ConversionFormat::Svg) || fs::exists(page, failed);
-        const std::optional<std::vector<OverviewExercise>> exercises = history_.write(overview_);
-        if (!drawn || !exercises) return;
-        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(*exercises, out); });
+        std::optional<std::vector<OverviewExercise>> exercises =
+            history_.write(carries(ConversionFormat::Svg) || fs::exists(page, failed));
+        if (!exercises) return;
+        writeFileAtomically(page, [&](std::ostream& out) { writeOverviewPage(std::move(*exercises), out); });
         written_ << shown(page) << '\n';
     }
 
@@ -533,8 +532,8 @@ private:
     int32_t exerciseCount_ = 0;
     int32_t unmatched_ = 0;              // exercises of the current file with samples and no header known
     std::vector<RRRecording*> pending_;  // waiting for a partner in a later raw file
-    std::vector<OverviewExercise> overview_;  // this run's exercises
-    fs::path overviewBase_;                   // of the exercise last added to it
+    std::optional<OverviewExercise> overview_;  // the run's last exercise; the others are in the history
+    fs::path overviewBase_;                     // of it
     std::string overviewKey_;                 // of the exercise being written
     HeartRateProfile overviewProfile_;        // of the exercise being written
     std::string overviewSport_;               // the person file's name for its sport, or empty
@@ -542,6 +541,20 @@ private:
 };
 
 }  // namespace
+
+RawFileName::RawFileName(std::string shown, std::string full)
+    : folder_(std::make_shared<const RawFolder>(RawFolder{std::move(shown), std::move(full), ""})) {}
+
+RawFileName::RawFileName(std::shared_ptr<const RawFolder> folder, std::string name)
+    : folder_(std::move(folder)), name_(std::move(name)) {}
+
+std::string RawFileName::shown() const {
+    return name_.empty() ? folder_->shown : fw::fromPath(fw::toPath(folder_->shown) / fw::toPath(name_));
+}
+
+std::string RawFileName::full() const {
+    return name_.empty() ? folder_->full : fw::fromPath(fw::toPath(folder_->full) / fw::toPath(name_));
+}
 
 const char* formatName(ConversionFormat format) {
     switch (format) {

@@ -36,11 +36,30 @@ struct ConversionOptions {
     std::optional<int> maximumHeartRate;  // bpm, --max-hr: for files that give none
 };
 
-// A raw file as the user named it (or as found in a folder named), as the
-// plug-in gets it, and the folder below the output folder its files go into.
-struct RawFileName {
+// A folder of raw files as the user named it (or as found in a folder
+// named), as the plug-in gets it, and the folder below the output folder
+// their files go into.
+struct RawFolder {
     std::string shown, full;
     std::string outputFolder;
+};
+
+// A raw file: its names made from its folder's, which the files of a folder
+// share, so that the thousands of a lifetime archive take little room.
+class RawFileName {
+public:
+    // A file named by itself: `shown` as the user named it, `full` as the plug-in gets it.
+    RawFileName(std::string shown, std::string full);
+    // File `name` of `folder`.
+    RawFileName(std::shared_ptr<const RawFolder> folder, std::string name);
+
+    std::string shown() const;
+    std::string full() const;
+    const std::string& outputFolder() const { return folder_->outputFolder; }
+
+private:
+    std::shared_ptr<const RawFolder> folder_;
+    std::string name_;  // empty for a file named by itself: the folder's names are its own
 };
 
 // A run of conversions over raw files, driven like any report.

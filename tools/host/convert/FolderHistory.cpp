@@ -55,13 +55,24 @@ std::string FolderHistory::pageName(const fs::path& path) const {
     return fw::fromPath(fs::path(below.generic_string()));
 }
 
-std::optional<std::vector<OverviewExercise>> FolderHistory::write(const std::vector<OverviewExercise>& run) const {
-    if (!history_.known) return run;
-    if (run.empty() && !found_) return std::nullopt;
+void FolderHistory::add(const OverviewExercise& exercise) {
+    run_.push_back(historyLine(exercise));
+    run_.back().shrink_to_fit();
+}
+
+std::optional<std::vector<OverviewExercise>> FolderHistory::write(bool forPage) const {
+    if (history_.known && run_.empty() && !found_) return std::nullopt;
+    const fs::path file = directory_ / kHistoryFileName;
+    // Where the file is left as it is, no earlier exercise was read: the run's alone.
+    const auto writeText = [&](std::ostream& out) { writeHistory(history_.exercises, out, run_); };
+    if (!forPage) {
+        if (history_.known) writeFileAtomically(file, writeText);
+        return std::nullopt;
+    }
     std::ostringstream text;
-    writeHistory(mergeHistory(history_.exercises, run), text);
-    writeFileAtomically(directory_ / kHistoryFileName, [&](std::ostream& out) { out << text.str(); });
-    std::vector<OverviewExercise> exercises = readHistory(text.str()).exercises;
+    writeText(text);
+    if (history_.known) writeFileAtomically(file, [&](std::ostream& out) { out << text.view(); });
+    std::vector<OverviewExercise> exercises = readHistory(text.view()).exercises;
     // The page shows the folder as text, whatever the names' bytes encode.
     for (OverviewExercise& exercise : exercises)
         if (!exercise.files.empty())

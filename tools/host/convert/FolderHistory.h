@@ -24,14 +24,21 @@ public:
     // whatever they encode, so that the link leads to the file.
     std::string pageName(const std::filesystem::path& path) const;
 
+    // An exercise of the run, every file of it written.
+    void add(const OverviewExercise& exercise);
+
     // Writes the history with the run's exercises (replaced whole through a
-    // temporary name); the exercises for the page, as read back, or the
-    // run's alone where the file was left as it is. nullopt when there is
-    // neither history nor an exercise. Throws OutputError.
-    std::optional<std::vector<OverviewExercise>> write(const std::vector<OverviewExercise>& run) const;
+    // temporary name). With `forPage`, the exercises for the page, as read
+    // back, or the run's alone where the file was left as it is; nullopt
+    // without `forPage`, or when there is neither history nor an exercise.
+    // Throws OutputError.
+    std::optional<std::vector<OverviewExercise>> write(bool forPage) const;
 
 private:
     std::filesystem::path directory_;
     History history_;  // of earlier runs, files still there
     bool found_ = false;
+    // The run's exercises, each as its line of the history: a lifetime
+    // archive has thousands, and the page reads them back only when drawn.
+    std::vector<std::string> run_;
 };

@@ -205,52 +205,67 @@ History readHistory(std::string_view text) {
     return history;
 }
 
-void writeHistory(const std::vector<OverviewExercise>& exercises, std::ostream& out) {
+std::string historyLine(const OverviewExercise& exercise) {
+    std::string line = escaped(exercise.key) + '\t' + optionalText(exercise.start) + '\t' + escaped(exercise.startText) +
+                       '\t' + escaped(exercise.name) + '\t' + escaped(exercise.source) + '\t' + escaped(exercise.sport) +
+                       '\t' + optionalText(exercise.duration) + '\t' + optionalText(exercise.distance) + '\t' +
+                       optionalText(exercise.averageHeartRate) + '\t' + optionalText(exercise.maximumHeartRate) +
+                       '\t' + optionalText(exercise.energy) + '\t' + optionalText(exercise.ascent);
+    for (size_t zone = 0; zone < kZones; ++zone)
+        line += '\t' + (exercise.zoneSeconds.size() == kZones ? number(exercise.zoneSeconds[zone]) : "");
+    line += '\t' + escaped(exercise.zoneSource) + '\t' + optionalText(exercise.load);
+    for (const std::string& file : exercise.files) line += '\t' + escaped(file);
+    return line;
+}
+
+void writeHistory(const std::vector<OverviewExercise>& exercises, std::ostream& out,
+                  const std::vector<std::string>& run) {
     out << kVersionLine << "\n#";
     for (size_t k = 0; k < std::size(kColumns); ++k) out << (k ? "\t" : "") << kColumns[k];
     out << '\n';
-    for (const OverviewExercise& exercise : exercises) {
-        out << escaped(exercise.key) << '\t' << optionalText(exercise.start) << '\t' << escaped(exercise.startText)
-            << '\t' << escaped(exercise.name) << '\t' << escaped(exercise.source) << '\t' << escaped(exercise.sport)
-            << '\t' << optionalText(exercise.duration) << '\t' << optionalText(exercise.distance) << '\t'
-            << optionalText(exercise.averageHeartRate) << '\t' << optionalText(exercise.maximumHeartRate) << '\t'
-            << optionalText(exercise.energy) << '\t' << optionalText(exercise.ascent);
-        for (size_t zone = 0; zone < kZones; ++zone)
-            out << '\t' << (exercise.zoneSeconds.size() == kZones ? number(exercise.zoneSeconds[zone]) : "");
-        out << '\t' << escaped(exercise.zoneSource) << '\t' << optionalText(exercise.load);
-        for (const std::string& file : exercise.files) out << '\t' << escaped(file);
-        out << '\n';
+    // The run's lines are the history's own: only their key and files are read.
+    const auto keyOf = [&](size_t line) { return *unescaped(run[line].substr(0, run[line].find('\t'))); };
+    std::set<std::string> earlierKeys;
+    for (const OverviewExercise& old : exercises) earlierKeys.insert(old.key);
+    // The run's lines of a key converted before, each with the files it takes over.
+    struct Again {
+        size_t line;
+        std::vector<std::string> files;
+        std::string added;
+    };
+    std::map<std::string, std::vector<Again>> again;
+    for (size_t line = 0; line < run.size(); ++line) {
+        std::string key = keyOf(line);
+        if (!earlierKeys.count(key)) continue;
+        Again entry{line, {}, {}};
+        const std::vector<std::string_view> columns = split(run[line]);
+        for (size_t column = kFixedColumns; column < columns.size(); ++column) entry.files.push_back(*unescaped(columns[column]));
+        again[std::move(key)].push_back(std::move(entry));
     }
-}
-
-std::vector<OverviewExercise> mergeHistory(const std::vector<OverviewExercise>& earlier,
-                                           const std::vector<OverviewExercise>& run) {
-    std::map<std::string, std::vector<OverviewExercise>> again;
-    for (const OverviewExercise& exercise : run) again[exercise.key].push_back(exercise);
     // Files of the earlier entries of a key that sit beside a file the run wrote for it.
-    for (const OverviewExercise& old : earlier) {
+    for (const OverviewExercise& old : exercises) {
         const auto found = again.find(old.key);
         if (found == again.end()) continue;
-        for (OverviewExercise& exercise : found->second) {
+        for (Again& entry : found->second) {
             std::set<std::string> bases;
-            for (const std::string& file : exercise.files) bases.insert(withoutExtension(file));
+            for (const std::string& file : entry.files) bases.insert(withoutExtension(file));
             for (const std::string& file : old.files)
                 if (bases.count(withoutExtension(file)) &&
-                    std::find(exercise.files.begin(), exercise.files.end(), file) == exercise.files.end())
-                    exercise.files.push_back(file);
+                    std::find(entry.files.begin(), entry.files.end(), file) == entry.files.end()) {
+                    entry.files.push_back(file);
+                    entry.added += '\t' + escaped(file);
+                }
         }
     }
-    std::vector<OverviewExercise> merged;
     std::set<std::string> placed;
-    for (const OverviewExercise& old : earlier) {
+    for (const OverviewExercise& old : exercises) {
         const auto found = again.find(old.key);
         if (found == again.end()) {
-            merged.push_back(old);
+            out << historyLine(old) << '\n';
         } else if (placed.insert(old.key).second) {
-            merged.insert(merged.end(), found->second.begin(), found->second.end());
+            for (const Again& entry : found->second) out << run[entry.line] << entry.added << '\n';
         }
     }
-    for (const OverviewExercise& exercise : run)
-        if (!placed.count(exercise.key)) merged.push_back(exercise);
-    return merged;
+    for (size_t line = 0; line < run.size(); ++line)
+        if (!again.count(keyOf(line))) out << run[line] << '\n';
 }

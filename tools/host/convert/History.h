@@ -28,13 +28,14 @@ struct History {
 // skipped and said; an empty text is an empty history.
 History readHistory(std::string_view text);
 
-// The history's text, the exercises in the order given.
-void writeHistory(const std::vector<OverviewExercise>& exercises, std::ostream& out);
+// One exercise's line of the history's text, without its line end.
+std::string historyLine(const OverviewExercise& exercise);
 
-// The history after a run: the entries of `earlier` whose key the run
-// converted again give way to the run's entries of that key, in the place
-// of the first of them; the run's other entries follow in their order.
-// Files of a replaced entry that the run wrote no new file beside are
-// gone from the page, those at the same path but for the extension kept.
-std::vector<OverviewExercise> mergeHistory(const std::vector<OverviewExercise>& earlier,
-                                           const std::vector<OverviewExercise>& run);
+// The history's text: the exercises in the order given, merged with `run`,
+// the lines (historyLine) of a run's exercises: the entries whose key the
+// run converted again give way to the run's entries of that key, in the
+// place of the first of them; the run's other entries follow in their
+// order. Files of a replaced entry that the run wrote no new file beside
+// are gone from the page, those at the same path but for the extension kept.
+void writeHistory(const std::vector<OverviewExercise>& exercises, std::ostream& out,
+                  const std::vector<std::string>& run = {});

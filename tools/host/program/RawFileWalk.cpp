@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 
 #include "framework/FileSystem.h"
@@ -31,8 +32,8 @@ std::string unreadable(const fs::path& path) {
     return std::strerror(errno ? errno : EACCES);
 }
 
-void addFile(RawFileWalk& walk, const fs::path& path, const std::string& shown, const std::string& outputFolder,
-             bool named) {
+// `raw` when `path` is a raw file that can be read.
+void addFile(RawFileWalk& walk, const fs::path& path, const std::string& shown, bool named, RawFileName raw) {
     switch (kindOf(path)) {
         case Kind::Companion: return;
         case Kind::Other:
@@ -48,7 +49,7 @@ void addFile(RawFileWalk& walk, const fs::path& path, const std::string& shown, 
         walk.failures.push_back({shown, RunSummary::Skip::Unreadable, "cannot be read (" + reason + ")"});
         return;
     }
-    walk.rawFiles.push_back({shown, fw::fromPath(path), outputFolder});
+    walk.rawFiles.push_back(std::move(raw));
 }
 
 // The folders named, with their subfolders in name order; every folder,
@@ -102,12 +103,15 @@ private:
             return a.path().filename() < b.path().filename();
         });
         const std::string below = fw::fromPath(folder.lexically_relative(top_));
+        const auto names =
+            std::make_shared<const RawFolder>(RawFolder{shown(folder), fw::fromPath(folder), below == "." ? "" : below});
         for (const fs::directory_entry& entry : entries) {
             const fs::file_status status = entry.status(failed);  // through a link
             if (fs::is_directory(status))
                 enter(entry.path());
             else if (fs::is_regular_file(status))
-                addFile(walk_, entry.path(), shown(entry.path()), below == "." ? "" : below, false);
+                addFile(walk_, entry.path(), shown(entry.path()), false,
+                        RawFileName(names, fw::fromPath(entry.path().filename())));
             else if (kindOf(entry.path()) != Kind::Raw)
                 walk_.others.push_back(shown(entry.path()));
             else if (fs::exists(status))
@@ -157,7 +161,8 @@ RawFileWalk walkRawFiles(const std::vector<NamedPath>& arguments) {
             walk.failures.push_back({argument.shown, RunSummary::Skip::Missing,
                                      "missing (" + (failed ? failed.message() : std::string(std::strerror(ENOENT))) + ")"});
         else
-            addFile(walk, path, argument.shown, "", true);
+            addFile(walk, path, argument.shown, true, RawFileName(argument.shown, argument.full));
     }
+    walk.rawFiles.shrink_to_fit();
     return walk;
 }

@@ -45,7 +45,7 @@ int reportFiles(const PluginExports& plugin, const std::vector<NamedPath>& argum
     for (const NamedPath& argument : arguments) {
         std::error_code failed;
         if (!std::filesystem::is_directory(fw::toPath(argument.full), failed)) {
-            files.push_back({argument.shown, argument.full, ""});
+            files.emplace_back(argument.shown, argument.full);
             continue;
         }
         const RawFileWalk walk = walkRawFiles({argument});
@@ -58,16 +58,17 @@ int reportFiles(const PluginExports& plugin, const std::vector<NamedPath>& argum
     }
     size_t done = 0;
     try {
-        for (const RawFileName& file : files) {
+        for (const RawFileName& name : files) {
             fw::stopIfInterrupted();
-            switch (driveRawFile(plugin, file.full, file.shown, *writer, &companions)) {
+            const std::string file = name.shown();
+            switch (driveRawFile(plugin, name.full(), file, *writer, &companions)) {
                 case FileOutcome::Analysed: break;
                 case FileOutcome::NoExercise:
-                    std::cerr << "polarhost: " << file.shown << ": no exercise (missing file or not an archive)\n";
+                    std::cerr << "polarhost: " << file << ": no exercise (missing file or not an archive)\n";
                     status = kExitFailed;
                     break;
                 case FileOutcome::NoSamples:
-                    std::cerr << "polarhost: " << file.shown << ": no exercise gave a sample\n";
+                    std::cerr << "polarhost: " << file << ": no exercise gave a sample\n";
                     status = kExitFailed;
                     break;
             }
@@ -133,8 +134,8 @@ int convertFiles(const PluginExports& plugin, const std::vector<NamedPath>& argu
             fw::stopIfInterrupted();
             if (progress)
                 progress->show("polarhost: " + std::to_string(done) + found + ", now " +
-                               fw::fromPath(fw::toPath(name.shown).filename()));
-            driveRawFile(plugin, name.full, name.shown, *writer, &companions);
+                               fw::fromPath(fw::toPath(name.shown()).filename()));
+            driveRawFile(plugin, name.full(), name.shown(), *writer, &companions);
             ++done;
         }
         fw::stopIfInterrupted();
