@@ -56,7 +56,8 @@ TEST(LapFigures_spans, distanceAcrossAGapAddsUpToTheSession) {
     EXPECT_DOUBLE_EQ(*figures.lap(0).averageSpeed, 300.0 / 30);
 
     // No distance anywhere: none, not 0.
-    const LapFigures none = LapFigures::of(PointTrack({at(std::nullopt), at(std::nullopt)}, {0, 1}));
+    const PointTrack undistanced({at(std::nullopt), at(std::nullopt)}, {0, 1});
+    const LapFigures none = LapFigures::of(undistanced);
     EXPECT_FALSE(none.lap(0).distance);
     EXPECT_FALSE(none.session().averageSpeed);
 }
@@ -80,12 +81,14 @@ TEST(LapFigures_climbs, noiseBelowTheHysteresisIsNoClimb) {
     std::vector<TrackPoint> points;
     for (const double altitude : {100, 102, 100, 102, 100, 104, 108, 112, 107, 102})
         points.push_back(at(std::nullopt, altitude));
-    const LapFigures figures = LapFigures::of(PointTrack(points, {0, 6}));
+    const PointTrack climb(points, {0, 6});
+    const LapFigures figures = LapFigures::of(climb);
     EXPECT_EQ(figures.lap(0).ascent, 4.0);
     EXPECT_EQ(figures.lap(1).ascent, 8.0);
     EXPECT_EQ(figures.lap(1).descent, 10.0);
     EXPECT_EQ(figures.session().ascent, 12.0);
-    EXPECT_FALSE(LapFigures::of(PointTrack({at(1.0)}, {0})).session().ascent);
+    const PointTrack flat({at(1.0)}, {0});
+    EXPECT_FALSE(LapFigures::of(flat).session().ascent);
 }
 
 TEST(LapFigures_temperature, zeroMeasuredOnlyNearOtherReadings) {

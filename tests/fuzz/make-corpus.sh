@@ -76,7 +76,7 @@ archive("names.hrz", [("../up.hrm", b"x"), ("/abs.hrm", b"x"), ("C:drive.hrm", b
                       ("dir/", b""), ("ride.gpx/", b""), ("CON.hrm", b"x"), ("ok.hrm", read(small[0]))])
 archive("empty.hrz", [])
 PY
-for kind in hrm gpx hrz ini diary track recording; do
-for kind in hrm gpx hrz ini diary track person history; do
+for kind in hrm gpx hrz ini diary track recording person history; do
   echo "corpus $kind: $(find "$out/$kind" -type f | wc -l) files"
 done
+

@@ -44,6 +44,8 @@ def problems_of(result, expected_status, last_line, converted, expected_files):
     if "polarhost: summary: " not in err:
         problems.append("no summary shown")
     found = sorted(f.name for f in converted.iterdir()) if converted.is_dir() else []
+    # Beside the files, the folder's history of what was converted into it.
+    expected_files = list(expected_files) + ["index.tsv"]
     if found != sorted(expected_files):
         problems.append(f"{converted} holds {found}, expected {sorted(expected_files)}")
     if problems:

@@ -32,7 +32,9 @@ inline constexpr double kClimbHysteresis = 3;
 // distances add up to the session's.
 class LapFigures {
 public:
+    // The figures keep `track`, which must outlive them.
     explicit LapFigures(const Track& track);
+    explicit LapFigures(const Track&& track) = delete;
 
     // Every point of the track once, in order of `index`.
     void add(int32_t index, const TrackPoint& point);
@@ -43,6 +45,7 @@ public:
     // The figures of `track` in a pass of their own, for a writer that needs
     // them before the samples.
     static LapFigures of(const Track& track);
+    static LapFigures of(const Track&& track) = delete;
 
 private:
     struct Sums {
