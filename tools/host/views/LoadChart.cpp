@@ -132,7 +132,10 @@ void addLoadChart(pugi::xml_node parent, const std::vector<OverviewExercise>& ex
     addLegend(figure, {"Fitness (42-day load)", "Fatigue (7-day load)", "Form (fitness \xe2\x88\x92 fatigue)"}, "l");
     element(figure, "p",
             "Banister's impulse-response model as the performance management chart draws it. Each exercise's "
-            "load is its heart-rate training impulse (TRIMP); a day's load is that of its exercises, 0 on a day "
+            "load is its heart-rate training impulse by Edwards' method (Edwards, S. (1993) The Heart Rate "
+            "Monitor Book): the minutes in each heart-rate zone times the zone's number, 1 to 5, the zones at "
+            "50-60, 60-70, 70-80, 80-90 and 90-100 % of the maximum heart rate; a day's load is that of its "
+            "exercises, 0 on a day "
             "without. Fitness is the exponentially weighted average of the daily loads over 42 days "
             "(fitness = yesterday's + (load \xe2\x88\x92 yesterday's) / 42), fatigue the same over 7 days; form is "
             "fitness minus fatigue of the day before, what a day starts with. Days are counted in UTC.",
