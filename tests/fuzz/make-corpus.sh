@@ -31,7 +31,7 @@ collect ini ini "$here/seeds/ini" "$root/tests/regressions/ini" "$root/tests/dat
 collect hrz hrz "$root/tests/regressions/hrz" "$root/tests/data"
 collect diary pdd "$here/seeds/diary" "$root/tests/regressions/diary" "$real/diary"
 collect track gpx "$here/seeds/track" "$here/seeds/gpx" "$real"
-collect recording hrm "$here/seeds/hrm" "$root/tests/regressions/hrm" "$real"
+collect recording hrm "$here/seeds/hrm" "$root/tests/regressions/hrm" "$root/tests/regressions/recording" "$real"
 collect person ppd "$here/seeds/person"
 collect history tsv "$here/seeds/history"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 
 #include "model/HrmFormat.h"
@@ -24,7 +25,9 @@ int32_t clockSeconds(std::string_view text) {
     const int32_t minutes = integer(text.substr(first + 1, second - first - 1));
     const int32_t seconds = integer(text.substr(second + 1, 2));
     if (hours < 0 || minutes < 0 || seconds < 0) return -1;
-    return hours * 3600 + minutes * 60 + seconds;
+    // A damaged file's hour count can pass what seconds in 32 bits hold: no time then.
+    const int64_t total = int64_t{hours} * 3600 + int64_t{minutes} * 60 + seconds;
+    return total <= INT32_MAX ? static_cast<int32_t>(total) : -1;
 }
 
 // More laps than a monitor records; a number beyond is no lap's.
