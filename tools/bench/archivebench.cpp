@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "framework/FileSystem.h"
+#include "framework/PrivateFolder.h"
 #include "tests/shared/DiaryText.h"
 #include "tests/shared/FileContent.h"
 #include "tests/shared/HrmText.h"
@@ -215,15 +216,15 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/archivebench.XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    std::string error;
+    const std::string pattern = fw::createPrivateFolder("archivebench.", error);
+    if (pattern.empty()) {
+        std::fprintf(stderr, "archivebench: %s\n", error.c_str());
         return 1;
     }
     const fs::path dir = pattern;
     // The plug-in extracts archives under the temporary directory: keep it in ours.
-    setenv("TMPDIR", pattern.c_str(), 1);
+    fw::setTempDirectory(pattern);
 
     int most = 0;
     for (const int count : years) most = std::max(most, count);

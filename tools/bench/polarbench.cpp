@@ -47,6 +47,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/PrivateFolder.h"
 #include "framework/Zip.h"
 #include "plugin/uExportFunctions.h"
 #include "tests/shared/FileContent.h"
@@ -343,15 +344,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/polarbench.XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    std::string error;
+    const std::string pattern = fw::createPrivateFolder("polarbench.", error);
+    if (pattern.empty()) {
+        std::fprintf(stderr, "polarbench: %s\n", error.c_str());
         return 1;
     }
     const std::string dir = pattern;
     // The plug-in extracts archives under the temporary directory: keep it in ours.
-    setenv("TMPDIR", dir.c_str(), 1);
+    fw::setTempDirectory(dir);
     std::filesystem::create_directories(dir + "/plain");
     std::filesystem::create_directories(dir + "/track");
     std::filesystem::create_directories(dir + "/laps");
